@@ -1,0 +1,3 @@
+#include "canvas/status_code.h"
+
+std::atomic<int> gStatusCode{0};

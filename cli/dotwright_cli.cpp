@@ -1,0 +1,40 @@
+// dotwright-cli: the core's features without the Windows program. Each command prints a
+// one-line error and exits non-zero on failure.
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct Command {
+  const char* name;
+  const char* usage;
+  const char* summary;
+  int (*run)(int argc, char** argv);
+};
+
+int PrintVersion(int, char**) {
+  std::puts("dotwright-cli 0.1");
+  return 0;
+}
+
+constexpr Command kCommands[] = {
+    {"version", "version", "print the program version", PrintVersion},
+};
+
+void PrintHelp(FILE* out) {
+  std::fputs("usage: dotwright-cli COMMAND [ARGS]\n\ncommands:\n", out);
+  for (const Command& c : kCommands) std::fprintf(out, "  %-40s %s\n", c.usage, c.summary);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+    PrintHelp(argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  for (const Command& c : kCommands)
+    if (!std::strcmp(argv[1], c.name)) return c.run(argc - 2, argv + 2);
+  std::fprintf(stderr, "dotwright-cli: unknown command '%s' (see --help)\n", argv[1]);
+  return 2;
+}

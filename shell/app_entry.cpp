@@ -1,0 +1,48 @@
+// Entry point: registers the window classes, starts COM and OLE, creates the main window and
+// runs the message loop.
+#include <objbase.h>
+#include <ole2.h>
+#include <windows.h>
+
+#include "shell/main_window.h"
+#include "shell/resource_ids.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  wc.lpfnWndProc = MainWindowProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_DOTWRIGHT));
+  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  wc.hbrBackground = nullptr;  // the window paints every pixel itself
+  wc.lpszClassName = kMainWindowClass;
+  if (!RegisterClassExW(&wc)) return 0;  // only the main class is essential
+
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  OleInitialize(nullptr);
+
+  HACCEL accelerators = nullptr;
+  CreationBlock block{&accelerators, commandLine, 1};
+  HWND main = CreateWindowExW(0, kMainWindowClass, kMainWindowTitle, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                              instance, &block);
+  int exitCode = 0;
+  if (main) {
+    ShowWindow(main, showCommand);
+    UpdateWindow(main);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      if (block.acceleratorsEnabled && accelerators && TranslateAcceleratorW(main, accelerators, &msg)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    exitCode = static_cast<int>(msg.wParam);
+  } else {
+    ReportError(L"The main window could not be created.");
+    exitCode = 1;
+    OleUninitialize();
+  }
+  CoUninitialize();
+  return exitCode;
+}
