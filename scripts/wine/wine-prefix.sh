@@ -145,8 +145,10 @@ dw_xvfb_start() {
     kill -0 "$DW_XVFB_PID" 2>/dev/null || break
     sleep 0.05
   done
-  echo "xvfb: no display came up; see $dir/xvfb.log" >&2
+  echo "xvfb: no display came up:" >&2
+  sed 's/^/  /' "$dir/xvfb.log" >&2 || true
   dw_xvfb_stop "$DW_XVFB_PID"
+  rm -f -- "$dir/xvfb.display"
   return 1
 }
 

@@ -43,6 +43,22 @@ stop_session() {
   rm -f -- "$envfile" "$session/xvfb.pid"
 }
 
+# Wait until explorer.exe has its windows on our display: the desktop exists then, so programs
+# started later do not launch a second explorer. Without xdotool, a fixed pause.
+wait_for_desktop() {
+  local i
+  if ! command -v xdotool >/dev/null; then
+    sleep 3
+    return 0
+  fi
+  for ((i = 0; i < 300; i++)); do
+    xdotool search --class '^explorer\.exe$' >/dev/null 2>&1 && return 0
+    sleep 0.05
+  done
+  echo "wine-session: the Wine desktop (explorer.exe) did not come up" >&2
+  return 1
+}
+
 on_start_exit() {
   local status=$?
   ((status == 0)) || stop_session
@@ -69,7 +85,19 @@ start_session() {
 
   export WINEPREFIX=$prefix WINEDEBUG=-all
   # Persistent server for this prefix; it detaches at once. No inherited pipes (see dw_xvfb_start).
-  "$DW_WINESERVER" -p </dev/null >/dev/null 2>&1
+  if ! "$DW_WINESERVER" -p </dev/null >/dev/null 2>"$session/wineserver.log"; then
+    echo "wine-session: could not start wineserver:" >&2
+    sed 's/^/  /' "$session/wineserver.log" >&2
+    exit 1
+  fi
+  rm -f -- "$session/wineserver.log"
+
+  # Start Wine's own background processes (services, the desktop's explorer.exe) now, with no
+  # pipes attached. Started on demand by the first test program they would inherit its stderr
+  # and keep it open for the whole session, and ctest waits for a test's pipes to close.
+  export DISPLAY=$DW_XVFB_DISPLAY
+  "$DW_WINE64" explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+  wait_for_desktop
 
   {
     echo "WINEPREFIX=$(shq "$prefix")"
