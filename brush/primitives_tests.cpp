@@ -1,0 +1,267 @@
+#include "brush/primitives.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "brush/brush_test_support.h"
+
+using Pixels = std::set<std::pair<int, int>>;
+using Rows = std::vector<std::string>;
+
+// ---- Modes -----------------------------------------------------------------------------
+
+TEST(PaintModes, SingleLayerModesTouchOnlyTheDrawingLayer) {
+  TestCanvas t(4, 1);
+  t.canvas.currentLayer = 3;
+  PlotPixel(t.Target(kPaintLayer), 0, 0);
+  EXPECT_EQ(t.At(0, 0), 0xF7);
+  DibRow(*t.bitmap, 0)[1] = 0x00;
+  PlotPixel(t.Target(kEraseLayer), 1, 0);
+  EXPECT_EQ(t.At(1, 0), 0x08);
+  // The pen's own layer wins over the current layer.
+  t.pen.EnablePalette = 1;
+  t.pen.Palette = 6;
+  PlotPixel(t.Target(kPaintLayer), 2, 0);
+  EXPECT_EQ(t.At(2, 0), 0xBF);
+  // With the paper selected there is no drawing layer: nothing changes.
+  t.pen.EnablePalette = 0;
+  t.canvas.currentLayer = kPaperRow;
+  FillSpan(t.Target(kPaintLayer), 0, 3, 0);
+  EXPECT_EQ(t.At(3, 0), 0xFF);
+}
+
+TEST(PaintModes, AllLayerModesSkipHiddenAndLockedLayers) {
+  TestCanvas t(9, 1, 0x00);
+  t.canvas.layers.rows[2].visible = 0;
+  t.canvas.layers.rows[5].locked = 1;
+  FillSpan(t.Target(kEraseAll), 0, 8, 0);
+  for (int x = 0; x < 9; ++x) EXPECT_EQ(t.At(x, 0), 0xDB) << x;
+  FillDisc(t.Target(kPaintAll), 4.5f, 0.5f, 2.0f);
+  EXPECT_EQ(t.At(4, 0), 0x00);  // every writable bit cleared again, 2 and 5 stay set
+  EXPECT_EQ(t.At(0, 0), 0xDB);
+}
+
+// ---- Spans -------------------------------------------------------------------------------
+
+TEST(FillSpan, ClampsToTheRowAndRejectsSpansOffTheCanvas) {
+  TestCanvas t(10, 3);
+  FillSpan(t.Target(kPaintLayer), -5, 15, 1);
+  EXPECT_EQ(t.Changed(), Block(0, 1, 9, 1));
+  TestCanvas u(10, 3);
+  FillSpan(u.Target(kPaintLayer), -5, -1, 1);
+  FillSpan(u.Target(kPaintLayer), 10, 12, 1);
+  FillSpan(u.Target(kPaintLayer), 4, 3, 1);
+  FillSpan(u.Target(kPaintLayer), 0, 9, -1);
+  FillSpan(u.Target(kPaintLayer), 0, 9, 3);
+  EXPECT_TRUE(u.Changed().empty());
+}
+
+TEST(FillSpan, WordSpansChangeExactlyTheBytesOfABytewiseLoop) {
+  // Every start alignment and length, both directions, plain and with locked layers, on a
+  // row whose width is not a multiple of four; compared with a plain byte-by-byte reference.
+  std::mt19937 random(3);
+  const int width = 75;
+  for (int mode = 0; mode < 4; ++mode) {
+    for (int xl = -2; xl < 12; ++xl) {
+      for (int xr = xl - 1; xr < width + 2; ++xr) {
+        TestCanvas t(width, 2);
+        t.canvas.currentLayer = 5;
+        t.canvas.layers.rows[1].locked = 1;
+        std::vector<uint8_t> before(width);
+        for (int x = 0; x < width; ++x) DibRow(*t.bitmap, 1)[x] = before[x] = static_cast<uint8_t>(random());
+        FillSpan(t.Target(static_cast<PaintMode>(mode)), xl, xr, 1);
+        const uint8_t pattern = mode < 2 ? 0x20 : 0xFD;
+        for (int x = 0; x < width; ++x) {
+          uint8_t expected = before[x];
+          if (x >= xl && x <= xr) expected = (mode & 1) ? (before[x] | pattern) : (before[x] & ~pattern);
+          ASSERT_EQ(t.At(x, 1), expected) << "mode " << mode << " span " << xl << ".." << xr << " x " << x;
+        }
+        for (int x = 0; x < width; ++x) ASSERT_EQ(t.At(x, 0), 0xFF) << "row 0 untouched";
+      }
+    }
+  }
+}
+
+// ---- Textures ------------------------------------------------------------------------------
+
+namespace {
+
+// A 32 x 4 texture whose texel (column, row) is 1 only at the given columns of every row.
+DibPtr ColumnTexture(std::initializer_list<int> columns, int height = 4) {
+  DibPtr tex = FilledCanvas(32, height, 0);
+  for (int y = 0; y < height; ++y)
+    for (int c : columns) DibRow(*tex, y)[c] = 1;
+  return tex;
+}
+
+}  // namespace
+
+TEST(Textures, PlotsReadColumnXPlusOffset) {
+  DibPtr tex = ColumnTexture({1});
+  TestCanvas t(8, 1);
+  t.pen.TextureOffsetX = 1;
+  for (int x = 0; x < 8; ++x) PlotPixel(t.Target(kPaintLayer, tex.get()), x, 0);
+  EXPECT_EQ(t.Changed(), Block(0, 0, 0, 0));  // x = 0 reads column 1
+}
+
+TEST(Textures, SpansMoveTheTextureInGroupsOfFour) {
+  // OX = 1: canvas pixels 0..3 read texture columns 4..7, pixels 28..31 read 0..3.
+  DibPtr tex = ColumnTexture({1, 5});
+  TestCanvas t(32, 1);
+  t.pen.TextureOffsetX = 1;
+  FillSpan(t.Target(kPaintLayer, tex.get()), 0, 31, 0);
+  EXPECT_EQ(t.Changed(), (Pixels{{1, 0}, {29, 0}}));
+  // A negative offset wraps the other way: OX = -1 makes pixels 0..3 read columns 28..31.
+  DibPtr tex2 = ColumnTexture({30});
+  TestCanvas u(8, 1);
+  u.pen.TextureOffsetX = -1;
+  FillSpan(u.Target(kPaintLayer, tex2.get()), 0, 7, 0);
+  EXPECT_EQ(u.Changed(), (Pixels{{2, 0}}));
+}
+
+TEST(Textures, NegativeOffsetYWrapsToTheBottomRows) {
+  // Texture of height 8 with only row 5 set: OY = -3 makes canvas row 0 read row 5.
+  DibPtr tex = FilledCanvas(32, 8, 0);
+  for (int x = 0; x < 32; ++x) DibRow(*tex, 5)[x] = 1;
+  TestCanvas t(4, 9);
+  t.pen.TextureOffsetY = -3;
+  for (int y = 0; y < 9; ++y) FillSpan(t.Target(kPaintLayer, tex.get()), 0, 3, y);
+  // Row 8 reads texture row (8 - 3) mod 8 = 5 again.
+  Pixels expected = Block(0, 0, 3, 0);
+  expected.merge(Block(0, 8, 3, 8));
+  EXPECT_EQ(t.Changed(), expected);
+}
+
+TEST(Textures, TexelZeroLeavesThePixelInEveryModeAndOneActsOnLayerCOnly) {
+  DibPtr tex = ColumnTexture({0});
+  for (int mode = 0; mode < 4; ++mode) {
+    TestCanvas t(2, 1, (mode & 1) ? 0x00 : 0xFF);
+    t.canvas.currentLayer = 4;
+    FillSpan(t.Target(static_cast<PaintMode>(mode), tex.get()), 0, 1, 0);
+    EXPECT_EQ(t.At(1, 0), (mode & 1) ? 0x00 : 0xFF) << mode;
+    EXPECT_EQ(t.At(0, 0), (mode & 1) ? 0x10 : 0xEF) << mode;  // bit 4 only, even for the all modes
+  }
+}
+
+// ---- Discs -------------------------------------------------------------------------------
+
+TEST(FillDisc, SmallDiscsPaintTheirCentres) {
+  TestCanvas t(20, 20);
+  FillDisc(t.Target(kPaintLayer), 10.25f, 10.25f, 0.5f);
+  EXPECT_EQ(t.Changed(), Block(10, 10, 10, 10));
+  TestCanvas u(20, 20);
+  FillDisc(u.Target(kPaintLayer), 10.5f, 10.5f, 1.5f);
+  EXPECT_EQ(u.Changed(), Block(9, 9, 11, 11));
+}
+
+TEST(FillDisc, CentresExactlyOnTheCircle) {
+  // Row centre 9.5 is not visited, row 11.5 has h = 0 and an empty span, row 10.5 spans
+  // floor(10) .. floor(11).
+  TestCanvas t(20, 20);
+  FillDisc(t.Target(kPaintLayer), 10.5f, 10.5f, 1.0f);
+  EXPECT_EQ(t.Changed(), (Pixels{{10, 10}, {11, 10}}));
+}
+
+TEST(FillDisc, RadiusTwoAndAHalf) {
+  // Centre (5, 5), r = 2.5: row centres 2.5 .. 7.5 (floor(5 - 2.5 + 0.5) = 3 -> first 3.5?):
+  // first = floor(3.0) + 0.5 = 3.5, last = floor(7.0) + 0.5 = 7.5. Row 3.5: h = 2 -> 3..6;
+  // rows 4.5, 5.5: h = 2.449 -> floor(3.05) .. floor(6.95) = 3..6; row 6.5 like 3.5 but
+  // h = 2 -> 3..6; row 7.5: h = 0 -> floor(5.5) .. floor(4.5): empty.
+  TestCanvas t(10, 10);
+  FillDisc(t.Target(kPaintLayer), 5.0f, 5.0f, 2.5f);
+  EXPECT_EQ(t.Picture(), (Rows{"..........", "..........", "..........", "...####...", "...####...",
+                               "...####...", "...####...", "..........", "..........", ".........."}));
+}
+
+TEST(FillDisc, ClipsAtTheCanvasEdges) {
+  TestCanvas t(4, 3);
+  FillDisc(t.Target(kPaintLayer), 0.0f, 0.0f, 2.0f);
+  // Row 0.5: h = 1.936 -> xl = floor(-1.44) = -2, xr = floor(1.44) = 1; row 1.5: h = 1.32 ->
+  // -1..0 -> 0..0. Row -0.5 etc. are above the canvas.
+  EXPECT_EQ(t.Picture(), (Rows{"##..", "#...", "...."}));
+  TestCanvas u(4, 3);
+  FillDisc(u.Target(kPaintLayer), 100.0f, 1.0f, 5.0f);
+  FillDisc(u.Target(kPaintLayer), std::nanf(""), 1.0f, 5.0f);
+  FillDisc(u.Target(kPaintLayer), 1.0f, 1.0f, INFINITY);
+  EXPECT_TRUE(u.Changed().empty());
+}
+
+// ---- Polygons ------------------------------------------------------------------------------
+
+TEST(FillConvexPolygon, AxisAlignedSquarePaintsTheCentresInside) {
+  // Square (2, 1)-(6, 4): rows with centres 1.5, 2.5, 3.5; columns floor(2.5) .. floor(5.5).
+  TestCanvas t(8, 6);
+  const PointF square[4] = {{2, 1}, {6, 1}, {6, 4}, {2, 4}};
+  FillConvexPolygon(t.Target(kPaintLayer), square, 4);
+  EXPECT_EQ(t.Changed(), Block(2, 1, 5, 3));
+}
+
+TEST(FillConvexPolygon, TriangleRowsFollowBothChains) {
+  // Triangle (0, 0), (8, 0), (0, 8) in clockwise order. Row centre yc = row + 0.5: the left
+  // chain is x = 0, the right chain x = 8 - yc; span floor(0.5) .. floor(8 - yc - 0.5), that is
+  // 0 .. 7 - row. A centre exactly on the right edge (7.5, 0.5) is inside, one on the left is not.
+  TestCanvas t(8, 8);
+  const PointF triangle[3] = {{0, 0}, {8, 0}, {0, 8}};
+  FillConvexPolygon(t.Target(kPaintLayer), triangle, 3);
+  EXPECT_EQ(t.Picture(), (Rows{"########", "#######.", "######..", "#####...", "####....", "###.....",
+                               "##......", "#......."}));
+}
+
+TEST(FillConvexPolygon, ThinPolygonOnOneRowOfCentres) {
+  // y from 2.2 to 2.9: yfirst = floor(2.7) = 2, ylast = floor(2.4) = 2: one span from
+  // floor(1.5 + 0.5) = 2 to floor(6.0 - 0.5) = 5 on row 2.
+  TestCanvas t(8, 5);
+  const PointF sliver[4] = {{1.5f, 2.2f}, {6.0f, 2.2f}, {6.0f, 2.9f}, {1.5f, 2.9f}};
+  FillConvexPolygon(t.Target(kPaintLayer), sliver, 4);
+  EXPECT_EQ(t.Changed(), Block(2, 2, 5, 2));
+  // A polygon between two rows of centres paints nothing.
+  TestCanvas u(8, 5);
+  const PointF between[4] = {{1, 2.6f}, {6, 2.6f}, {6, 3.4f}, {1, 3.4f}};
+  FillConvexPolygon(u.Target(kPaintLayer), between, 4);
+  EXPECT_TRUE(u.Changed().empty());
+}
+
+TEST(FillConvexPolygon, BandMatchesAHandDrawnRotatedSquare) {
+  // Diamond with corners (4, 0), (8, 4), (4, 8), (0, 4): row centre yc < 4 has xa = 4 - yc and
+  // xb = 4 + yc, spanning floor(4.5 - yc) .. floor(3.5 + yc): row 0 is 4..4, row 3 is 1..7.
+  // Spans are half-open on the left: a centre exactly on a left edge is left out.
+  TestCanvas t(8, 8);
+  const PointF diamond[4] = {{4, 0}, {8, 4}, {4, 8}, {0, 4}};
+  FillConvexPolygon(t.Target(kPaintLayer), diamond, 4);
+  EXPECT_EQ(t.Picture(), (Rows{"....#...", "...###..", "..#####.", ".#######", ".#######", "..#####.",
+                               "...###..", "....#..."}));
+}
+
+// ---- Thin lines ------------------------------------------------------------------------------
+
+TEST(DrawThinLine, ShallowLineStepsOnceAcrossHalfway) {
+  // (0.5, 0.5) to (6.5, 2.5): main axis x, extent 6, cross extent 2, f = 0.5, e starts at 3.
+  // x = 0.5: plot (0, 0); e = 5. x = 1.5: (1, 0); e = 7 -> 1, y = 1.5. x = 2.5: (2, 1); e = 3.
+  // x = 3.5: (3, 1); e = 5. x = 4.5: (4, 1); e = 7 -> 1, y = 2.5. x = 5.5: (5, 2); x = 6.5: (6, 2).
+  TestCanvas t(8, 4);
+  DrawThinLine(t.Target(kPaintLayer), 0.5f, 0.5f, 6.5f, 2.5f);
+  EXPECT_EQ(t.Picture(), (Rows{"##......", "..###...", ".....##.", "........"}));
+  // Drawn backwards the same pixels come out.
+  TestCanvas u(8, 4);
+  DrawThinLine(u.Target(kPaintLayer), 6.5f, 2.5f, 0.5f, 0.5f);
+  EXPECT_EQ(u.Picture(), t.Picture());
+}
+
+TEST(DrawThinLine, DiagonalUsesTheYAxisAndAPointPlotsOnce) {
+  TestCanvas t(5, 5);
+  DrawThinLine(t.Target(kPaintLayer), 0.25f, 0.25f, 3.25f, 3.25f);
+  EXPECT_EQ(t.Changed(), (Pixels{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
+  TestCanvas u(5, 5);
+  DrawThinLine(u.Target(kPaintLayer), 2.7f, 1.2f, 2.7f, 1.2f);
+  EXPECT_EQ(u.Changed(), (Pixels{{2, 1}}));
+}
+
+TEST(DrawThinLine, UpwardCrossStepUsesTheComplementaryError) {
+  // (0.25, 3.75) to (4.25, 1.75): main x, extent 4, cross 2, step -1, f = 0.75,
+  // e = (1 - 0.75) * 4 = 1. x = 0.25: (0, 3); e = 3. x = 1.25: (1, 3); e = 5 -> 1, y = 2.75.
+  // x = 2.25: (2, 2); e = 3. x = 3.25: (3, 2); e = 5 -> 1, y = 1.75. x = 4.25: (4, 1).
+  TestCanvas t(5, 5);
+  DrawThinLine(t.Target(kPaintLayer), 0.25f, 3.75f, 4.25f, 1.75f);
+  EXPECT_EQ(t.Changed(), (Pixels{{0, 3}, {1, 3}, {2, 2}, {3, 2}, {4, 1}}));
+}

@@ -1,0 +1,4 @@
+#include "brush/xorshift.h"
+
+XorShift128 gSharedRandom = kXorShiftSeed;
+RandomLanes gTiltRandom = kRandomLanesSeed;
