@@ -81,7 +81,12 @@ dw_wine_prefix_configure() (
   [[ -e $prefix/$DW_PREFIX_STAMP ]] && exit 0
 
   # Run a Wine command on this prefix, without the lock descriptor (no Wine process keeps it).
-  in_prefix() { WINEPREFIX=$prefix WINEDEBUG=-all "$@" {lockfd}>&-; }
+  # No Mono/Gecko downloads, and no winemenubuilder (it writes menu folders into $HOME) until
+  # the registry below disables it for good.
+  in_prefix() {
+    WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
+      "$@" {lockfd}>&-
+  }
 
   # A prefix without the stamp is a leftover of an interrupted run: start over.
   if [[ -e $prefix ]]; then
@@ -91,10 +96,8 @@ dw_wine_prefix_configure() (
 
   echo "wine-prefix: creating $prefix (takes about 15 s)" >&2
   : >"$log"
-  # No Mono/Gecko downloads, no menu entries in $HOME. wineboot chats on stderr even with
-  # WINEDEBUG=-all; keep that in the log.
-  if ! WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
-      in_prefix "$DW_WINE64" wineboot -i </dev/null >>"$log" 2>&1; then
+  # wineboot chats on stderr even with WINEDEBUG=-all; keep that in the log.
+  if ! in_prefix "$DW_WINE64" wineboot -i </dev/null >>"$log" 2>&1; then
     echo "wine-prefix: wineboot failed; see $log" >&2
     exit 1
   fi

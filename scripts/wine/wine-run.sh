@@ -58,6 +58,9 @@ fi
 # shellcheck source=/dev/null
 . "$private/session.env"
 
+# In the background so a signal reaches the traps (and the cleanup) at once; `<&0` keeps our
+# stdin, which bash would otherwise replace with /dev/null for a background command.
+"$DW_WINE64" "$@" <&0 &
 status=0
-"$DW_WINE64" "$@" || status=$?
+wait "$!" || status=$?
 exit "$status"

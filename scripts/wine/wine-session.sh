@@ -18,7 +18,11 @@ here=$(cd -- "$(dirname -- "${BASH_SOURCE[0]}")" && pwd)
 usage() { echo "usage: $0 start|stop SESSION_DIR" >&2; exit 2; }
 [[ $# -eq 2 ]] || usage
 action=$1
-mkdir -p -- "$2"
+case $action in
+  start) mkdir -p -- "$2" ;;
+  stop) [[ -d $2 ]] || exit 0 ;; # nothing was ever started there
+  *) usage ;;
+esac
 session=$(cd -- "$2" && pwd)
 envfile=$session/session.env
 
@@ -111,8 +115,8 @@ start_session() {
   echo "wine session up: DISPLAY=$DW_XVFB_DISPLAY WINEPREFIX=$prefix ($((SECONDS - t0)) s)"
 }
 
-case $action in
-  start) start_session ;;
-  stop) stop_session ;;
-  *) usage ;;
-esac
+if [[ $action == start ]]; then
+  start_session
+else
+  stop_session
+fi
