@@ -1,0 +1,57 @@
+#include "brush/stroke_start.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "brush/pen_kind_table.h"
+#include "view/sample_to_canvas.h"
+
+PaintMode PaintModeFor(int kind, float currentAltitude) {
+  switch (kind) {
+    case kKindPressureEraser:
+    case kKindTiltEraser:
+      return kEraseLayer;
+    case kKindPressureEraserAllLayers:
+    case kKindTiltEraserAllLayers:
+      return kEraseAll;
+    default:
+      return currentAltitude < 0.0f ? kEraseLayer : kPaintLayer;
+  }
+}
+
+float PenWidth(int size, float pressure, float gamma) {
+  return static_cast<float>(static_cast<double>(size) *
+                            std::pow(static_cast<double>(pressure), static_cast<double>(gamma)));
+}
+
+int TruncateToInt(float v) {
+  if (!(v > -2147483520.0f)) return std::isnan(v) ? 0 : std::numeric_limits<int>::min();
+  if (!(v < 2147483520.0f)) return std::numeric_limits<int>::max();
+  return static_cast<int>(v);
+}
+
+PixelRect SegmentBox(const PenSegment& s) {
+  const int x0 = TruncateToInt(s.p0.x), y0 = TruncateToInt(s.p0.y);
+  const int x1 = TruncateToInt(s.p1.x), y1 = TruncateToInt(s.p1.y);
+  return {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
+}
+
+bool StartSegment(AppContext& app, PenSegment& s) {
+  Canvas& canvas = *app.canvas;
+  const PenSetting& pen = CurrentPen(app);
+  const int kind = pen.KindOfPen;
+  const bool allLayers = kind == kKindPressureEraserAllLayers || kind == kKindTiltEraserAllLayers;
+  if (!allLayers && !IsLayerEditable(canvas.layers, canvas.currentLayer)) return false;
+
+  const CanvasSample current = SampleToCanvas(*app.input, *app.view, false, false);
+  const CanvasSample previous = SampleToCanvas(*app.input, *app.view, false, true);
+  s.canvas = &canvas;
+  s.pen = &pen;
+  s.p0 = {current.x, current.y, current.pressure, current.direction, current.altitude};
+  s.p1 = {previous.x, previous.y, previous.pressure, previous.direction, previous.altitude};
+  s.coincide = app.input->smoothedCurrent.x == app.input->smoothedPrevious.x &&
+               app.input->smoothedCurrent.y == app.input->smoothedPrevious.y;
+  s.mode = PaintModeFor(kind, s.p0.altitude);
+  return true;
+}

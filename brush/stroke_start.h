@@ -1,0 +1,41 @@
+// What every painting pen does first: the layer check, reading the two samples, choosing the
+// paint mode. Internal to the brush engine.
+#pragma once
+
+#include "brush/primitives.h"
+#include "view/app_context.h"
+
+struct SegmentEnd {
+  float x, y;       // canvas pixels
+  float pressure;   // 0..1
+  float direction;  // degrees 0..359 on the canvas
+  float altitude;   // tenths of a degree, negative for the pen's tail
+};
+
+// One call's piece of stroke: p1 is the previous smoothed sample, p0 the current one.
+struct PenSegment {
+  Canvas* canvas;
+  const PenSetting* pen;
+  PaintMode mode;
+  SegmentEnd p0, p1;
+  bool coincide;  // the two samples' stored (integer, screen) positions are equal
+};
+
+// The common start. Returns false when the handler must return 0 without painting: the
+// current layer is hidden or locked (or the paper is selected), except for kinds 9 and 10,
+// which act on every editable layer and always run.
+bool StartSegment(AppContext& app, PenSegment& segment);
+
+// Mode by kind: 7 and 8 erase the drawing layer, 9 and 10 erase every editable layer, every
+// other kind erases the drawing layer while the pen's tail is used (altitude < 0) and paints
+// it otherwise.
+PaintMode PaintModeFor(int kind, float currentAltitude);
+
+// S x p^g with the power in double precision, stored in single precision.
+float PenWidth(int size, float pressure, float gamma);
+
+// Truncation toward zero of a position, saturating.
+int TruncateToInt(float v);
+
+// The box spanned by the two samples' truncated positions.
+PixelRect SegmentBox(const PenSegment& s);
