@@ -125,12 +125,14 @@ TEST(PressurePen, TailEndErasesAndErasersEraseWithEitherEnd) {
   EXPECT_EQ(e.At(8, 5), 0x01);
 }
 
-TEST(PressurePen, LockedCurrentLayerStopsEveryKindButTheAllLayerErasers) {
+TEST(PressurePen, LockedOrHiddenCurrentLayerStopsEveryKindButTheAllLayerErasers) {
   for (int kind = 0; kind <= 8; ++kind) {
-    PenFixture f(20, 20, kind, 4);
-    f.canvas.layers.rows[0].locked = 1;
-    EXPECT_EQ(f.Segment(5, 5, 1.0f, 12, 5, 1.0f), 0) << "kind " << kind;
-    EXPECT_EQ(f.CountChanged(), 0) << "kind " << kind;
+    for (bool hidden : {false, true}) {
+      PenFixture f(20, 20, kind, 4);
+      (hidden ? f.canvas.layers.rows[0].visible : f.canvas.layers.rows[0].locked) = hidden ? 0 : 1;
+      EXPECT_EQ(f.Segment(5, 5, 1.0f, 12, 5, 1.0f), 0) << "kind " << kind;
+      EXPECT_EQ(f.CountChanged(), 0) << "kind " << kind;
+    }
   }
   for (int kind : {kKindPressureEraserAllLayers, kKindTiltEraserAllLayers}) {
     PenFixture f(20, 20, kind, 4, 0x00);

@@ -10,7 +10,7 @@ set -euo pipefail
 # Debian packages. Add new ones here.
 PACKAGES=(
   g++ cmake make
-  libgtest-dev googletest libbenchmark-dev
+  libgtest-dev googletest libbenchmark-dev libmypaint-dev pkg-config
   libpng-dev zlib1g-dev
   dpkg-dev
   mingw-w64 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
