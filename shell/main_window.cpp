@@ -6,6 +6,7 @@
 #include "canvas/dib_bitmap_win32.h"
 #include "canvas/layer_table.h"
 #include "canvas/palette.h"
+#include "canvas/user_message.h"
 
 namespace {
 
@@ -23,6 +24,18 @@ struct MainState {
   bool ready = false;
 };
 MainState gMain;
+
+// Core messages become message boxes with no owner, like every error report of the program.
+void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
+  wchar_t wideText[2048];
+  wchar_t wideCaption[256];
+  if (!MultiByteToWideChar(CP_UTF8, 0, text ? text : "", -1, wideText, 2048)) wideText[0] = L'\0';
+  if (!MultiByteToWideChar(CP_UTF8, 0, caption ? caption : "", -1, wideCaption, 256)) wideCaption[0] = L'\0';
+  const UINT iconFlag = icon == MessageIcon::kWarning ? MB_ICONWARNING
+                        : icon == MessageIcon::kStop  ? MB_ICONSTOP
+                                                      : MB_ICONERROR;
+  MessageBoxW(nullptr, wideText, wideCaption, MB_OK | iconFlag);
+}
 
 DibBitmap* CreateBlankCanvas(int width, int height, const LayerTable& layers) {
   DibBitmap* canvas = CreateDibBitmap(8, nullptr, 0, width, height);
@@ -55,6 +68,7 @@ void Paint(HWND hwnd) {
 
 bool OnCreate(HWND, const CREATESTRUCTW* cs) {
   gMain.block = static_cast<CreationBlock*>(cs->lpCreateParams);
+  SetUserMessageSink(ShowMessageBox);
   gMain.canvasControlMessage = RegisterWindowMessageW(kCanvasControlMessageName);
   gMain.layers = DefaultLayerTable();
   gMain.canvas = CreateBlankCanvas(kStartCanvasWidth, kStartCanvasHeight, gMain.layers);
