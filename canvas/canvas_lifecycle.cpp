@@ -1,0 +1,112 @@
+#include "canvas/canvas_lifecycle.h"
+
+#include <cstring>
+#include <string>
+
+#include "brush/pen_setting.h"
+#include "canvas/palette.h"
+#include "canvas/undo_history.h"
+#include "canvas/user_message.h"
+
+namespace {
+
+void FillBitmap(DibBitmap& b, uint8_t value) {
+  std::memset(b.bits, value, static_cast<size_t>(b.stride) * static_cast<size_t>(DibHeight(b)));
+}
+
+std::string Utf8FromUtf16(const char16_t* text) {
+  std::string out;
+  for (size_t i = 0; text[i]; ++i) {
+    uint32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+int InitCanvas(uintptr_t owner, Canvas& canvas, PenSetting* pens, int32_t* currentPen,
+               const CanvasResourceLoaders* loaders) {
+  const LayerTable keptLayers = canvas.layers;  // only the paper's lock survives a reset
+  canvas.owner = owner;
+  canvas.width = canvas.height = 0;
+  canvas.bitmap = canvas.previous = canvas.importedImage = nullptr;
+  canvas.importedImageState = -1;
+  canvas.reserved = 0;
+  canvas.changed = 0;
+  canvas.dirty = PixelRect{};
+  ResetUndoHistory(canvas.undo);
+  canvas.layers = keptLayers;
+  ResetLayerTable(canvas.layers);
+  canvas.stampCache = nullptr;
+  canvas.pens = pens;
+  canvas.currentPen = currentPen;
+  canvas.texture = canvas.material = nullptr;
+  canvas.currentLayer = 0;
+  if (pens && currentPen) {
+    const PenSetting& pen = pens[*currentPen];
+    if (pen.EnablePalette == 1) canvas.currentLayer = pen.Palette;
+    if (loaders && loaders->loadTexture) canvas.texture = loaders->loadTexture(pen);
+  }
+  if (loaders && loaders->loadMaterial) canvas.material = loaders->loadMaterial();
+  if (pens && loaders && loaders->loadStamp) {
+    for (int i = 0; i < kPenCount; ++i) {
+      PenSetting& pen = pens[i];
+      if (pen.Stamp != 1) continue;
+      FreeDibBitmap(pen.stampBitmap);
+      pen.stampBitmap = loaders->loadStamp(pen);
+      if (!pen.stampBitmap) ShowUserMessage(Utf8FromUtf16(pen.StampFileName).c_str(), "Dotwright", MessageIcon::kStop);
+    }
+  }
+  canvas.saved = 1;
+  return 0;
+}
+
+int NewCanvas(Canvas& canvas, int width, int height) {
+  FreeDibBitmap(canvas.bitmap);
+  FreeDibBitmap(canvas.previous);
+  canvas.bitmap = CreateDibBitmap(8, nullptr, 0, width, height);
+  canvas.previous = canvas.bitmap ? CreateDibBitmap(8, nullptr, 0, width, height) : nullptr;
+  if (!canvas.bitmap || !canvas.previous) {
+    FreeDibBitmap(canvas.bitmap);
+    FreeDibBitmap(canvas.previous);
+    canvas.width = canvas.height = 0;
+    ShowUserMessage("Not enough memory for a canvas of this size.");
+    return 1;
+  }
+  canvas.width = width;
+  canvas.height = height;
+  ResetLayerTable(canvas.layers);
+  ComputePalette(*canvas.bitmap, canvas.layers);
+  FillBitmap(*canvas.bitmap, 0xFF);
+  FillBitmap(*canvas.previous, 0xFF);  // its colour table stays zero: only indices matter
+  ResetUndoHistory(canvas.undo);
+  canvas.saved = 1;
+  return 0;
+}
+
+void DestroyCanvas(Canvas& canvas) {
+  FreeDibBitmap(canvas.bitmap);
+  FreeDibBitmap(canvas.previous);
+  FreeDibBitmap(canvas.importedImage);
+  ResetUndoHistory(canvas.undo);
+  FreeDibBitmap(canvas.texture);
+  FreeDibBitmap(canvas.material);
+}

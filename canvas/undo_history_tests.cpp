@@ -1,0 +1,155 @@
+#include "canvas/undo_history.h"
+
+#include <gtest/gtest.h>
+
+#include "canvas/canvas_lifecycle.h"
+#include "canvas/canvas_test_support.h"
+
+namespace {
+
+// A small canvas; each "edit" paints layer 0 over one pixel column and commits it, so the
+// canvas after edit n has columns 0..n-1 painted (mod the width).
+struct UndoCanvas {
+  Canvas canvas{};
+  UndoCanvas(int width = 8, int height = 2) {
+    InitCanvas(0, canvas, nullptr, nullptr, nullptr);
+    NewCanvas(canvas, width, height);
+  }
+  ~UndoCanvas() { DestroyCanvas(canvas); }
+
+  int Edit(int x, uint8_t value = 0xFE) {
+    for (int y = 0; y < canvas.height; ++y) DibRow(*canvas.bitmap, y)[x] = value;
+    return CommitCanvasRect(canvas, {x, 0, x + 1, canvas.height});
+  }
+  uint8_t At(int x, int y = 0) const { return DibRow(*canvas.bitmap, y)[x]; }
+  bool PreviousEqualsCanvas() const {
+    for (int y = 0; y < canvas.height; ++y)
+      for (int x = 0; x < canvas.width; ++x)
+        if (DibRow(*canvas.bitmap, y)[x] != DibRow(*canvas.previous, y)[x]) return false;
+    return true;
+  }
+  const UndoHistory& H() const { return canvas.undo; }
+};
+
+}  // namespace
+
+TEST(UndoHistory, NewCanvasIsBlankWithAnEmptyHistory) {
+  UndoCanvas u;
+  EXPECT_EQ(u.At(3, 1), 0xFF);
+  EXPECT_EQ(u.H().newest, -1);
+  EXPECT_EQ(u.H().budget, kUndoBudgetBytes);
+  EXPECT_FALSE(HasUnsavedChanges(u.canvas));
+  EXPECT_EQ(u.canvas.bitmap->colours[254].red, 0);  // palette computed: layer 0 black
+}
+
+TEST(UndoHistory, OneCommitIsUnsavedEvenWithTheSavedFlagSet) {
+  UndoCanvas u;
+  EXPECT_EQ(u.Edit(2), 1);
+  EXPECT_EQ(u.canvas.saved, 1);
+  EXPECT_TRUE(HasUnsavedChanges(u.canvas));
+  EXPECT_TRUE(u.PreviousEqualsCanvas());
+  // A patch of 1 x 2 is charged ((1 + 3) & ~3) x 2 = 8 bytes.
+  EXPECT_EQ(u.H().budget, kUndoBudgetBytes - 8);
+}
+
+TEST(UndoHistory, UndoAndRedoSwapThePixelsBack) {
+  UndoCanvas u;
+  u.Edit(1);
+  u.Edit(2);
+  PixelRect r{};
+  EXPECT_EQ(Undo(u.canvas, r), 1);
+  EXPECT_EQ(r, (PixelRect{2, 0, 3, 2}));
+  EXPECT_EQ(u.At(2), 0xFF);
+  EXPECT_EQ(u.At(1), 0xFE);
+  EXPECT_TRUE(u.PreviousEqualsCanvas());
+  EXPECT_EQ(Undo(u.canvas, r), 1);
+  EXPECT_EQ(u.At(1), 0xFF);
+  EXPECT_EQ(Undo(u.canvas, r), 0);  // nothing left
+  // Redo after undoing everything starts from the oldest record.
+  EXPECT_EQ(Redo(u.canvas, r), 1);
+  EXPECT_EQ(r, (PixelRect{1, 0, 2, 2}));
+  EXPECT_EQ(u.At(1), 0xFE);
+  EXPECT_EQ(u.At(2), 0xFF);
+  EXPECT_EQ(Redo(u.canvas, r), 1);
+  EXPECT_EQ(u.At(2), 0xFE);
+  EXPECT_EQ(Redo(u.canvas, r), 0);
+  EXPECT_TRUE(u.PreviousEqualsCanvas());
+}
+
+TEST(UndoHistory, The129thCommitDropsTheOldest) {
+  UndoCanvas u(130, 1);
+  for (int i = 0; i < 129; ++i) ASSERT_EQ(u.Edit(i), 1) << i;
+  PixelRect r{};
+  int undone = 0;
+  while (Undo(u.canvas, r)) ++undone;
+  EXPECT_EQ(undone, 128);
+  EXPECT_EQ(u.At(0), 0xFE);  // the first edit can no longer be undone
+  EXPECT_EQ(u.At(1), 0xFF);
+}
+
+TEST(UndoHistory, UndoThreeThenCommitDropsTheUndoneRecords) {
+  UndoCanvas u;
+  for (int i = 0; i < 5; ++i) u.Edit(i);
+  PixelRect r{};
+  for (int i = 0; i < 3; ++i) ASSERT_EQ(Undo(u.canvas, r), 1);
+  const int64_t budgetBefore = u.H().budget;
+  EXPECT_EQ(u.Edit(6), 1);
+  EXPECT_EQ(u.H().budget, budgetBefore + 3 * 8 - 8);  // three records freed, one added
+  EXPECT_EQ(Redo(u.canvas, r), 0);
+  int undone = 0;
+  while (Undo(u.canvas, r)) ++undone;
+  EXPECT_EQ(undone, 3);  // edits 0, 1 and 6
+  EXPECT_EQ(u.At(0), 0xFF);
+  EXPECT_EQ(u.At(6), 0xFF);
+}
+
+TEST(UndoHistory, UndoEverythingThenCommitLeavesOnlyTheNewRecord) {
+  UndoCanvas u;
+  u.Edit(0);
+  u.Edit(1);
+  PixelRect r{};
+  while (Undo(u.canvas, r)) {
+  }
+  u.Edit(5);
+  EXPECT_EQ(u.H().oldest, 0);
+  EXPECT_EQ(u.H().newest, 0);
+  EXPECT_EQ(u.H().budget, kUndoBudgetBytes - 8);
+  EXPECT_EQ(Undo(u.canvas, r), 1);
+  EXPECT_EQ(Undo(u.canvas, r), 0);
+}
+
+TEST(UndoHistory, PatchLargerThanTheBudgetEvictsEverythingButStaysUndoable) {
+  UndoCanvas u(16, 4);
+  u.Edit(0);
+  u.Edit(1);
+  u.canvas.undo.budget = 20;  // pretend the budget is nearly spent: 20 bytes left
+  // A full-canvas edit needs 16 x 4 = 64 bytes: both old records go, then it is kept anyway.
+  for (int y = 0; y < 4; ++y)
+    for (int x = 0; x < 16; ++x) DibRow(*u.canvas.bitmap, y)[x] = 0x00;
+  EXPECT_EQ(CommitCanvasRect(u.canvas, {0, 0, 16, 4}), 1);
+  EXPECT_EQ(u.H().oldest, u.H().newest);
+  PixelRect r{};
+  EXPECT_EQ(Undo(u.canvas, r), 1);
+  EXPECT_EQ(u.At(0), 0xFE);  // back to after edit 1
+  EXPECT_EQ(u.At(1), 0xFE);
+  EXPECT_EQ(u.At(2), 0xFF);
+  EXPECT_EQ(Undo(u.canvas, r), 0);
+  EXPECT_EQ(Redo(u.canvas, r), 1);
+  EXPECT_EQ(u.At(5, 3), 0x00);
+}
+
+TEST(UndoHistory, RectanglesOutsideOrEmptyMakeNoRecord) {
+  UndoCanvas u(8, 2);
+  const PixelRect rejected[] = {{8, 0, 9, 1}, {-3, 0, -1, 1}, {0, 2, 1, 3}, {0, -2, 1, -1}, {2, 0, 2, 1}, {2, 1, 3, 1}};
+  for (const PixelRect& r : rejected) {
+    u.canvas.dirty = r;
+    EXPECT_EQ(PushUndo(u.canvas), 0);
+  }
+  EXPECT_EQ(u.H().newest, -1);
+  // A rectangle reaching past the edges is kept as it is (not clipped) and undoes cleanly.
+  u.canvas.dirty = {-2, -1, 3, 1};
+  EXPECT_EQ(PushUndo(u.canvas), 1);
+  PixelRect r{};
+  EXPECT_EQ(Undo(u.canvas, r), 1);
+  EXPECT_EQ(r, (PixelRect{-2, -1, 3, 1}));
+}
