@@ -107,6 +107,7 @@ void DestroyCanvas(Canvas& canvas) {
   FreeDibBitmap(canvas.previous);
   FreeDibBitmap(canvas.importedImage);
   ResetUndoHistory(canvas.undo);
+  FreeUndoSpare(canvas.undo);
   FreeDibBitmap(canvas.texture);
   FreeDibBitmap(canvas.material);
 }

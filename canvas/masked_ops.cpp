@@ -92,6 +92,12 @@ int MaskedCopy(DibBitmap& dst, const BlitArea& area, const DibBitmap& src, const
   if (a.outsideDestination) return 1;
   const uint8_t keep = ProtectionMask(layers);
   const uint8_t take = static_cast<uint8_t>(~keep);
+  if (keep == 0) {
+    // Every layer editable: the copy is a plain one.
+    for (int j = 0; j < a.height; ++j)
+      std::memmove(DibRow(dst, a.dy + j) + a.dx, DibRow(src, a.sy + j) + a.sx, static_cast<size_t>(a.width));
+    return 0;
+  }
   for (int j = 0; j < a.height; ++j) {
     uint8_t* d = DibRow(dst, a.dy + j) + a.dx;
     const uint8_t* s = DibRow(src, a.sy + j) + a.sx;

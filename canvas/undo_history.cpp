@@ -1,6 +1,7 @@
 #include "canvas/undo_history.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "canvas/masked_ops.h"
 
@@ -13,12 +14,35 @@ int32_t ClampToInt32(int64_t v) {
   return static_cast<int32_t>(v < INT32_MIN ? INT32_MIN : (v > INT32_MAX ? INT32_MAX : v));
 }
 
+constexpr int64_t kSparePatchMinBytes = 1 << 20;
+
+// Frees a patch, or keeps it as the spare when it is large.
+void ReleasePatch(UndoHistory& h, DibBitmap*& patch) {
+  if (patch && static_cast<int64_t>(patch->stride) * DibHeight(*patch) >= kSparePatchMinBytes) {
+    FreeDibBitmap(h.spare);
+    h.spare = patch;
+    patch = nullptr;
+  }
+  FreeDibBitmap(patch);
+}
+
+// A patch of w x h with the given colour table: the spare when it has that size.
+DibBitmap* NewPatch(UndoHistory& history, const DibColour* colours, int width, int height) {
+  DibBitmap* spare = history.spare;
+  if (spare && DibWidth(*spare) == width && DibHeight(*spare) == height) {
+    history.spare = nullptr;
+    std::memcpy(spare->colours, colours, sizeof spare->colours);
+    return spare;
+  }
+  return CreateDibBitmap(8, colours, kDibColourCount, width, height);
+}
+
 // Frees one record and gives its bytes back to the budget.
 void FreeRecord(UndoHistory& h, int slot) {
   UndoRecord& r = h.slots[slot];
   if (r.patch) {
     h.budget = ClampToInt32(static_cast<int64_t>(h.budget) + UndoRecordSize(r.rect));
-    FreeDibBitmap(r.patch);
+    ReleasePatch(h, r.patch);
   }
   r.rect = PixelRect{};
 }
@@ -37,12 +61,14 @@ void SwapPatch(Canvas& canvas, UndoRecord& r) {
 
 void ResetUndoHistory(UndoHistory& history) {
   for (UndoRecord& r : history.slots) {
-    FreeDibBitmap(r.patch);
+    ReleasePatch(history, r.patch);
     r.rect = PixelRect{};
   }
   history.budget = kUndoBudgetBytes;
   history.newest = history.current = history.oldest = -1;
 }
+
+void FreeUndoSpare(UndoHistory& history) { FreeDibBitmap(history.spare); }
 
 int64_t UndoRecordSize(const PixelRect& rect) {
   const int64_t w = static_cast<int64_t>(rect.right) - rect.left;
@@ -93,8 +119,8 @@ int PushUndo(Canvas& canvas) {
   }
 
   UndoRecord& record = hist.slots[hist.newest];
-  FreeDibBitmap(record.patch);
-  record.patch = CreateDibBitmap(8, canvas.previous->colours, kDibColourCount, static_cast<int>(w), static_cast<int>(h));
+  ReleasePatch(hist, record.patch);
+  record.patch = NewPatch(hist, canvas.previous->colours, static_cast<int>(w), static_cast<int>(h));
   if (!record.patch) {
     // Out of memory: the slot stays empty and the history ends at the record before it.
     record.rect = PixelRect{};

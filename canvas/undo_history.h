@@ -7,6 +7,9 @@
 // Empties the history: frees every patch, budget back to 256 MiB, all indices -1.
 void ResetUndoHistory(UndoHistory& history);
 
+// Frees the spare patch memory the history keeps for reuse (when the canvas is destroyed).
+void FreeUndoSpare(UndoHistory& history);
+
 // Bytes a record of rect is charged: its patch's pixel memory, ((w + 3) & ~3) x h.
 int64_t UndoRecordSize(const PixelRect& rect);
 
