@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // Grain-tone spans: a pixel takes ink where its tone texel is 1 and its grain value m passes
 // the density threshold: m << 24, read as a signed 32-bit number, is at most T. Every m of 128
 // and above is negative there and always passes; a lower m passes roughly below 128 x d^0.25.
@@ -76,25 +74,15 @@ int GrainTonePen(AppContext& app, PixelRect& dirty) {
     if (w >= 2.0f) GrainToneDisc(g, s.p1.x + 0.25f, s.p1.y + 0.25f, w / 2.0f);
     if (!s.coincide && w >= 1.0f) {
       // The halftone pen's band; a pen of Size 1 paints it too (no thin-line case here).
-      const double phi = std::atan2(-static_cast<double>(s.p0.y - s.p1.y), static_cast<double>(s.p0.x - s.p1.x));
-      const PointF plus{static_cast<float>(std::cos(phi + kPi / 2)), static_cast<float>(-std::sin(phi + kPi / 2))};
-      const PointF minus{static_cast<float>(std::cos(phi - kPi / 2)), static_cast<float>(-std::sin(phi - kPi / 2))};
-      const float h = w / 2.0f;
-      const float x1 = s.p1.x + 0.25f, y1 = s.p1.y + 0.25f, x0 = s.p0.x + 0.25f, y0 = s.p0.y + 0.25f;
-      const PointF band[4] = {{x1 + h * plus.x, y1 + h * plus.y},
-                              {x1 + h * minus.x, y1 + h * minus.y},
-                              {x0 + h * minus.x, y0 + h * minus.y},
-                              {x0 + h * plus.x, y0 + h * plus.y}};
+      PointF band[4];
+      ConstantWidthBand(s, w, band);
       WalkPolygonSpans(band, 4, g.painter.height,
                        [&g](int xl, int xr, int row, int, int) { GrainToneSpan(g, xl, xr, row); });
       if (w >= 2.0f) GrainToneDisc(g, s.p0.x + 0.25f, s.p0.y + 0.25f, w / 2.0f);
     }
     FreeDibBitmap(mask);
   }
-  const PixelRect box = SegmentBox(s);
-  dirty = {TruncateToInt(static_cast<float>(box.left) - w), TruncateToInt(static_cast<float>(box.top) - w),
-           TruncateToInt(static_cast<float>(box.right) + w + 1.0f),
-           TruncateToInt(static_cast<float>(box.bottom) + w + 1.0f)};
+  dirty = ConstantWidthDirty(s, w);
   return 1;
 }
 

@@ -10,24 +10,9 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 PointF Add(PointF a, PointF b) { return {a.x + b.x, a.y + b.y}; }
 PointF Sub(PointF a, PointF b) { return {a.x - b.x, a.y - b.y}; }
 PointF Scale(PointF a, float k) { return {a.x * k, a.y * k}; }
-
-// Unit offsets to the left and right of the direction from P1 to P0, in canvas coordinates
-// (y down): u+ = (cos(phi + pi/2), -sin(phi + pi/2)), u- = (cos(phi - pi/2), -sin(phi - pi/2))
-// with phi = atan2(-(y0 - y1), x0 - x1).
-struct SideOffsets {
-  PointF plus, minus;
-};
-
-SideOffsets SidesOf(const PenSegment& s) {
-  const double phi = std::atan2(-static_cast<double>(s.p0.y - s.p1.y), static_cast<double>(s.p0.x - s.p1.x));
-  return {{static_cast<float>(std::cos(phi + kPi / 2)), static_cast<float>(-std::sin(phi + kPi / 2))},
-          {static_cast<float>(std::cos(phi - kPi / 2)), static_cast<float>(-std::sin(phi - kPi / 2))}};
-}
 
 // The piece of a pressure-pen stroke between the two samples; texture may be null.
 int PressureSegment(AppContext& app, PixelRect& dirty, const DibBitmap* texture) {
@@ -120,20 +105,14 @@ int HalftonePen(AppContext& app, PixelRect& dirty) {
       if (w == 1.0f) {
         DrawThinLine(target, s.p1.x + 0.25f, s.p1.y + 0.25f, s.p0.x + 0.25f, s.p0.y + 0.25f);
       } else {
-        const SideOffsets u = SidesOf(s);
-        const PointF q1{s.p1.x + 0.25f, s.p1.y + 0.25f}, q0{s.p0.x + 0.25f, s.p0.y + 0.25f};
-        const float h = w / 2.0f;
-        const PointF band[4] = {Add(q1, Scale(u.plus, h)), Add(q1, Scale(u.minus, h)), Add(q0, Scale(u.minus, h)),
-                                Add(q0, Scale(u.plus, h))};
+        PointF band[4];
+        ConstantWidthBand(s, w, band);
         FillConvexPolygon(target, band, 4);
         if (w >= 2.0f) FillDisc(target, s.p0.x + 0.25f, s.p0.y + 0.25f, w / 2.0f);
       }
     }
     FreeDibBitmap(mask);
   }
-  const PixelRect box = SegmentBox(s);
-  dirty = {TruncateToInt(static_cast<float>(box.left) - w), TruncateToInt(static_cast<float>(box.top) - w),
-           TruncateToInt(static_cast<float>(box.right) + w + 1.0f),
-           TruncateToInt(static_cast<float>(box.bottom) + w + 1.0f)};
+  dirty = ConstantWidthDirty(s, w);
   return 1;
 }

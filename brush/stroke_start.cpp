@@ -37,6 +37,30 @@ PixelRect SegmentBox(const PenSegment& s) {
   return {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
 }
 
+PixelRect ConstantWidthDirty(const PenSegment& s, float w) {
+  const PixelRect box = SegmentBox(s);
+  return {TruncateToInt(static_cast<float>(box.left) - w), TruncateToInt(static_cast<float>(box.top) - w),
+          TruncateToInt(static_cast<float>(box.right) + w + 1.0f),
+          TruncateToInt(static_cast<float>(box.bottom) + w + 1.0f)};
+}
+
+SideOffsets SidesOf(const PenSegment& s) {
+  constexpr double kHalfPi = 1.57079632679489661923;
+  const double phi = std::atan2(-static_cast<double>(s.p0.y - s.p1.y), static_cast<double>(s.p0.x - s.p1.x));
+  return {{static_cast<float>(std::cos(phi + kHalfPi)), static_cast<float>(-std::sin(phi + kHalfPi))},
+          {static_cast<float>(std::cos(phi - kHalfPi)), static_cast<float>(-std::sin(phi - kHalfPi))}};
+}
+
+void ConstantWidthBand(const PenSegment& s, float w, PointF band[4]) {
+  const SideOffsets u = SidesOf(s);
+  const float h = w / 2.0f;
+  const float x1 = s.p1.x + 0.25f, y1 = s.p1.y + 0.25f, x0 = s.p0.x + 0.25f, y0 = s.p0.y + 0.25f;
+  band[0] = {x1 + h * u.plus.x, y1 + h * u.plus.y};
+  band[1] = {x1 + h * u.minus.x, y1 + h * u.minus.y};
+  band[2] = {x0 + h * u.minus.x, y0 + h * u.minus.y};
+  band[3] = {x0 + h * u.plus.x, y0 + h * u.plus.y};
+}
+
 bool StartSegment(AppContext& app, PenSegment& s) {
   Canvas& canvas = *app.canvas;
   const PenSetting& pen = CurrentPen(app);

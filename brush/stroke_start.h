@@ -39,3 +39,19 @@ int TruncateToInt(float v);
 
 // The box spanned by the two samples' truncated positions.
 PixelRect SegmentBox(const PenSegment& s);
+
+// The dirty rectangle of the constant-width pens: the box grown by w on every side (one more on
+// the right and bottom), each edge truncated after the single-precision addition.
+PixelRect ConstantWidthDirty(const PenSegment& s, float w);
+
+// Unit offsets to the left and right of the direction from P1 to P0, in canvas coordinates
+// (y down): u+ = (cos(phi + pi/2), -sin(phi + pi/2)), u- = (cos(phi - pi/2), -sin(phi - pi/2))
+// with phi = atan2(-(y0 - y1), x0 - x1).
+struct SideOffsets {
+  PointF plus, minus;
+};
+SideOffsets SidesOf(const PenSegment& s);
+
+// The band of width w from P1' to P0' (each sample + (0.25, 0.25)):
+// P1' + (w/2) u+, P1' + (w/2) u-, P0' + (w/2) u-, P0' + (w/2) u+.
+void ConstantWidthBand(const PenSegment& s, float w, PointF band[4]);

@@ -1,43 +1,17 @@
 #include "canvas/canvas_lifecycle.h"
 
 #include <cstring>
-#include <string>
 
 #include "brush/pen_setting.h"
 #include "canvas/palette.h"
 #include "canvas/undo_history.h"
 #include "canvas/user_message.h"
+#include "files/utf16_text.h"
 
 namespace {
 
 void FillBitmap(DibBitmap& b, uint8_t value) {
   std::memset(b.bits, value, static_cast<size_t>(b.stride) * static_cast<size_t>(DibHeight(b)));
-}
-
-std::string Utf8FromUtf16(const char16_t* text) {
-  std::string out;
-  for (size_t i = 0; text[i]; ++i) {
-    uint32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
 }
 
 }  // namespace
@@ -72,7 +46,7 @@ int InitCanvas(uintptr_t owner, Canvas& canvas, PenSetting* pens, int32_t* curre
       if (pen.Stamp != 1) continue;
       FreeDibBitmap(pen.stampBitmap);
       pen.stampBitmap = loaders->loadStamp(pen);
-      if (!pen.stampBitmap) ShowUserMessage(Utf8FromUtf16(pen.StampFileName).c_str(), "Dotwright", MessageIcon::kStop);
+      if (!pen.stampBitmap) ShowUserMessage(Utf8FromUtf16(Utf16Field(pen.StampFileName, kPathUnits)).c_str(), "Dotwright", MessageIcon::kStop);
     }
   }
   canvas.saved = 1;

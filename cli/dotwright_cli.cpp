@@ -1,7 +1,8 @@
-// dotwright-cli: the core's features without the Windows program. Each command prints a
-// one-line error and exits non-zero on failure.
+// dotwright-cli: the core's features without the Windows program.
 #include <cstdio>
 #include <cstring>
+
+#include "cli/commands.h"
 
 namespace {
 
@@ -18,6 +19,12 @@ int PrintVersion(int, char**) {
 }
 
 constexpr Command kCommands[] = {
+    {"new", "new WIDTH HEIGHT OUT.png", "write a blank canvas file with the default layers", CommandNew},
+    {"info", "info CANVAS.png", "print size, depth, IDAT count and the layer table", CommandInfo},
+    {"palette", "palette CANVAS.png", "print the 256 palette colours computed from the layers", CommandPalette},
+    {"export-psd", "export-psd CANVAS.png OUT.psd", "export a layered PSD file", CommandExportPsd},
+    {"replay", "replay IN.png SCRIPT OUT.png", "run a stroke script on a canvas (replay --help: the format)",
+     CommandReplay},
     {"version", "version", "print the program version", PrintVersion},
 };
 

@@ -36,9 +36,11 @@ LineRead ReadLine(FILE* file, std::string& line, size_t limit) {
   return tooLong || line.size() > limit ? LineRead::kTooLong : LineRead::kLine;
 }
 
-void ApplySettingLine(AppSettings& settings, std::string_view line) {
+}  // namespace
+
+bool ApplySettingLine(AppSettings& settings, std::string_view line) {
   const SettingKey* key = FindSettingKey(line);
-  if (!key || !key->address) return;
+  if (!key || !key->address) return false;
   const std::string_view value = line.substr(key->key.size());
   void* field = key->address(settings, key->pen);
   switch (key->type) {
@@ -54,7 +56,10 @@ void ApplySettingLine(AppSettings& settings, std::string_view line) {
     case SettingType::kNone:
       break;
   }
+  return true;
 }
+
+namespace {
 
 // After "[key]": bindings to the end of the file.
 void ReadKeySection(FILE* file, AppSettings& settings) {

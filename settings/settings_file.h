@@ -7,11 +7,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "settings/app_settings.h"
 
 inline constexpr size_t kMaxSectionLine = 255;   // bytes: lines before "[config]", "[key]" lines
 inline constexpr size_t kMaxSettingLine = 1023;  // bytes: "[config]" lines
+
+// Applies one "key=value" line of the "[config]" section. false when no key matches.
+bool ApplySettingLine(AppSettings& settings, std::string_view line);
 
 // Reads settings.settingsFile into the record. Returns false, with the record unchanged, when
 // the file cannot be opened or does not begin with the byte-order mark. When the "[config]"

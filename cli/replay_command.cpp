@@ -1,0 +1,58 @@
+// replay IN.png SCRIPT OUT.png: a stroke script run on a canvas file.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "canvas/canvas_lifecycle.h"
+#include "canvas/user_message.h"
+#include "cli/commands.h"
+#include "files/canvas_png.h"
+#include "view/stroke_script.h"
+
+namespace {
+
+void PrintMessage(const char* text, const char*, MessageIcon) {
+  std::fprintf(stderr, "dotwright-cli: replay: %s\n", text);
+}
+
+}  // namespace
+
+int CommandReplay(int argc, char** argv) {
+  if (argc == 1 && (std::string(argv[0]) == "--help" || std::string(argv[0]) == "-h")) {
+    std::fputs("usage: dotwright-cli replay IN.png SCRIPT OUT.png\n\n", stdout);
+    std::fputs(StrokeScriptHelp(), stdout);
+    return 0;
+  }
+  if (argc != 3) {
+    std::fputs("dotwright-cli: replay: usage: replay IN.png SCRIPT OUT.png (see replay --help)\n", stderr);
+    return 2;
+  }
+  SetUserMessageSink(PrintMessage);
+  std::ifstream file{std::filesystem::path(argv[1]), std::ios::binary};
+  if (!file) {
+    std::fprintf(stderr, "dotwright-cli: replay: cannot open script %s\n", argv[1]);
+    return 1;
+  }
+  std::stringstream script;
+  script << file.rdbuf();
+  Canvas canvas{};
+  InitCanvas(0, canvas, nullptr, nullptr, nullptr);
+  if (!LoadCanvas(canvas, argv[0])) {
+    std::fprintf(stderr, "dotwright-cli: replay: cannot read canvas %s\n", argv[0]);
+    DestroyCanvas(canvas);
+    return 1;
+  }
+  const StrokeScriptResult result = RunStrokeScript(canvas, script.str());
+  int status = 0;
+  if (!result.ok) {
+    std::fprintf(stderr, "dotwright-cli: replay: line %d: %s\n", result.line, result.error.c_str());
+    status = 1;
+  } else if (!WriteCanvasPng(argv[2], *canvas.bitmap, &canvas.layers)) {
+    std::fprintf(stderr, "dotwright-cli: replay: cannot write %s\n", argv[2]);
+    status = 1;
+  }
+  DestroyCanvas(canvas);
+  return status;
+}

@@ -1,0 +1,277 @@
+#include "files/bmp_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "canvas/canvas_test_support.h"
+#include "canvas/status_code.h"
+#include "files/atomic_file.h"
+#include "files/bmp_test_support.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+DibPtr Decode(const Bytes& file, const char** reason = nullptr) {
+  return DibPtr(DecodeBmp(file.data(), file.size(), reason));
+}
+
+// The picture as rows of "RRGGBB" words, top row first.
+std::vector<std::string> ColourRows(const DibBitmap& b) {
+  std::vector<std::string> rows;
+  std::vector<DibColour> colours(static_cast<size_t>(DibWidth(b)));
+  for (int y = 0; y < DibHeight(b); ++y) {
+    DibRowColours(b, y, colours.data());
+    std::string line;
+    for (const DibColour& c : colours) {
+      char cell[8];
+      std::snprintf(cell, sizeof cell, line.empty() ? "%02X%02X%02X" : " %02X%02X%02X", c.red, c.green, c.blue);
+      line += cell;
+    }
+    rows.push_back(line);
+  }
+  return rows;
+}
+
+// Expects a refusal whose reason contains `word`, and no allocation attempted on its behalf.
+void ExpectRefused(const Bytes& file, const char* word) {
+  gStatusCode = 0;
+  const char* reason = nullptr;
+  DibPtr image = Decode(file, &reason);
+  EXPECT_FALSE(image);
+  ASSERT_NE(reason, nullptr);
+  EXPECT_NE(std::string(reason).find(word), std::string::npos) << reason;
+  EXPECT_EQ(gStatusCode, 0);
+}
+
+const DibColour kWhite{255, 255, 255, 0}, kBlack{0, 0, 0, 0};
+const DibColour kRed{0, 0, 255, 0}, kGreen{0, 255, 0, 0}, kBlue{255, 0, 0, 0};
+
+}  // namespace
+
+// ---- Every depth, both row orders -----------------------------------------------------------
+
+TEST(BmpReader, OneBitRowsCrossByteBoundaries) {
+  // 10 x 2, index 1 black: the second byte of each row holds pixels 8 and 9.
+  BmpSpec spec = MakeSpec(10, 2, 1);
+  spec.palette = {kWhite, kBlack};
+  spec.rows = {{0b10000001, 0b01000000},    // pixels 0, 7 and 9 black
+               {0b00000000, 0b10000000}};   // pixel 8 black
+  DibPtr image = Decode(MakeBmp(spec));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(DibDepth(*image), 1);
+  EXPECT_EQ(CanvasMaskText(*image), (std::vector<std::string>{"1000000101", "0000000010"}));
+  EXPECT_EQ(ColourRows(*image)[0].substr(0, 13), "000000 FFFFFF");
+}
+
+TEST(BmpReader, FourBitPixelsTakeTheHighNibbleFirst) {
+  // 3 x 2: an odd width leaves the low nibble of the second byte unused.
+  BmpSpec spec = MakeSpec(3, 2, 4);
+  spec.palette = {kBlack, kRed, kGreen, kBlue};
+  spec.clrUsed = 4;
+  spec.rows = {{0x12, 0x30}, {0x00, 0x10}};
+  DibPtr image = Decode(MakeBmp(spec));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(DibDepth(*image), 4);
+  EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"FF0000 00FF00 0000FF", "000000 000000 FF0000"}));
+}
+
+TEST(BmpReader, EightBitWithAShortColourTable) {
+  // clrUsed 3: the pixels start right after three table entries, not after 256. Index 7 has no
+  // entry and reads black.
+  BmpSpec spec = MakeSpec(3, 2, 8);
+  spec.palette = {kWhite, kRed, kBlue};
+  spec.clrUsed = 3;
+  spec.rows = {{1, 0, 0}, {2, 7, 1}};
+  DibPtr image = Decode(MakeBmp(spec));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(DibDepth(*image), 8);
+  EXPECT_EQ(CanvasToHex(*image), (std::vector<std::string>{"01 00 00", "02 07 01"}));
+  EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"FF0000 FFFFFF FFFFFF", "0000FF 000000 FF0000"}));
+}
+
+TEST(BmpReader, TrueColourRowsArePaddedToFourBytes) {
+  // 24-bit, 3 wide: 9 bytes of pixels plus 3 of padding per row.
+  BmpSpec spec = MakeSpec(3, 2, 24);
+  spec.rows = {{0, 0, 255, 0, 255, 0, 255, 0, 0}, {10, 20, 30, 0, 0, 0, 255, 255, 255}};
+  DibPtr image = Decode(MakeBmp(spec));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(DibDepth(*image), 24);
+  EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"FF0000 00FF00 0000FF", "1E140A 000000 FFFFFF"}));
+
+  BmpSpec spec32 = MakeSpec(2, 1, 32);
+  spec32.rows = {{1, 2, 3, 99, 255, 255, 255, 0}};
+  DibPtr image32 = Decode(MakeBmp(spec32));
+  ASSERT_TRUE(image32);
+  EXPECT_EQ(DibDepth(*image32), 32);
+  EXPECT_EQ(ColourRows(*image32), (std::vector<std::string>{"030201 FFFFFF"}));
+}
+
+TEST(BmpReader, TopDownAndBottomUpFilesGiveTheSamePicture) {
+  for (int bits : {1, 8, 24}) {
+    BmpSpec spec = MakeSpec(2, 3, bits);
+    spec.palette = {kWhite, kBlack};
+    if (bits == 1) spec.rows = {{0x80}, {0x40}, {0xC0}};
+    if (bits == 8) spec.rows = {{1, 0}, {0, 1}, {1, 1}};
+    if (bits == 24) spec.rows = {{0, 0, 0, 255, 255, 255}, {255, 255, 255, 0, 0, 0}, {0, 0, 0, 0, 0, 0}};
+    DibPtr bottomUp = Decode(MakeBmp(spec));
+    spec.topDown = true;
+    DibPtr topDown = Decode(MakeBmp(spec));
+    ASSERT_TRUE(bottomUp && topDown) << bits;
+    EXPECT_EQ(DibHeight(*topDown), 3);
+    // Black, white / white, black / black, black, top row first.
+    const std::vector<std::string> expected{"000000 FFFFFF", "FFFFFF 000000", "000000 000000"};
+    EXPECT_EQ(ColourRows(*bottomUp), expected) << bits;
+    EXPECT_EQ(ColourRows(*topDown), expected) << bits;
+  }
+}
+
+TEST(BmpReader, CoreHeaderFilesHaveThreeByteColours) {
+  BmpSpec spec = MakeSpec(2, 1, 8);
+  spec.core = true;
+  spec.palette = {kRed, kGreen};
+  spec.rows = {{1, 0}};
+  DibPtr image = Decode(MakeBmp(spec));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"00FF00 FF0000"}));
+}
+
+TEST(BmpReader, ThirtyTwoBitFieldsAreScaledToBytes) {
+  // Masks in red, green, blue order: red in the low byte, blue in bits 16..25 (10 bits).
+  // Blue 1023 is full scale; 512 scales to (512 * 255 + 511) / 1023 = 128.
+  BmpSpec spec = MakeSpec(2, 1, 32);
+  spec.compression = 3;
+  spec.masks = {0x000000FF, 0x0000FF00, 0x03FF0000};
+  auto pixel = [](uint32_t v) { return std::vector<uint8_t>{uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; };
+  std::vector<uint8_t> row = pixel(0x03FF0011);
+  std::vector<uint8_t> second = pixel(0x0200FF00);
+  row.insert(row.end(), second.begin(), second.end());
+  spec.rows = {row};
+  for (bool masksInHeader : {false, true}) {
+    spec.masksInHeader = masksInHeader;
+    DibPtr image = Decode(MakeBmp(spec));
+    ASSERT_TRUE(image) << masksInHeader;
+    EXPECT_EQ(DibDepth(*image), 32);
+    EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"1100FF 00FF80"})) << masksInHeader;
+  }
+  spec.masks = {0x000000FF, 0x0000F0F0, 0x00FF0000};  // green's bits are not contiguous
+  ExpectRefused(MakeBmp(spec), "mask");
+}
+
+// ---- Refusals: nothing is allocated for a file that cannot hold what it claims ---------------
+
+TEST(BmpReader, RefusesCompressedAndSixteenBitFiles) {
+  BmpSpec spec = MakeSpec(2, 2, 8);
+  spec.palette = {kWhite, kBlack};
+  spec.rows = {{0, 1}, {1, 0}};
+  spec.compression = 1;
+  ExpectRefused(MakeBmp(spec), "RLE");
+  spec.bits = 4;
+  spec.compression = 2;
+  ExpectRefused(MakeBmp(spec), "RLE");
+  spec.bits = 8;
+  spec.compression = 4;
+  ExpectRefused(MakeBmp(spec), "JPEG");
+  spec.compression = 9;
+  ExpectRefused(MakeBmp(spec), "compression");
+  BmpSpec sixteen = MakeSpec(2, 1, 16);
+  sixteen.rows = {{0, 0, 0, 0}};
+  ExpectRefused(MakeBmp(sixteen), "16-bit");
+  sixteen.bits = 7;
+  ExpectRefused(MakeBmp(sixteen), "bits");
+}
+
+TEST(BmpReader, RefusesTruncatedFiles) {
+  BmpSpec spec = MakeSpec(3, 2, 24);
+  spec.rows = {{0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0}};
+  Bytes file = MakeBmp(spec);
+  ASSERT_TRUE(Decode(file));
+  // One byte short of the second row's padding is already short: rows are read whole.
+  ExpectRefused(Bytes(file.begin(), file.end() - 1), "truncated");
+  ExpectRefused(Bytes(file.begin(), file.begin() + 30), "truncated");  // inside the header
+  ExpectRefused(Bytes(file.begin(), file.begin() + 10), "short");
+  ExpectRefused(Bytes{'P', 'K', 3, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "not a BMP");
+}
+
+TEST(BmpReader, RefusesSizesTheFileCannotHold) {
+  BmpSpec spec = MakeSpec(1, 1, 32);
+  spec.rows = {{0, 0, 0, 0}};
+  // Huge dimensions over four bytes of pixels: refused as truncated, never allocated.
+  spec.width = std::numeric_limits<int32_t>::max();
+  spec.height = std::numeric_limits<int32_t>::max();
+  ExpectRefused(MakeBmp(spec), "");
+  spec.width = 1;
+  spec.height = 0x40000000;
+  ExpectRefused(MakeBmp(spec), "truncated");
+  spec.height = std::numeric_limits<int32_t>::min();  // top-down with no positive height
+  ExpectRefused(MakeBmp(spec), "height");
+  spec.height = 0;
+  ExpectRefused(MakeBmp(spec), "height");
+  spec.height = 1;
+  spec.width = 0;
+  ExpectRefused(MakeBmp(spec), "width");
+  spec.width = -4;
+  ExpectRefused(MakeBmp(spec), "width");
+}
+
+TEST(BmpReader, RefusesBadColourCountsAndOffsets) {
+  BmpSpec spec = MakeSpec(2, 1, 8);
+  spec.palette = {kWhite, kBlack};
+  spec.rows = {{0, 1}};
+  spec.clrUsed = 257;
+  ExpectRefused(MakeBmp(spec), "colours");
+  spec.clrUsed = 0xFFFFFFFF;
+  ExpectRefused(MakeBmp(spec), "colours");
+  spec.clrUsed = 2;
+  Bytes file = MakeBmp(spec);
+  ASSERT_TRUE(Decode(file));
+  auto withOffset = [&](uint32_t offset) {
+    Bytes f(file.begin(), file.begin() + 10);
+    PutU32(f, offset);
+    f.insert(f.end(), file.begin() + 14, file.end());
+    return f;
+  };
+  ExpectRefused(withOffset(20), "header");         // inside the info header
+  ExpectRefused(withOffset(0), "header");
+  ExpectRefused(withOffset(0x7FFFFFFF), "beyond");
+  // A header length beyond the file, or one no BMP uses.
+  Bytes longHeader = file;
+  longHeader[14] = 0xFF;
+  longHeader[17] = 0x7F;
+  ExpectRefused(longHeader, "truncated");
+  Bytes oddHeader = file;
+  oddHeader[14] = 20;
+  ExpectRefused(oddHeader, "header");
+}
+
+TEST(BmpReader, ReadsFilesAndReportsMissingOnes) {
+  int marker = 0;  // its address makes the folder name unique to this run
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("dotwright-bmp-reader-" + std::to_string(reinterpret_cast<uintptr_t>(&marker)));
+  std::filesystem::create_directories(folder);
+  BmpSpec spec = MakeSpec(2, 1, 8);
+  spec.palette = {kWhite, kBlack};
+  spec.rows = {{1, 0}};
+  const Bytes bytes = MakeBmp(spec);
+  const auto path = folder / "t.bmp";
+  FILE* f = OpenBinaryFile(path, "wb");
+  ASSERT_TRUE(f);
+  std::fwrite(bytes.data(), 1, bytes.size(), f);
+  std::fclose(f);
+  const char* reason = "unset";
+  DibPtr image(ReadBmpFile(path, &reason));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(reason, nullptr);
+  EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"000000 FFFFFF"}));
+  DibPtr missing(ReadBmpFile(folder / "missing.bmp", &reason));
+  EXPECT_FALSE(missing);
+  EXPECT_NE(reason, nullptr);
+  DibPtr folderItself(ReadBmpFile(folder, &reason));
+  EXPECT_FALSE(folderItself);
+  std::error_code e;
+  std::filesystem::remove_all(folder, e);
+}

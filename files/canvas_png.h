@@ -1,0 +1,51 @@
+// The canvas file: an ordinary PNG that any viewer shows as the composite picture.
+//
+// An 8-bit canvas is written as a palette image whose pixel values are the layer bits and whose
+// PLTE is the bitmap's colour table (the computed palette), followed by a "Description" tEXt
+// chunk holding the layer table text form, then the image data: rows cut into 16 pieces (fewer
+// for canvases under 16 rows high, one row each), each compressed by its own thread, stored one
+// piece per IDAT chunk. The chunks together are one ordinary zlib stream. Reading decodes 8 to
+// 64 IDAT chunks with one thread each when every chunk holds exactly its share of rows with
+// filter None; any other file is decoded sequentially by libpng.
+//
+// The same writer and reader serve flat pictures:
+//   depth 1   1-bit palette image, 2 PLTE entries from colours 0 and 1
+//   depth 8   8-bit palette image, 256 PLTE entries, the parallel stream above
+//   depth 32  8-bit RGB; the unused fourth byte of each blue-green-red pixel is dropped
+#pragma once
+
+#include <filesystem>
+
+#include "canvas/dib_bitmap.h"
+#include "canvas/layer_table.h"
+
+// Writes bitmap (depth 1, 8 or 32; rows from its bottom-up memory, PLTE from its colour table)
+// to path. With layers, adds the "Description" text chunk. The file is written beside the
+// target and replaces it only when complete: on any failure the old file stays as it was, no
+// temporary file remains and the result is false. A failing deflate stream is reported to the
+// user (ShowUserMessage, the zlib error number for a failed start, else the row number).
+bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, const LayerTable* layers);
+
+// Reads a PNG file into a new bitmap: depth 8 for 8-bit palette and grey images, 1 for 1-bit
+// palette and grey images, 32 (blue, green, red, 0) for 8-bit RGB and RGBA (alpha dropped).
+// Grey images get a grey ramp as colour table, palette images their PLTE. Other layouts
+// (2- and 4-bit, 16 bits per channel, grey with alpha), damaged, truncated or implausibly
+// large files give null. With layers, the data of every chunk libpng does not know and then
+// every "Description" text are parsed into it as layer table text; the table is changed only
+// when the whole read succeeds. The caller frees the bitmap and reports failures.
+DibBitmap* ReadCanvasPng(const std::filesystem::path& path, LayerTable* layers);
+
+// How the image data of the last ReadCanvasPng on this thread was decoded.
+enum class PngDecodePath : int {
+  kNone = 0,        // nothing decoded (the read failed before the image data)
+  kParallel = 1,    // one thread per IDAT chunk
+  kSequential = 2,  // libpng, row after row
+};
+PngDecodePath LastPngDecodePath();
+
+// Writer options for tests; WriteCanvasPng uses the defaults.
+struct CanvasPngWriteOptions {
+  int failAtRow = -1;  // >= 0: the piece holding this row fails as on a deflate stream error
+};
+bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, const LayerTable* layers,
+                    const CanvasPngWriteOptions& options);

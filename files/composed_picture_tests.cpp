@@ -1,0 +1,65 @@
+#include "files/composed_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "canvas/canvas_test_support.h"
+#include "canvas/user_message.h"
+#include "files/canvas_png.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> gMessages;
+void Record(const char* text, const char* caption, MessageIcon icon) {
+  gMessages.push_back(std::string(text) + "|" + caption + "|" + std::to_string(static_cast<int>(icon)));
+}
+
+struct TempFolder {
+  fs::path path;
+  TempFolder() {
+    path = fs::temp_directory_path() / ("dotwright-composed-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~TempFolder() {
+    std::error_code e;
+    fs::remove_all(path, e);
+  }
+};
+
+}  // namespace
+
+TEST(ComposedPicture, WithoutARenderedPictureNothingIsWritten) {
+  TempFolder dir;
+  gMessages.clear();
+  SetUserMessageSink(Record);
+  EXPECT_FALSE(WriteComposedPicture(nullptr, dir.path / "picture.png"));
+  SetUserMessageSink(nullptr);
+  EXPECT_EQ(gMessages, std::vector<std::string>{"Can not create view.screen|Dotwright|0"});
+  EXPECT_FALSE(fs::exists(dir.path / "picture.png"));
+}
+
+TEST(ComposedPicture, TrueColourPicturesAreWrittenWithoutLayerData) {
+  // 2 x 1: a red and a blue pixel (blue, green, red, unused bytes).
+  TempFolder dir;
+  DibPtr picture(CreateDibBitmap(32, nullptr, 0, 2, 1));
+  const uint8_t pixels[8] = {0, 0, 255, 0, 255, 0, 0, 0};
+  std::copy(pixels, pixels + 8, DibRow(*picture, 0));
+  const fs::path path = dir.path / "picture.png";
+  ASSERT_TRUE(WriteComposedPicture(picture.get(), path));
+
+  DibPtr back(ReadCanvasPng(path, nullptr));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(DibDepth(*back), 32);
+  const uint8_t* row = DibRow(*back, 0);
+  EXPECT_EQ(std::vector<uint8_t>(row, row + 8), std::vector<uint8_t>(pixels, pixels + 8));
+  std::ifstream in(path, std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_EQ(bytes.find("Description"), std::string::npos);
+}

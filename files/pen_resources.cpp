@@ -1,0 +1,102 @@
+#include "files/pen_resources.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "brush/paper_grain.h"
+#include "brush/pen_texture.h"
+#include "canvas/user_message.h"
+#include "files/bmp_reader.h"
+#include "files/utf16_text.h"
+
+namespace {
+
+struct BitmapOwner {
+  DibBitmap* bitmap;
+  ~BitmapOwner() { FreeDibBitmap(bitmap); }
+};
+
+// Nearer black than white: the squared distances to (0, 0, 0) and (255, 255, 255) compare as
+// 2 * 255 * sum against 3 * 255 * 255, so the boundary is sum < 382.5.
+bool IsBlack(const DibColour& c) { return c.red + c.green + c.blue < 383; }
+
+// Nearest entry of the grey ramp: the mean of the channels, rounded.
+uint8_t Grey(const DibColour& c) { return static_cast<uint8_t>((c.red + c.green + c.blue + 1) / 3); }
+
+}  // namespace
+
+std::filesystem::path TexturePath(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName) {
+  return userDataFolder / "texture" / fileName;
+}
+
+std::filesystem::path MaterialPath(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName) {
+  return userDataFolder / "material" / fileName;
+}
+
+DibBitmap* ToMonochrome(const DibBitmap& image) {
+  const DibColour table[2] = {{255, 255, 255, 0}, {0, 0, 0, 0}};
+  const int width = DibWidth(image), height = DibHeight(image);
+  DibBitmap* mono = CreateDibBitmap(1, table, 2, width, height);
+  if (!mono) return nullptr;
+  std::vector<DibColour> colours(static_cast<size_t>(width));
+  for (int y = 0; y < height; ++y) {
+    DibRowColours(image, y, colours.data());
+    uint8_t* out = DibRow(*mono, y);  // zero-filled: only black pixels set their bit
+    for (int x = 0; x < width; ++x)
+      if (IsBlack(colours[static_cast<size_t>(x)])) out[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+  }
+  return mono;
+}
+
+DibBitmap* ToMaterial(const DibBitmap* image) {
+  DibColour ramp[kDibColourCount];
+  for (int i = 0; i < kDibColourCount; ++i) {
+    const auto v = static_cast<uint8_t>(i);
+    ramp[i] = {v, v, v, 0};
+  }
+  DibBitmap* material = CreateDibBitmap(8, ramp, kDibColourCount, kPaperGrainSide, kPaperGrainSide);
+  if (!material || !image) return material;
+  const int width = std::min(DibWidth(*image), kPaperGrainSide);
+  const int height = std::min(DibHeight(*image), kPaperGrainSide);
+  std::vector<DibColour> colours(static_cast<size_t>(DibWidth(*image)));
+  for (int y = 0; y < height; ++y) {
+    DibRowColours(*image, y, colours.data());
+    uint8_t* out = DibRow(*material, y);
+    for (int x = 0; x < width; ++x) out[x] = Grey(colours[static_cast<size_t>(x)]);
+  }
+  return material;
+}
+
+DibBitmap* LoadTexture(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName) {
+  BitmapOwner file{ReadBmpFile(TexturePath(userDataFolder, fileName), nullptr)};
+  if (!file.bitmap) return nullptr;
+  BitmapOwner mono{ToMonochrome(*file.bitmap)};
+  if (!mono.bitmap) return nullptr;
+  return WidenTexture(*mono.bitmap);
+}
+
+DibBitmap* LoadMaterial(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName) {
+  BitmapOwner file{ReadBmpFile(MaterialPath(userDataFolder, fileName), nullptr)};
+  return ToMaterial(file.bitmap);
+}
+
+DibBitmap* LoadStamp(const std::filesystem::path& path) {
+  BitmapOwner file{ReadBmpFile(path, nullptr)};
+  return file.bitmap ? ToMonochrome(*file.bitmap) : nullptr;
+}
+
+int LoadPenStamps(PenSetting* pens, int count) {
+  int failures = 0;
+  for (int i = 0; i < count; ++i) {
+    PenSetting& pen = pens[i];
+    if (pen.Stamp != 1) continue;
+    FreeDibBitmap(pen.stampBitmap);
+    const std::u16string_view name = Utf16Field(pen.StampFileName, kPathUnits);
+    pen.stampBitmap = LoadStamp(PathFromUtf16(name));
+    if (!pen.stampBitmap) {
+      ShowUserMessage(Utf8FromUtf16(name).c_str(), "Dotwright", MessageIcon::kStop);
+      ++failures;
+    }
+  }
+  return failures;
+}

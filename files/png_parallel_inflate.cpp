@@ -1,0 +1,147 @@
+#include "files/png_parallel_inflate.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <system_error>
+#include <thread>
+
+#include "files/png_parallel_deflate.h"
+
+namespace {
+
+// Rows are inflated a block at a time into a scratch buffer of about this size, then copied
+// without their filter byte; big output blocks keep inflate on its fast path.
+constexpr size_t kBlockBytes = 256 * 1024;
+
+struct ChunkJob {
+  const uint8_t* file;
+  const PngChunk* chunk;
+  bool first;  // carries the zlib header
+  bool last;   // must end the stream
+  RowSpan rows;
+  DibBitmap* bitmap;
+  size_t rowBytes;
+  bool ok = false;
+  unsigned long adler = 1;  // of the rows' uncompressed bytes, filter bytes included
+  uint32_t trailer = 0;     // last chunk: the stream's stored Adler-32
+};
+
+// The 2-byte zlib header: deflate, window at most 32 KiB, check bits right, no preset dictionary.
+bool ZlibHeaderOk(const uint8_t* p) {
+  return (p[0] & 0x0F) == 8 && (p[0] >> 4) <= 7 && ((p[0] << 8) | p[1]) % 31 == 0 && !(p[1] & 0x20);
+}
+
+// Holds the inflater and the scratch block; releases both on every way out.
+struct Inflater {
+  z_stream z{};
+  bool open = false;
+  uint8_t* block = nullptr;
+  ~Inflater() {
+    if (open) inflateEnd(&z);
+    std::free(block);
+  }
+};
+
+void InflateChunk(ChunkJob& job) {
+  if (!PngChunkCrcOk(job.file, *job.chunk)) return;
+  const uint8_t* in = job.file + job.chunk->dataOffset;
+  size_t inSize = job.chunk->length;
+  if (job.first) {
+    if (inSize < 2 || !ZlibHeaderOk(in)) return;
+    in += 2;
+    inSize -= 2;
+  }
+
+  Inflater inflater;
+  z_stream& z = inflater.z;
+  if (inflateInit2(&z, -15) != Z_OK) return;
+  inflater.open = true;
+  z.next_in = const_cast<Bytef*>(in);
+  z.avail_in = static_cast<uInt>(inSize);  // a chunk is at most 2^31 - 1 bytes
+
+  const size_t lineBytes = job.rowBytes + 1;
+  const int rowCount = job.rows.end - job.rows.first;
+  const int rowsPerBlock = static_cast<int>(std::clamp<size_t>(kBlockBytes / lineBytes, 1, std::max(rowCount, 1)));
+  if (rowCount > 0) {
+    inflater.block = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(rowsPerBlock) * lineBytes));
+    if (!inflater.block) return;
+  }
+
+  bool ended = false;
+  unsigned long adler = adler32(0L, Z_NULL, 0);
+  for (int y = job.rows.first; y < job.rows.end;) {
+    if (ended) return;  // the stream ended before this chunk's rows did
+    const int count = std::min(rowsPerBlock, job.rows.end - y);
+    const size_t want = static_cast<size_t>(count) * lineBytes;
+    z.next_out = inflater.block;
+    z.avail_out = static_cast<uInt>(want);
+    while (z.avail_out != 0) {
+      const int result = inflate(&z, Z_NO_FLUSH);
+      if (result == Z_STREAM_END) {
+        ended = true;
+        break;
+      }
+      // Z_BUF_ERROR here means the chunk's input ran out before its rows did.
+      if (result != Z_OK) return;
+    }
+    if (z.avail_out != 0) return;
+    // Invariant: block holds count whole lines, each a filter byte and rowBytes pixel bytes.
+    for (int j = 0; j < count; ++j) {
+      const uint8_t* line = inflater.block + static_cast<size_t>(j) * lineBytes;
+      if (line[0] != 0) return;  // filtered rows go to the sequential decoder
+      std::memcpy(DibRow(*job.bitmap, y + j), line + 1, job.rowBytes);
+    }
+    adler = adler32_z(adler, inflater.block, want);
+    y += count;
+  }
+
+  if (job.last) {
+    if (!ended) {
+      // Only the end of the final block may remain.
+      uint8_t extra = 0;
+      z.next_out = &extra;
+      z.avail_out = 1;
+      if (inflate(&z, Z_NO_FLUSH) != Z_STREAM_END || z.avail_out == 0) return;
+    }
+    if (z.avail_in < 4) return;
+    job.trailer = ReadBigEndian32(z.next_in);
+  } else if (ended) {
+    return;  // data after the end of the stream: not one stream
+  }
+  job.adler = adler;
+  job.ok = true;
+}
+
+}  // namespace
+
+bool InflateChunksInParallel(const uint8_t* file, const PngChunk* idats, int count, DibBitmap& bitmap,
+                             size_t rowBytes) {
+  if (count < kMinParallelChunks || count > kMaxParallelChunks) return false;
+  const int height = DibHeight(bitmap);
+  if (rowBytes == 0 || rowBytes > static_cast<size_t>(bitmap.stride) || rowBytes + 1 > 0xFFFFFFFFu) return false;
+
+  ChunkJob jobs[kMaxParallelChunks];
+  std::thread threads[kMaxParallelChunks];
+  for (int i = 0; i < count; ++i) {
+    jobs[i] = ChunkJob{file, &idats[i], i == 0, i == count - 1, PieceRows(i, count, height), &bitmap, rowBytes};
+    try {
+      threads[i] = std::thread(InflateChunk, std::ref(jobs[i]));
+    } catch (const std::system_error&) {
+      InflateChunk(jobs[i]);  // no thread to be had: this chunk runs here
+    }
+  }
+  for (int i = 0; i < count; ++i)
+    if (threads[i].joinable()) threads[i].join();
+
+  uLong adler = adler32(0L, Z_NULL, 0);
+  for (int i = 0; i < count; ++i) {
+    if (!jobs[i].ok) return false;
+    const uint64_t bytes = static_cast<uint64_t>(jobs[i].rows.end - jobs[i].rows.first) * (rowBytes + 1);
+    // The combination needs the length only modulo 65521 (see the writer).
+    adler = adler32_combine(adler, jobs[i].adler, static_cast<z_off_t>(bytes % 65521u));
+  }
+  return adler == jobs[count - 1].trailer;
+}

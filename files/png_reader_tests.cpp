@@ -1,0 +1,396 @@
+// The canvas-file reader on files it did not write: PNGs made by libpng the way other programs
+// make them, streams cut by hand, other colour layouts, and damaged or lying files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "canvas/canvas_test_support.h"
+#include "files/canvas_png.h"
+#include "files/png_test_support.h"
+
+namespace {
+
+std::vector<png_color> GreyishPalette() {
+  std::vector<png_color> palette(256);
+  for (int i = 0; i < 256; ++i)
+    palette[static_cast<size_t>(i)] = {static_cast<png_byte>(i), static_cast<png_byte>(i / 2), static_cast<png_byte>(255 - i)};
+  return palette;
+}
+
+ForeignPng PaletteImage(const DibBitmap& canvas) {
+  ForeignPng spec;
+  spec.width = DibWidth(canvas);
+  spec.height = DibHeight(canvas);
+  spec.rows = RowsOf(canvas, static_cast<size_t>(spec.width));
+  spec.palette = GreyishPalette();
+  return spec;
+}
+
+// Reads bytes through a file, as the program does.
+DibPtr ReadBytes(const ScratchFolder& folder, const std::string& bytes, LayerTable* layers = nullptr) {
+  const auto path = folder / "input.png";
+  WriteAll(path, bytes);
+  return DibPtr(ReadCanvasPng(path, layers));
+}
+
+void ExpectPixels(const DibBitmap& expected, const DibBitmap& actual) {
+  ASSERT_EQ(DibWidth(expected), DibWidth(actual));
+  ASSERT_EQ(DibHeight(expected), DibHeight(actual));
+  EXPECT_EQ(CanvasToHex(expected), CanvasToHex(actual));
+}
+
+std::string IdatBytes(const std::string& file) {
+  std::string joined;
+  for (const ChunkView& c : ChunksOf(file))
+    if (c.type == "IDAT") joined += c.data;
+  return joined;
+}
+
+// The size of the image stream of a libpng file: its data in a single IDAT.
+size_t StreamSize(ForeignPng spec) {
+  spec.bufferSize = 1 << 22;
+  const std::string file = EncodeForeignPng(spec);
+  EXPECT_EQ(1, CountChunks(file, "IDAT"));
+  return IdatBytes(file).size();
+}
+
+// Image data lines (filter byte and row bytes) of an 8-bit canvas, all with filter None.
+std::vector<std::string> LinesOf(const DibBitmap& b) {
+  std::vector<std::string> lines;
+  for (const std::string& row : RowsOf(b, static_cast<size_t>(DibWidth(b)))) lines.push_back('\0' + row);
+  return lines;
+}
+
+// One zlib stream of the lines with a full flush (which forgets all earlier data) after each
+// line listed in cutAfter, returned as the pieces between the flushes.
+std::vector<std::string> DeflateWithCuts(const std::vector<std::string>& lines, const std::vector<int>& cutAfter) {
+  z_stream z{};
+  EXPECT_EQ(Z_OK, deflateInit(&z, Z_DEFAULT_COMPRESSION));
+  std::string out(1 << 20, '\0');
+  z.next_out = reinterpret_cast<Bytef*>(out.data());
+  z.avail_out = static_cast<uInt>(out.size());
+  std::vector<size_t> cuts = {0};
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const bool cut = std::find(cutAfter.begin(), cutAfter.end(), static_cast<int>(i)) != cutAfter.end();
+    const int flush = i + 1 == lines.size() ? Z_FINISH : cut ? Z_FULL_FLUSH : Z_NO_FLUSH;
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(lines[i].data()));
+    z.avail_in = static_cast<uInt>(lines[i].size());
+    const int result = deflate(&z, flush);
+    EXPECT_EQ(flush == Z_FINISH ? Z_STREAM_END : Z_OK, result);
+    if (cut) cuts.push_back(z.total_out);
+  }
+  cuts.push_back(z.total_out);
+  deflateEnd(&z);
+  std::vector<std::string> pieces;
+  for (size_t k = 0; k + 1 < cuts.size(); ++k) pieces.push_back(out.substr(cuts[k], cuts[k + 1] - cuts[k]));
+  return pieces;
+}
+
+std::string PaletteFile(int width, int height, const std::vector<std::string>& idats) {
+  std::string plte;
+  for (const png_color& c : GreyishPalette()) plte += std::string{static_cast<char>(c.red), static_cast<char>(c.green), static_cast<char>(c.blue)};
+  std::string file = PngSignature() + ChunkBytes("IHDR", IhdrData(static_cast<uint32_t>(width), static_cast<uint32_t>(height), 8, 3)) +
+                     ChunkBytes("PLTE", plte);
+  for (const std::string& d : idats) file += ChunkBytes("IDAT", d);
+  return file + ChunkBytes("IEND", "");
+}
+
+// ---- Files of other writers -----------------------------------------------------------------
+
+TEST(PngForeignFiles, OneLargeIdatIsDecodedSequentially) {
+  ScratchFolder folder;
+  DibPtr canvas = PatternCanvas(300, 200);
+  ForeignPng spec = PaletteImage(*canvas);
+  spec.bufferSize = 1 << 22;
+  const std::string file = EncodeForeignPng(spec);
+  ASSERT_EQ(1, CountChunks(file, "IDAT"));
+  DibPtr back = ReadBytes(folder, file);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
+  ExpectPixels(*canvas, *back);
+  // PLTE entry 7 is (7, 3, 248).
+  EXPECT_EQ(7, back->colours[7].red);
+  EXPECT_EQ(3, back->colours[7].green);
+  EXPECT_EQ(248, back->colours[7].blue);
+}
+
+TEST(PngForeignFiles, SeventyIdatsAreDecodedSequentially) {
+  ScratchFolder folder;
+  // Noise (xorshift) hardly compresses, so the stream is long enough to cut into 70.
+  DibPtr canvas(CreateDibBitmap(8, nullptr, 0, 250, 300));
+  uint32_t state = 2463534242u;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 250; ++x) {
+      state ^= state << 13;
+      state ^= state >> 17;
+      state ^= state << 5;
+      DibRow(*canvas, y)[x] = static_cast<uint8_t>(state);
+    }
+  ForeignPng spec = PaletteImage(*canvas);
+  // libpng starts a new IDAT each time its buffer of B bytes fills, so a stream of S bytes makes
+  // ceil(S / B) chunks; B = ceil(S / 70) gives 70 once S is over 69 x 70 bytes.
+  const size_t size = StreamSize(spec);
+  ASSERT_GT(size, 69u * 70u);
+  spec.bufferSize = (size + 69) / 70;
+  const std::string file = EncodeForeignPng(spec);
+  ASSERT_EQ(70, CountChunks(file, "IDAT"));
+  DibPtr back = ReadBytes(folder, file);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
+  ExpectPixels(*canvas, *back);
+}
+
+TEST(PngForeignFiles, AdaptiveFiltersInSixteenIdatsFallBackToSequential) {
+  ScratchFolder folder;
+  // A smooth ramp: Sub and Up predict it well, so the adaptive filter choice leaves None.
+  DibPtr canvas(CreateDibBitmap(8, nullptr, 0, 256, 64));
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 256; ++x) DibRow(*canvas, y)[x] = static_cast<uint8_t>(x + 3 * y);
+  ForeignPng spec = PaletteImage(*canvas);
+  spec.filters = PNG_ALL_FILTERS;
+  // Sixteen chunks, the count the parallel decoder takes: B = ceil(S / 16).
+  spec.bufferSize = (StreamSize(spec) + 15) / 16;
+  const std::string file = EncodeForeignPng(spec);
+  ASSERT_EQ(16, CountChunks(file, "IDAT"));
+  // The stream really holds filtered rows.
+  std::string raw(64 * 257, '\0');
+  const std::string idat = IdatBytes(file);
+  uLongf rawSize = raw.size();
+  ASSERT_EQ(Z_OK, uncompress(reinterpret_cast<Bytef*>(raw.data()), &rawSize,
+                             reinterpret_cast<const Bytef*>(idat.data()), idat.size()));
+  int filtered = 0;
+  for (int y = 0; y < 64; ++y) filtered += raw[static_cast<size_t>(y) * 257] != 0;
+  ASSERT_GT(filtered, 0);
+
+  DibPtr back = ReadBytes(folder, file);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
+  ExpectPixels(*canvas, *back);
+}
+
+TEST(PngForeignFiles, InterlacedImageIsDecodedSequentially) {
+  ScratchFolder folder;
+  DibPtr canvas = PatternCanvas(21, 13);
+  ForeignPng spec = PaletteImage(*canvas);
+  spec.interlace = PNG_INTERLACE_ADAM7;
+  DibPtr back = ReadBytes(folder, EncodeForeignPng(spec));
+  ASSERT_TRUE(back);
+  ExpectPixels(*canvas, *back);
+}
+
+// A stream cut by full flushes exactly where the reader splits its rows (chunk i of 10 over
+// 100 rows holds rows 10i to 10i + 9) is as good as the writer's own pieces.
+TEST(PngForeignFiles, StreamCutAtTheReadersRowsDecodesInParallel) {
+  ScratchFolder folder;
+  DibPtr canvas = PatternCanvas(40, 100);
+  const std::vector<std::string> pieces = DeflateWithCuts(LinesOf(*canvas), {9, 19, 29, 39, 49, 59, 69, 79, 89});
+  ASSERT_EQ(10u, pieces.size());
+  DibPtr back = ReadBytes(folder, PaletteFile(40, 100, pieces));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(PngDecodePath::kParallel, LastPngDecodePath());
+  ExpectPixels(*canvas, *back);
+}
+
+TEST(PngForeignFiles, OneSubFilteredRowSendsTheFileToTheSequentialDecoder) {
+  ScratchFolder folder;
+  DibPtr canvas = PatternCanvas(40, 100);
+  std::vector<std::string> lines = LinesOf(*canvas);
+  // Row 55 with filter Sub (1): each byte minus its left neighbour (0 left of the row); it
+  // decodes to the same pixels.
+  std::string& line = lines[55];
+  const std::string row = line.substr(1);
+  line[0] = 1;
+  for (size_t x = 0; x < row.size(); ++x)
+    line[1 + x] = static_cast<char>(static_cast<uint8_t>(row[x]) - (x ? static_cast<uint8_t>(row[x - 1]) : 0));
+  DibPtr back = ReadBytes(folder, PaletteFile(40, 100, DeflateWithCuts(lines, {9, 19, 29, 39, 49, 59, 69, 79, 89})));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
+  ExpectPixels(*canvas, *back);
+}
+
+TEST(PngForeignFiles, StreamCutAtOtherRowsFallsBackAndStillDecodes) {
+  ScratchFolder folder;
+  DibPtr canvas = PatternCanvas(40, 100);
+  // Ten chunks of 12, 8, 10, ... rows: the reader expects 10 each, chunk 1 runs short.
+  DibPtr back = ReadBytes(folder, PaletteFile(40, 100, DeflateWithCuts(LinesOf(*canvas), {11, 19, 29, 39, 49, 59, 69, 79, 89})));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
+  ExpectPixels(*canvas, *back);
+}
+
+// ---- Colour layouts -------------------------------------------------------------------------
+
+TEST(PngColourLayouts, RgbaLoadsAsTrueColourWithoutAlpha) {
+  ScratchFolder folder;
+  ForeignPng spec;
+  spec.width = 2;
+  spec.height = 2;
+  spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+  // Pixel (x, y) = red 10 + x, green 20 + y, blue 30, alpha 40x + 50y + 1.
+  spec.rows = {std::string("\x0A\x14\x1E\x01\x0B\x14\x1E\x29", 8), std::string("\x0A\x15\x1E\x33\x0B\x15\x1E\x5B", 8)};
+  DibPtr back = ReadBytes(folder, EncodeForeignPng(spec));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(32, DibDepth(*back));
+  // Memory order blue, green, red, 0.
+  EXPECT_EQ(std::string("\x1E\x14\x0A\x00\x1E\x14\x0B\x00", 8), std::string(reinterpret_cast<char*>(DibRow(*back, 0)), 8));
+  EXPECT_EQ(std::string("\x1E\x15\x0A\x00\x1E\x15\x0B\x00", 8), std::string(reinterpret_cast<char*>(DibRow(*back, 1)), 8));
+}
+
+TEST(PngColourLayouts, GreyImagesIndexAGreyRamp) {
+  ScratchFolder folder;
+  ForeignPng grey;
+  grey.width = 4;
+  grey.height = 1;
+  grey.colourType = PNG_COLOR_TYPE_GRAY;
+  grey.rows = {std::string("\x00\x40\x80\xFF", 4)};
+  DibPtr back = ReadBytes(folder, EncodeForeignPng(grey));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(8, DibDepth(*back));
+  EXPECT_EQ(std::vector<std::string>{"00 40 80 FF"}, CanvasToHex(*back));
+  EXPECT_EQ(0x40, back->colours[0x40].red);
+  EXPECT_EQ(0x40, back->colours[0x40].blue);
+
+  ForeignPng bits = grey;
+  bits.bitDepth = 1;
+  bits.rows = {std::string("\xA0", 1)};  // pixels 1 0 1 0
+  DibPtr mask = ReadBytes(folder, EncodeForeignPng(bits));
+  ASSERT_TRUE(mask);
+  EXPECT_EQ(1, DibDepth(*mask));
+  EXPECT_EQ(1, MaskBit(DibRow(*mask, 0), 0));
+  EXPECT_EQ(0, MaskBit(DibRow(*mask, 0), 1));
+  EXPECT_EQ(0, mask->colours[0].green);
+  EXPECT_EQ(255, mask->colours[1].green);
+}
+
+TEST(PngColourLayouts, OtherLayoutsAreRefused) {
+  ScratchFolder folder;
+  struct Layout {
+    int colourType, bitDepth;
+    size_t rowBytes;  // for a 4-pixel row
+  };
+  const Layout refused[] = {
+      {PNG_COLOR_TYPE_PALETTE, 2, 1},  {PNG_COLOR_TYPE_PALETTE, 4, 2}, {PNG_COLOR_TYPE_GRAY, 4, 2},
+      {PNG_COLOR_TYPE_GRAY, 16, 8},    {PNG_COLOR_TYPE_RGB, 16, 24},   {PNG_COLOR_TYPE_GRAY_ALPHA, 8, 8},
+  };
+  for (const Layout& layout : refused) {
+    SCOPED_TRACE(std::to_string(layout.colourType) + "/" + std::to_string(layout.bitDepth));
+    ForeignPng spec;
+    spec.width = 4;
+    spec.height = 2;
+    spec.colourType = layout.colourType;
+    spec.bitDepth = layout.bitDepth;
+    spec.rows.assign(2, std::string(layout.rowBytes, '\x11'));
+    if (layout.colourType == PNG_COLOR_TYPE_PALETTE) spec.palette = std::vector<png_color>(4, png_color{1, 2, 3});
+    const std::string file = EncodeForeignPng(spec);
+    ASSERT_FALSE(file.empty());
+    EXPECT_FALSE(ReadBytes(folder, file));
+  }
+}
+
+// ---- Damaged and lying files ------------------------------------------------------------------
+
+std::string GoodCanvasFile(const ScratchFolder& folder) {
+  DibPtr canvas = PatternCanvas(64, 40);
+  const LayerTable layers = DefaultLayerTable();
+  const auto path = folder / "good.png";
+  EXPECT_TRUE(WriteCanvasPng(path, *canvas, &layers));
+  return ReadAll(path);
+}
+
+TEST(PngDamagedFiles, TruncatedFilesGiveNull) {
+  ScratchFolder folder;
+  const std::string file = GoodCanvasFile(folder);
+  const std::vector<ChunkView> chunks = ChunksOf(file);
+  ASSERT_EQ(20u, chunks.size());  // IHDR, PLTE, tEXt, 16 IDAT, IEND
+  const size_t idat8 = chunks[3 + 8].start;
+  // Cuts: nothing, half a signature, the signature alone, inside IHDR, inside PLTE, inside the
+  // text, inside the first IDAT, inside IDAT 8, before IEND, inside IEND's CRC.
+  const size_t cuts[] = {0, 4, 8, 20, chunks[1].start + 100, chunks[2].start + 30, chunks[3].start + 20,
+                         idat8 + 10, chunks[19].start, file.size() - 1};
+  for (size_t cut : cuts) {
+    SCOPED_TRACE("cut at " + std::to_string(cut));
+    LayerTable layers = DefaultLayerTable();
+    layers.rows[0].colour = 0x777777;
+    EXPECT_FALSE(ReadBytes(folder, file.substr(0, cut), &layers));
+    EXPECT_EQ(0x777777u, layers.rows[0].colour);  // untouched by a failed read
+  }
+  EXPECT_TRUE(ReadBytes(folder, file));
+}
+
+TEST(PngDamagedFiles, AWrongCrcInAnyChunkGivesNull) {
+  ScratchFolder folder;
+  const std::string file = GoodCanvasFile(folder);
+  for (const ChunkView& chunk : ChunksOf(file)) {
+    SCOPED_TRACE(chunk.type + " at " + std::to_string(chunk.start));
+    std::string damaged = file;
+    damaged[chunk.start + 8 + chunk.data.size() + 3] ^= 0x01;  // last CRC byte
+    EXPECT_FALSE(ReadBytes(folder, damaged));
+  }
+}
+
+TEST(PngDamagedFiles, DamagedImageDataWithRightCrcsGivesNull) {
+  ScratchFolder folder;
+  const std::string file = GoodCanvasFile(folder);
+  std::vector<ChunkView> chunks = ChunksOf(file);
+  // Flip bits in the middle of IDAT 5 and put a matching CRC on the chunk.
+  std::string data = chunks[3 + 5].data;
+  data[data.size() / 2] ^= 0x5A;
+  std::string damaged = file.substr(0, chunks[8].start) + ChunkBytes("IDAT", data) +
+                        file.substr(chunks[9].start);
+  EXPECT_FALSE(ReadBytes(folder, damaged));
+
+  // Two whole pieces of equal row count swapped: every chunk is valid and every row has filter
+  // None, but the rows would land in the wrong place. Pieces 1 and 3 of 40 rows hold rows 2..4
+  // and 7..9 (floor(40k / 16)), three rows each. The stream's Adler-32 tells.
+  std::string swapped = file.substr(0, chunks[4].start) + ChunkBytes("IDAT", chunks[6].data) +
+                        ChunkBytes("IDAT", chunks[5].data) + ChunkBytes("IDAT", chunks[4].data) +
+                        file.substr(chunks[7].start);
+  EXPECT_FALSE(ReadBytes(folder, swapped));
+}
+
+TEST(PngDamagedFiles, HugeOrEmptySizesInTheHeaderGiveNull) {
+  ScratchFolder folder;
+  const std::string plte = ChunkBytes("PLTE", std::string(768, '\x10'));
+  const std::string tinyIdat = ChunkBytes("IDAT", std::string("\x78\x9C\x03\x00\x00\x00\x00\x01", 8));
+  const std::string end = ChunkBytes("IEND", "");
+  // A million by a million pixels cannot come from 8 bytes of image data: refused before any
+  // allocation. The others break the PNG limits.
+  for (const auto& [width, height] : std::vector<std::pair<uint32_t, uint32_t>>{
+           {1000000, 1000000}, {0x7FFFFFFF, 1}, {1, 0x7FFFFFFF}, {0, 10}, {10, 0}, {0x80000000u, 1}}) {
+    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+    const std::string file = PngSignature() + ChunkBytes("IHDR", IhdrData(width, height, 8, 3)) + plte + tinyIdat + end;
+    EXPECT_FALSE(ReadBytes(folder, file));
+  }
+}
+
+TEST(PngDamagedFiles, ShortAndOverlongChunksGiveNull) {
+  ScratchFolder folder;
+  const std::string file = GoodCanvasFile(folder);
+  const std::vector<ChunkView> chunks = ChunksOf(file);
+  const std::string rest = file.substr(chunks[1].start);
+  // IHDR one byte short (with a right CRC).
+  EXPECT_FALSE(ReadBytes(folder, PngSignature() + ChunkBytes("IHDR", chunks[0].data.substr(0, 12)) + rest));
+  // PLTE of 767 bytes: not a whole number of entries.
+  EXPECT_FALSE(ReadBytes(folder, file.substr(0, chunks[1].start) + ChunkBytes("PLTE", chunks[1].data.substr(0, 767)) +
+                                     file.substr(chunks[2].start)));
+  // An IDAT whose length field runs past the end of the file.
+  std::string overlong = file;
+  overlong.replace(chunks[10].start, 4, BigEndian32(0x10000000));
+  EXPECT_FALSE(ReadBytes(folder, overlong));
+  // The header claims more rows than the data holds (IHDR with a right CRC).
+  EXPECT_FALSE(ReadBytes(folder, PngSignature() + ChunkBytes("IHDR", IhdrData(64, 400, 8, 3)) + rest));
+}
+
+TEST(PngDamagedFiles, NotAPngGivesNull) {
+  ScratchFolder folder;
+  EXPECT_FALSE(ReadBytes(folder, ""));
+  EXPECT_FALSE(ReadBytes(folder, "GIF89a this is not a PNG file at all"));
+  EXPECT_FALSE(ReadCanvasPng(folder / "missing.png", nullptr));
+  EXPECT_EQ(PngDecodePath::kNone, LastPngDecodePath());
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+#include "view/stroke_script.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "canvas/canvas_lifecycle.h"
+#include "canvas/masked_ops.h"
+#include "canvas/palette.h"
+#include "canvas/undo_history.h"
+#include "files/bmp_reader.h"
+#include "files/pen_resources.h"
+#include "settings/app_settings.h"
+#include "settings/pen_defaults.h"
+#include "settings/settings_file.h"
+#include "view/canvas_view.h"
+#include "view/input_state.h"
+#include "view/input_step.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int32_t kDefaultAzimuth10 = 1300;
+constexpr int32_t kDefaultAltitude10 = 550;
+
+const char kStrokeScriptHelpText[] =
+    "Runs SCRIPT on the canvas IN.png and writes the result to OUT.png. The view is at scale 1,\n"
+    "not rotated or mirrored, so positions are canvas pixels. One command per line; '#' starts a\n"
+    "comment.\n"
+    "  pen FIELD=VALUE ...          set fields of the current pen by their settings names\n"
+    "                               (KindOfPen, Size, Hardness, Palette, EnablePalette,\n"
+    "                               TextureOffsetX, ...); numbers may be decimal or 0x hex\n"
+    "  layer N                      make layer N (0..7) current\n"
+    "  layerset N visible=V locked=L  change layer N's flags (either may be left out)\n"
+    "  correction N                 smoothing strength (CorrectionStrength, 0..20)\n"
+    "  maxpressure N                the pressure that means full pressure (default 1024)\n"
+    "  material PATH.bmp            load the paper grain\n"
+    "  texture PATH.bmp             load the current pen's texture\n"
+    "  down X Y P [AZIMUTH ALTITUDE]  pen down at canvas (X, Y) with pressure P (0..1);\n"
+    "  move X Y P [AZIMUTH ALTITUDE]  azimuth and altitude in tenths of a degree\n"
+    "                               (default 1300 and 550; a negative altitude is the pen's tail)\n"
+    "  up X Y                       lift the pen at (X, Y)\n"
+    "  undo, redo                   step through the undo history\n"
+    "  clear                        erase every editable layer and commit\n";
+
+struct Replay {
+  PenSetting pens[kPenCount]{};
+  int32_t currentPen = 0;
+  int32_t correction = 0;
+  Canvas& canvas;
+  CanvasView view = NewCanvasView();
+  InputState input = NewInputState();
+  InputStep step;
+  AppContext app{};
+  std::string error;
+
+  explicit Replay(Canvas& target) : canvas(target) {
+    SetPenDefaults(pens, false);
+    input.maxPressure = 1024;
+    input.correctionStrength = &correction;
+    app = AppContext{&canvas, pens, &currentPen, &view, &input};
+    canvas.pens = pens;
+    canvas.currentPen = &currentPen;
+    view.canvas = &canvas;
+    view.scale = 1.0f;
+    view.clientWidth = canvas.width;
+    view.clientHeight = canvas.height;
+    ChooseSampler(view);
+  }
+  ~Replay() {
+    StopUpdateThread(step.update);
+    for (PenSetting& pen : pens) FreeDibBitmap(pen.stampBitmap);
+    canvas.pens = nullptr;
+    canvas.currentPen = nullptr;
+  }
+};
+
+bool ParseInt(const std::string& text, long long& value) {
+  char* end = nullptr;
+  value = std::strtoll(text.c_str(), &end, 0);
+  return !text.empty() && end && *end == '\0';
+}
+
+bool ParseFloat(const std::string& text, double& value) {
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  return !text.empty() && end && *end == '\0' && std::isfinite(value);
+}
+
+// One command; false with r.error set when it fails.
+bool RunLine(Replay& r, const std::vector<std::string>& words) {
+  const std::string& verb = words[0];
+  const size_t n = words.size();
+  auto fail = [&r](const std::string& message) {
+    r.error = message;
+    return false;
+  };
+
+  if (verb == "down" || verb == "move" || verb == "up") {
+    const size_t needed = verb == "up" ? 3 : 4;
+    if (n != needed && !(verb != "up" && n == 6)) return fail("usage: " + verb + (verb == "up" ? " X Y" : " X Y P [AZIMUTH ALTITUDE]"));
+    double x, y, p = 0;
+    if (!ParseFloat(words[1], x) || !ParseFloat(words[2], y)) return fail("bad position");
+    if (verb != "up" && (!ParseFloat(words[3], p) || p < 0 || p > 1)) return fail("pressure must be 0..1");
+    long long azimuth = kDefaultAzimuth10, altitude = kDefaultAltitude10;
+    if (n == 6 && (!ParseInt(words[4], azimuth) || !ParseInt(words[5], altitude))) return fail("bad azimuth or altitude");
+    if (std::fabs(x) > 1e8 || std::fabs(y) > 1e8) return fail("position out of range");
+    PenSample sample{};
+    sample.x = static_cast<int32_t>(std::lround(x * 16.0));
+    sample.y = static_cast<int32_t>(std::lround(y * 16.0));
+    sample.pressure = static_cast<uint32_t>(std::lround(p * r.input.maxPressure));
+    sample.azimuth = static_cast<int32_t>(azimuth);
+    sample.altitude = static_cast<int32_t>(altitude);
+    FeedPenSample(r.app, r.step, sample, SampleConditions{});
+    return true;
+  }
+  if (verb == "pen") {
+    if (n < 2) return fail("usage: pen FIELD=VALUE ...");
+    for (size_t i = 1; i < n; ++i) {
+      if (words[i].find('=') == std::string::npos) return fail("expected FIELD=VALUE, got '" + words[i] + "'");
+      AppSettings settings{};
+      // The settings keys of the current pen are "Pen" + its number + the field name.
+      std::copy(std::begin(r.pens), std::end(r.pens), std::begin(settings.pens));
+      const std::string line = "Pen" + std::to_string(r.currentPen) + words[i];
+      if (!ApplySettingLine(settings, line)) return fail("unknown pen field in '" + words[i] + "'");
+      std::copy(std::begin(settings.pens), std::end(settings.pens), std::begin(r.pens));
+    }
+    return true;
+  }
+  if (verb == "layer") {
+    long long layer;
+    if (n != 2 || !ParseInt(words[1], layer) || layer < 0 || layer > 7) return fail("usage: layer N (0..7)");
+    r.canvas.currentLayer = static_cast<int32_t>(layer);
+    return true;
+  }
+  if (verb == "layerset") {
+    long long layer;
+    if (n < 3 || !ParseInt(words[1], layer) || layer < 0 || layer > 7) return fail("usage: layerset N visible=V locked=L");
+    LayerEntry& entry = r.canvas.layers.rows[layer];
+    for (size_t i = 2; i < n; ++i) {
+      const size_t eq = words[i].find('=');
+      long long value;
+      if (eq == std::string::npos || !ParseInt(words[i].substr(eq + 1), value)) return fail("bad '" + words[i] + "'");
+      const std::string name = words[i].substr(0, eq);
+      if (name == "visible")
+        entry.visible = value != 0;
+      else if (name == "locked")
+        entry.locked = value != 0;
+      else
+        return fail("unknown layer flag '" + name + "'");
+    }
+    ComputePalette(*r.canvas.bitmap, r.canvas.layers);
+    return true;
+  }
+  if (verb == "correction" || verb == "maxpressure") {
+    long long value;
+    if (n != 2 || !ParseInt(words[1], value)) return fail("usage: " + verb + " N");
+    if (verb == "correction") {
+      if (value < 0 || value > 20) return fail("correction must be 0..20");
+      r.correction = static_cast<int32_t>(value);
+    } else {
+      if (value < 1 || value > 0x7FFFFFFF) return fail("maxpressure must be at least 1");
+      r.input.maxPressure = static_cast<uint32_t>(value);
+    }
+    return true;
+  }
+  if (verb == "material" || verb == "texture") {
+    if (n != 2) return fail("usage: " + verb + " PATH.bmp");
+    const fs::path path = fs::absolute(words[1]);
+    const char* reason = nullptr;
+    DibBitmap* image = ReadBmpFile(path, &reason);
+    if (!image) return fail("cannot read " + words[1] + (reason ? std::string(": ") + reason : std::string()));
+    FreeDibBitmap(image);
+    DibBitmap*& slot = verb == "material" ? r.canvas.material : r.canvas.texture;
+    FreeDibBitmap(slot);
+    slot = verb == "material" ? LoadMaterial(fs::path(), path) : LoadTexture(fs::path(), path);
+    if (!slot) return fail("cannot use " + words[1] + " as a " + verb);
+    return true;
+  }
+  if (verb == "undo" || verb == "redo") {
+    if (n != 1) return fail("usage: " + verb);
+    PixelRect changed{};
+    std::lock_guard<std::recursive_mutex> guard(r.step.update.lock);
+    if (verb == "undo")
+      Undo(r.canvas, changed);
+    else
+      Redo(r.canvas, changed);
+    return true;
+  }
+  if (verb == "clear") {
+    if (n != 1) return fail("usage: clear");
+    std::lock_guard<std::recursive_mutex> guard(r.step.update.lock);
+    ClearEditable(*r.canvas.bitmap, r.canvas.width, r.canvas.height, r.canvas.layers);
+    CommitCanvasRect(r.canvas, {0, 0, r.canvas.width, r.canvas.height});
+    return true;
+  }
+  return fail("unknown command '" + verb + "'");
+}
+
+}  // namespace
+
+const char* StrokeScriptHelp() { return kStrokeScriptHelpText; }
+
+StrokeScriptResult RunStrokeScript(Canvas& canvas, std::string_view script) {
+  StrokeScriptResult result{true, 0, {}};
+  Replay r(canvas);
+  std::istringstream lines{std::string(script)};
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number) {
+    const size_t hash = line.find('#');
+    if (hash != std::string::npos) line.erase(hash);
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string w; in >> w;) words.push_back(w);
+    if (words.empty()) continue;
+    if (!RunLine(r, words)) {
+      result = {false, number, r.error};
+      break;
+    }
+  }
+  StopUpdateThread(r.step.update);
+  if (canvas.bitmap) ComputePalette(*canvas.bitmap, canvas.layers);
+  return result;
+}
