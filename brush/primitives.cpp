@@ -1,5 +1,6 @@
 #include "brush/primitives.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "brush/span_geometry.h"
@@ -39,63 +40,15 @@ Painter ResolvePainter(const PaintTarget& t) {
   return p;
 }
 
-namespace {
-
-// Untextured span on a clamped range (0 <= xl <= xr < W) of a row. Works on the row's 32-bit
-// words (word w holds pixels 4w .. 4w + 3, byte k = pixel 4w + k); every word touched lies
-// inside the row's stride, so nothing outside the row is read or written.
-void PlainSpan(const Painter& p, uint8_t* row, int xl, int xr) {
-  const uint32_t pattern = p.patternWord;
-  if (pattern == 0) return;
-  const int first = xl >> 2, last = xr >> 2;
-  const uint32_t firstMask = ~0u << (8 * (xl & 3));
-  const uint32_t lastMask = ~0u >> (8 * (3 - (xr & 3)));
-  uint8_t* w = row + 4 * first;
-  if (first == last) {
-    Store32(w, ApplyPattern(Load32(w), pattern & firstMask & lastMask, p.erase));
-    return;
-  }
-  Store32(w, ApplyPattern(Load32(w), pattern & firstMask, p.erase));
-  w += 4;
-  int full = last - first - 1;
-  // Full words: eight at a time, then one at a time.
-  if (p.erase) {
-    for (; full >= 8; full -= 8, w += 32)
-      for (int k = 0; k < 8; ++k) Store32(w + 4 * k, Load32(w + 4 * k) | pattern);
-    for (; full > 0; --full, w += 4) Store32(w, Load32(w) | pattern);
-  } else {
-    const uint32_t keep = ~pattern;
-    for (; full >= 8; full -= 8, w += 32)
-      for (int k = 0; k < 8; ++k) Store32(w + 4 * k, Load32(w + 4 * k) & keep);
-    for (; full > 0; --full, w += 4) Store32(w, Load32(w) & keep);
-  }
-  Store32(w, ApplyPattern(Load32(w), pattern & lastMask, p.erase));
-}
-
-// Textured span on a clamped range: texture groups of four texels follow the row's words,
-// group x / 4 reading texture group (x / 4 + OX) mod (TW / 4).
-void TexturedSpan(const Painter& p, uint8_t* row, int y, int xl, int xr) {
-  if (p.textureGroups <= 0) return;
-  const uint8_t* texRow = p.TextureRow(y);
-  int group = static_cast<int>(PositiveModulo((xl >> 2) + p.ox, p.textureGroups));
-  const int shift = p.layer;
-  uint8_t* w = row + 4 * (xl >> 2);
-  for (int word = xl >> 2; word <= (xr >> 2); ++word, w += 4) {
-    // Texels are 0 or 1; keeping only bit 0 stops a stray value from reaching another pixel.
-    const uint32_t pattern = ((Load32(texRow + 4 * group) & 0x01010101u) << shift) & SpanWordMask(word, xl, xr);
-    Store32(w, ApplyPattern(Load32(w), pattern, p.erase));
-    if (++group == p.textureGroups) group = 0;
-  }
-}
-
-}  // namespace
-
 void PaintPatternSpan(const Painter& p, int xl, int xr, int y) {
   uint8_t* row = p.Row(y);
-  if (p.texture)
-    TexturedSpan(p, row, y, xl, xr);
-  else
-    PlainSpan(p, row, xl, xr);
+  if (p.texture) {
+    if (p.textureGroups <= 0) return;
+    const int group = static_cast<int>(PositiveModulo((xl >> 2) + p.ox, p.textureGroups));
+    PaintTexturedRun(row, xl, xr, p.TextureRow(y), group, p.textureGroups, p.layer, p.erase ? ~0u : 0u);
+  } else if (p.patternWord != 0) {
+    PaintPlainRun(row + xl, xr - xl + 1, MakePlainPattern(p.patternWord, p.erase));
+  }
 }
 
 void PlotOnCanvas(const Painter& p, int x, int y) {
@@ -118,9 +71,43 @@ void FillSpan(const PaintTarget& target, int xl, int xr, int y) {
   PaintSpanOnRow(ResolvePainter(target), xl, xr, y);
 }
 
+// Discs are the pens' dabs, so the fill picks its span kind once per disc and paints the rows
+// inline. Rows arrive on the canvas (0 <= row < H); spans are clamped to the row unless the
+// whole disc lies within the canvas's columns.
 void FillDisc(const PaintTarget& target, float cx, float cy, float r) {
   const Painter p = ResolvePainter(target);
-  WalkDiscSpans(cx, cy, r, p.height, [&p](int xl, int xr, int row) { PaintSpanOnRow(p, xl, xr, row); });
+  const int maxX = p.width - 1;
+  if (p.texture) {
+    const int groups = p.textureGroups;
+    if (groups <= 0) return;
+    // The offsets reduced once, so that each row needs only unsigned 32-bit remainders.
+    const uint32_t rowOffset = static_cast<uint32_t>(PositiveModulo(p.oy, p.textureHeight));
+    const uint32_t groupOffset = static_cast<uint32_t>(PositiveModulo(p.ox, groups));
+    const uint32_t fill = p.erase ? ~0u : 0u;
+    WalkDiscSpans(cx, cy, r, p.height, [&](int xl, int xr, int row) {
+      xl = std::max(xl, 0);
+      xr = std::min(xr, maxX);
+      if (xl > xr) return;
+      const uint8_t* texRow = DibRow(*p.texture, static_cast<int>((static_cast<uint32_t>(row) + rowOffset) %
+                                                                  static_cast<uint32_t>(p.textureHeight)));
+      const int group = static_cast<int>((static_cast<uint32_t>(xl >> 2) + groupOffset) % static_cast<uint32_t>(groups));
+      PaintTexturedRun(p.Row(row), xl, xr, texRow, group, groups, p.layer, fill);
+    });
+    return;
+  }
+  if (p.patternWord == 0) return;
+  const PlainPattern op = MakePlainPattern(p.patternWord, p.erase);
+  if (DiscWithinColumns(cx, r, p.width)) {
+    WalkDiscSpans(cx, cy, r, p.height, [&](int xl, int xr, int row) {
+      if (xl <= xr) PaintPlainRun(p.Row(row) + xl, xr - xl + 1, op);
+    });
+  } else {
+    WalkDiscSpans(cx, cy, r, p.height, [&](int xl, int xr, int row) {
+      xl = std::max(xl, 0);
+      xr = std::min(xr, maxX);
+      if (xl <= xr) PaintPlainRun(p.Row(row) + xl, xr - xl + 1, op);
+    });
+  }
 }
 
 void FillConvexPolygon(const PaintTarget& target, const PointF* points, int n) {

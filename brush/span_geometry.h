@@ -4,6 +4,9 @@
 // so a centre exactly on a left edge is out and one exactly on a right edge is in.
 #pragma once
 
+#include <emmintrin.h>
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -22,24 +25,61 @@ inline int FloorToInt(double v) {
   return static_cast<int>(f);
 }
 
+// floor(v) of a float with |v| < 2^31, equal to FloorToInt(double(v)) there: truncate toward
+// zero, then step down where that rounded up. Exact, because trunc(v) of a float is a float.
+inline int FloorFloatToInt(float v) {
+  const int t = static_cast<int>(v);
+  return t - (v < static_cast<float>(t) ? 1 : 0);
+}
+
+// FloorFloatToInt in each of four lanes (|v| < 2^31).
+inline __m128i FloorFloatToInt4(__m128 v) {
+  const __m128i t = _mm_cvttps_epi32(v);
+  // The comparison is all ones, that is -1, in the lanes that rounded up.
+  return _mm_add_epi32(t, _mm_castps_si128(_mm_cmplt_ps(v, _mm_cvtepi32_ps(t))));
+}
+
+// Discs are walked on rows below this, where the row centres k + 0.5 are exact floats; no
+// canvas is that tall.
+inline constexpr int kDiscRowLimit = 1 << 23;
+
 // Calls emit(xl, xr, row) for each row of pixel centres of the disc of radius r around
-// (cx, cy) between rows 0 and height - 1. xl > xr means an empty span; spans are not clamped.
+// (cx, cy) between rows 0 and height - 1, top to bottom. xl > xr means an empty span; spans
+// are not clamped. The rule, in single precision unless said:
+//   rows k from floor(cy - r + 0.5) to floor(cy + r - 0.5), centre y = k + 0.5;
+//   h = sqrt(r^2 - (cy - y)^2), or 0 where that is not positive;
+//   xl = floor(cx - h + 0.5), xr = floor(cx + h - 0.5), the floors taken exactly.
+// Coordinates are below 2^23, so every value floored is below 2^24 in size and fits
+// FloorFloatToInt, and the rows are counted in ints.
 template <class Emit>
 void WalkDiscSpans(float cx, float cy, float r, int height, Emit&& emit) {
   if (!IsDrawableCoordinate(cx) || !IsDrawableCoordinate(cy) || !IsDrawableCoordinate(r)) return;
-  float y = static_cast<float>(std::floor(static_cast<double>(cy - r + 0.5f)) + 0.5);
-  const float yLast = static_cast<float>(std::floor(static_cast<double>(cy + r - 0.5f)) + 0.5);
-  // Rows above the canvas are skipped without changing the sequence of centres k + 0.5.
-  if (y < 0.5f) y = 0.5f;
-  const float yStop = std::fmin(yLast, static_cast<float>(height) - 0.5f);
-  const float r2 = r * r;
-  for (; y <= yStop; y += 1.0f) {
-    const float d = cy - y;
-    const float h2 = r2 - d * d;
-    const float h = h2 > 0.0f ? std::sqrt(h2) : 0.0f;
-    emit(FloorToInt(static_cast<double>(cx - h + 0.5f)), FloorToInt(static_cast<double>(cx + h - 0.5f)),
-         FloorToInt(static_cast<double>(y)));
+  const int first = std::max(FloorFloatToInt(cy - r + 0.5f), 0);
+  const int last = std::min(FloorFloatToInt(cy + r - 0.5f), std::min(height, kDiscRowLimit) - 1);
+  const __m128 vcx = _mm_set1_ps(cx), vcy = _mm_set1_ps(cy), r2 = _mm_set1_ps(r * r);
+  const __m128 half = _mm_set1_ps(0.5f), zero = _mm_setzero_ps();
+  // Four rows at a time, each lane doing exactly the single-precision steps of the rule (the
+  // lanes are IEEE operations like the scalar ones); float(row) + 0.5 is the exact centre as
+  // row < 2^23. Lanes past `last` are computed and dropped.
+  for (int row = first; row <= last; row += 4) {
+    const __m128 y = _mm_add_ps(_mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(row), _mm_setr_epi32(0, 1, 2, 3))), half);
+    const __m128 d = _mm_sub_ps(vcy, y);
+    const __m128 h = _mm_sqrt_ps(_mm_max_ps(_mm_sub_ps(r2, _mm_mul_ps(d, d)), zero));
+    alignas(16) int32_t xl[4], xr[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(xl), FloorFloatToInt4(_mm_add_ps(_mm_sub_ps(vcx, h), half)));
+    _mm_store_si128(reinterpret_cast<__m128i*>(xr), FloorFloatToInt4(_mm_sub_ps(_mm_add_ps(vcx, h), half)));
+    const int rows = std::min(last - row + 1, 4);
+    for (int k = 0; k < rows; ++k) emit(xl[k], xr[k], row + k);
   }
+}
+
+// True when every span WalkDiscSpans gives for this disc lies within columns 0 .. width - 1,
+// so that none needs clamping. No row's h exceeds reach = sqrt(r * r), and float sums, sqrt and
+// floors are monotone, so every xl >= floor(cx - reach + 0.5) >= 0 and every
+// xr <= floor(cx + reach - 0.5) <= width - 1; the width limit keeps width - 0.5 exact.
+inline bool DiscWithinColumns(float cx, float r, int width) {
+  const float reach = std::sqrt(r * r);
+  return width <= kDiscRowLimit && cx - reach >= 0.0f && cx + reach <= static_cast<float>(width);
 }
 
 // Calls emit(xl, xr, row, leftVertex, rightVertex) for each row of pixel centres of the convex
