@@ -57,11 +57,11 @@ const DibColour kRed{0, 0, 255, 0}, kGreen{0, 255, 0, 0}, kBlue{255, 0, 0, 0};
 
 TEST(BmpReader, OneBitRowsCrossByteBoundaries) {
   // 10 x 2, index 1 black: the second byte of each row holds pixels 8 and 9.
-  BmpSpec spec = MakeSpec(10, 2, 1);
-  spec.palette = {kWhite, kBlack};
-  spec.rows = {{0b10000001, 0b01000000},    // pixels 0, 7 and 9 black
+  BmpLayout layout = MakeLayout(10, 2, 1);
+  layout.palette = {kWhite, kBlack};
+  layout.rows = {{0b10000001, 0b01000000},    // pixels 0, 7 and 9 black
                {0b00000000, 0b10000000}};   // pixel 8 black
-  DibPtr image = Decode(MakeBmp(spec));
+  DibPtr image = Decode(MakeBmp(layout));
   ASSERT_TRUE(image);
   EXPECT_EQ(DibDepth(*image), 1);
   EXPECT_EQ(CanvasMaskText(*image), (std::vector<std::string>{"1000000101", "0000000010"}));
@@ -70,11 +70,11 @@ TEST(BmpReader, OneBitRowsCrossByteBoundaries) {
 
 TEST(BmpReader, FourBitPixelsTakeTheHighNibbleFirst) {
   // 3 x 2: an odd width leaves the low nibble of the second byte unused.
-  BmpSpec spec = MakeSpec(3, 2, 4);
-  spec.palette = {kBlack, kRed, kGreen, kBlue};
-  spec.clrUsed = 4;
-  spec.rows = {{0x12, 0x30}, {0x00, 0x10}};
-  DibPtr image = Decode(MakeBmp(spec));
+  BmpLayout layout = MakeLayout(3, 2, 4);
+  layout.palette = {kBlack, kRed, kGreen, kBlue};
+  layout.clrUsed = 4;
+  layout.rows = {{0x12, 0x30}, {0x00, 0x10}};
+  DibPtr image = Decode(MakeBmp(layout));
   ASSERT_TRUE(image);
   EXPECT_EQ(DibDepth(*image), 4);
   EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"FF0000 00FF00 0000FF", "000000 000000 FF0000"}));
@@ -83,11 +83,11 @@ TEST(BmpReader, FourBitPixelsTakeTheHighNibbleFirst) {
 TEST(BmpReader, EightBitWithAShortColourTable) {
   // clrUsed 3: the pixels start right after three table entries, not after 256. Index 7 has no
   // entry and reads black.
-  BmpSpec spec = MakeSpec(3, 2, 8);
-  spec.palette = {kWhite, kRed, kBlue};
-  spec.clrUsed = 3;
-  spec.rows = {{1, 0, 0}, {2, 7, 1}};
-  DibPtr image = Decode(MakeBmp(spec));
+  BmpLayout layout = MakeLayout(3, 2, 8);
+  layout.palette = {kWhite, kRed, kBlue};
+  layout.clrUsed = 3;
+  layout.rows = {{1, 0, 0}, {2, 7, 1}};
+  DibPtr image = Decode(MakeBmp(layout));
   ASSERT_TRUE(image);
   EXPECT_EQ(DibDepth(*image), 8);
   EXPECT_EQ(CanvasToHex(*image), (std::vector<std::string>{"01 00 00", "02 07 01"}));
@@ -96,14 +96,14 @@ TEST(BmpReader, EightBitWithAShortColourTable) {
 
 TEST(BmpReader, TrueColourRowsArePaddedToFourBytes) {
   // 24-bit, 3 wide: 9 bytes of pixels plus 3 of padding per row.
-  BmpSpec spec = MakeSpec(3, 2, 24);
-  spec.rows = {{0, 0, 255, 0, 255, 0, 255, 0, 0}, {10, 20, 30, 0, 0, 0, 255, 255, 255}};
-  DibPtr image = Decode(MakeBmp(spec));
+  BmpLayout layout = MakeLayout(3, 2, 24);
+  layout.rows = {{0, 0, 255, 0, 255, 0, 255, 0, 0}, {10, 20, 30, 0, 0, 0, 255, 255, 255}};
+  DibPtr image = Decode(MakeBmp(layout));
   ASSERT_TRUE(image);
   EXPECT_EQ(DibDepth(*image), 24);
   EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"FF0000 00FF00 0000FF", "1E140A 000000 FFFFFF"}));
 
-  BmpSpec spec32 = MakeSpec(2, 1, 32);
+  BmpLayout spec32 = MakeLayout(2, 1, 32);
   spec32.rows = {{1, 2, 3, 99, 255, 255, 255, 0}};
   DibPtr image32 = Decode(MakeBmp(spec32));
   ASSERT_TRUE(image32);
@@ -113,14 +113,14 @@ TEST(BmpReader, TrueColourRowsArePaddedToFourBytes) {
 
 TEST(BmpReader, TopDownAndBottomUpFilesGiveTheSamePicture) {
   for (int bits : {1, 8, 24}) {
-    BmpSpec spec = MakeSpec(2, 3, bits);
-    spec.palette = {kWhite, kBlack};
-    if (bits == 1) spec.rows = {{0x80}, {0x40}, {0xC0}};
-    if (bits == 8) spec.rows = {{1, 0}, {0, 1}, {1, 1}};
-    if (bits == 24) spec.rows = {{0, 0, 0, 255, 255, 255}, {255, 255, 255, 0, 0, 0}, {0, 0, 0, 0, 0, 0}};
-    DibPtr bottomUp = Decode(MakeBmp(spec));
-    spec.topDown = true;
-    DibPtr topDown = Decode(MakeBmp(spec));
+    BmpLayout layout = MakeLayout(2, 3, bits);
+    layout.palette = {kWhite, kBlack};
+    if (bits == 1) layout.rows = {{0x80}, {0x40}, {0xC0}};
+    if (bits == 8) layout.rows = {{1, 0}, {0, 1}, {1, 1}};
+    if (bits == 24) layout.rows = {{0, 0, 0, 255, 255, 255}, {255, 255, 255, 0, 0, 0}, {0, 0, 0, 0, 0, 0}};
+    DibPtr bottomUp = Decode(MakeBmp(layout));
+    layout.topDown = true;
+    DibPtr topDown = Decode(MakeBmp(layout));
     ASSERT_TRUE(bottomUp && topDown) << bits;
     EXPECT_EQ(DibHeight(*topDown), 3);
     // Black, white / white, black / black, black, top row first.
@@ -131,11 +131,11 @@ TEST(BmpReader, TopDownAndBottomUpFilesGiveTheSamePicture) {
 }
 
 TEST(BmpReader, CoreHeaderFilesHaveThreeByteColours) {
-  BmpSpec spec = MakeSpec(2, 1, 8);
-  spec.core = true;
-  spec.palette = {kRed, kGreen};
-  spec.rows = {{1, 0}};
-  DibPtr image = Decode(MakeBmp(spec));
+  BmpLayout layout = MakeLayout(2, 1, 8);
+  layout.core = true;
+  layout.palette = {kRed, kGreen};
+  layout.rows = {{1, 0}};
+  DibPtr image = Decode(MakeBmp(layout));
   ASSERT_TRUE(image);
   EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"00FF00 FF0000"}));
 }
@@ -143,42 +143,42 @@ TEST(BmpReader, CoreHeaderFilesHaveThreeByteColours) {
 TEST(BmpReader, ThirtyTwoBitFieldsAreScaledToBytes) {
   // Masks in red, green, blue order: red in the low byte, blue in bits 16..25 (10 bits).
   // Blue 1023 is full scale; 512 scales to (512 * 255 + 511) / 1023 = 128.
-  BmpSpec spec = MakeSpec(2, 1, 32);
-  spec.compression = 3;
-  spec.masks = {0x000000FF, 0x0000FF00, 0x03FF0000};
+  BmpLayout layout = MakeLayout(2, 1, 32);
+  layout.compression = 3;
+  layout.masks = {0x000000FF, 0x0000FF00, 0x03FF0000};
   auto pixel = [](uint32_t v) { return std::vector<uint8_t>{uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; };
   std::vector<uint8_t> row = pixel(0x03FF0011);
   std::vector<uint8_t> second = pixel(0x0200FF00);
   row.insert(row.end(), second.begin(), second.end());
-  spec.rows = {row};
+  layout.rows = {row};
   for (bool masksInHeader : {false, true}) {
-    spec.masksInHeader = masksInHeader;
-    DibPtr image = Decode(MakeBmp(spec));
+    layout.masksInHeader = masksInHeader;
+    DibPtr image = Decode(MakeBmp(layout));
     ASSERT_TRUE(image) << masksInHeader;
     EXPECT_EQ(DibDepth(*image), 32);
     EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"1100FF 00FF80"})) << masksInHeader;
   }
-  spec.masks = {0x000000FF, 0x0000F0F0, 0x00FF0000};  // green's bits are not contiguous
-  ExpectRefused(MakeBmp(spec), "mask");
+  layout.masks = {0x000000FF, 0x0000F0F0, 0x00FF0000};  // green's bits are not contiguous
+  ExpectRefused(MakeBmp(layout), "mask");
 }
 
 // ---- Refusals: nothing is allocated for a file that cannot hold what it claims ---------------
 
 TEST(BmpReader, RefusesCompressedAndSixteenBitFiles) {
-  BmpSpec spec = MakeSpec(2, 2, 8);
-  spec.palette = {kWhite, kBlack};
-  spec.rows = {{0, 1}, {1, 0}};
-  spec.compression = 1;
-  ExpectRefused(MakeBmp(spec), "RLE");
-  spec.bits = 4;
-  spec.compression = 2;
-  ExpectRefused(MakeBmp(spec), "RLE");
-  spec.bits = 8;
-  spec.compression = 4;
-  ExpectRefused(MakeBmp(spec), "JPEG");
-  spec.compression = 9;
-  ExpectRefused(MakeBmp(spec), "compression");
-  BmpSpec sixteen = MakeSpec(2, 1, 16);
+  BmpLayout layout = MakeLayout(2, 2, 8);
+  layout.palette = {kWhite, kBlack};
+  layout.rows = {{0, 1}, {1, 0}};
+  layout.compression = 1;
+  ExpectRefused(MakeBmp(layout), "RLE");
+  layout.bits = 4;
+  layout.compression = 2;
+  ExpectRefused(MakeBmp(layout), "RLE");
+  layout.bits = 8;
+  layout.compression = 4;
+  ExpectRefused(MakeBmp(layout), "JPEG");
+  layout.compression = 9;
+  ExpectRefused(MakeBmp(layout), "compression");
+  BmpLayout sixteen = MakeLayout(2, 1, 16);
   sixteen.rows = {{0, 0, 0, 0}};
   ExpectRefused(MakeBmp(sixteen), "16-bit");
   sixteen.bits = 7;
@@ -186,9 +186,9 @@ TEST(BmpReader, RefusesCompressedAndSixteenBitFiles) {
 }
 
 TEST(BmpReader, RefusesTruncatedFiles) {
-  BmpSpec spec = MakeSpec(3, 2, 24);
-  spec.rows = {{0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0}};
-  Bytes file = MakeBmp(spec);
+  BmpLayout layout = MakeLayout(3, 2, 24);
+  layout.rows = {{0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 0, 0, 0, 0, 0, 0, 0, 0}};
+  Bytes file = MakeBmp(layout);
   ASSERT_TRUE(Decode(file));
   // One byte short of the second row's padding is already short: rows are read whole.
   ExpectRefused(Bytes(file.begin(), file.end() - 1), "truncated");
@@ -198,36 +198,36 @@ TEST(BmpReader, RefusesTruncatedFiles) {
 }
 
 TEST(BmpReader, RefusesSizesTheFileCannotHold) {
-  BmpSpec spec = MakeSpec(1, 1, 32);
-  spec.rows = {{0, 0, 0, 0}};
+  BmpLayout layout = MakeLayout(1, 1, 32);
+  layout.rows = {{0, 0, 0, 0}};
   // Huge dimensions over four bytes of pixels: refused as truncated, never allocated.
-  spec.width = std::numeric_limits<int32_t>::max();
-  spec.height = std::numeric_limits<int32_t>::max();
-  ExpectRefused(MakeBmp(spec), "");
-  spec.width = 1;
-  spec.height = 0x40000000;
-  ExpectRefused(MakeBmp(spec), "truncated");
-  spec.height = std::numeric_limits<int32_t>::min();  // top-down with no positive height
-  ExpectRefused(MakeBmp(spec), "height");
-  spec.height = 0;
-  ExpectRefused(MakeBmp(spec), "height");
-  spec.height = 1;
-  spec.width = 0;
-  ExpectRefused(MakeBmp(spec), "width");
-  spec.width = -4;
-  ExpectRefused(MakeBmp(spec), "width");
+  layout.width = std::numeric_limits<int32_t>::max();
+  layout.height = std::numeric_limits<int32_t>::max();
+  ExpectRefused(MakeBmp(layout), "");
+  layout.width = 1;
+  layout.height = 0x40000000;
+  ExpectRefused(MakeBmp(layout), "truncated");
+  layout.height = std::numeric_limits<int32_t>::min();  // top-down with no positive height
+  ExpectRefused(MakeBmp(layout), "height");
+  layout.height = 0;
+  ExpectRefused(MakeBmp(layout), "height");
+  layout.height = 1;
+  layout.width = 0;
+  ExpectRefused(MakeBmp(layout), "width");
+  layout.width = -4;
+  ExpectRefused(MakeBmp(layout), "width");
 }
 
 TEST(BmpReader, RefusesBadColourCountsAndOffsets) {
-  BmpSpec spec = MakeSpec(2, 1, 8);
-  spec.palette = {kWhite, kBlack};
-  spec.rows = {{0, 1}};
-  spec.clrUsed = 257;
-  ExpectRefused(MakeBmp(spec), "colours");
-  spec.clrUsed = 0xFFFFFFFF;
-  ExpectRefused(MakeBmp(spec), "colours");
-  spec.clrUsed = 2;
-  Bytes file = MakeBmp(spec);
+  BmpLayout layout = MakeLayout(2, 1, 8);
+  layout.palette = {kWhite, kBlack};
+  layout.rows = {{0, 1}};
+  layout.clrUsed = 257;
+  ExpectRefused(MakeBmp(layout), "colours");
+  layout.clrUsed = 0xFFFFFFFF;
+  ExpectRefused(MakeBmp(layout), "colours");
+  layout.clrUsed = 2;
+  Bytes file = MakeBmp(layout);
   ASSERT_TRUE(Decode(file));
   auto withOffset = [&](uint32_t offset) {
     Bytes f(file.begin(), file.begin() + 10);
@@ -253,10 +253,10 @@ TEST(BmpReader, ReadsFilesAndReportsMissingOnes) {
   const auto folder = std::filesystem::temp_directory_path() /
                       ("dotwright-bmp-reader-" + std::to_string(reinterpret_cast<uintptr_t>(&marker)));
   std::filesystem::create_directories(folder);
-  BmpSpec spec = MakeSpec(2, 1, 8);
-  spec.palette = {kWhite, kBlack};
-  spec.rows = {{1, 0}};
-  const Bytes bytes = MakeBmp(spec);
+  BmpLayout layout = MakeLayout(2, 1, 8);
+  layout.palette = {kWhite, kBlack};
+  layout.rows = {{1, 0}};
+  const Bytes bytes = MakeBmp(layout);
   const auto path = folder / "t.bmp";
   FILE* f = OpenBinaryFile(path, "wb");
   ASSERT_TRUE(f);

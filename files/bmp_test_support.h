@@ -7,7 +7,7 @@
 
 #include "canvas/dib_bitmap.h"
 
-struct BmpSpec {
+struct BmpLayout {
   int32_t width;
   int32_t height;                          // as written (negated when topDown is set)
   int bits;
@@ -21,12 +21,12 @@ struct BmpSpec {
   bool masksInHeader = false;              // a 56-byte header holds the masks (else 12 bytes after a 40-byte one)
 };
 
-inline BmpSpec MakeSpec(int32_t width, int32_t height, int bits) {
-  BmpSpec spec{};
-  spec.width = width;
-  spec.height = height;
-  spec.bits = bits;
-  return spec;
+inline BmpLayout MakeLayout(int32_t width, int32_t height, int bits) {
+  BmpLayout layout{};
+  layout.width = width;
+  layout.height = height;
+  layout.bits = bits;
+  return layout;
 }
 
 inline void PutU16(std::vector<uint8_t>& out, uint32_t v) {
@@ -38,38 +38,38 @@ inline void PutU32(std::vector<uint8_t>& out, uint32_t v) {
   PutU16(out, v >> 16);
 }
 
-inline std::vector<uint8_t> MakeBmp(const BmpSpec& spec) {
+inline std::vector<uint8_t> MakeBmp(const BmpLayout& layout) {
   std::vector<uint8_t> header;
-  if (spec.core) {
+  if (layout.core) {
     PutU32(header, 12);
-    PutU16(header, static_cast<uint32_t>(spec.width));
-    PutU16(header, static_cast<uint32_t>(spec.height));
+    PutU16(header, static_cast<uint32_t>(layout.width));
+    PutU16(header, static_cast<uint32_t>(layout.height));
     PutU16(header, 1);
-    PutU16(header, static_cast<uint32_t>(spec.bits));
+    PutU16(header, static_cast<uint32_t>(layout.bits));
   } else {
-    PutU32(header, spec.masksInHeader ? 56 : 40);
-    PutU32(header, static_cast<uint32_t>(spec.width));
-    PutU32(header, static_cast<uint32_t>(spec.topDown ? -spec.height : spec.height));
+    PutU32(header, layout.masksInHeader ? 56 : 40);
+    PutU32(header, static_cast<uint32_t>(layout.width));
+    PutU32(header, static_cast<uint32_t>(layout.topDown ? -layout.height : layout.height));
     PutU16(header, 1);
-    PutU16(header, static_cast<uint32_t>(spec.bits));
-    PutU32(header, spec.compression);
+    PutU16(header, static_cast<uint32_t>(layout.bits));
+    PutU32(header, layout.compression);
     for (int i = 0; i < 3; ++i) PutU32(header, 0);  // image size, pixels per metre
-    PutU32(header, spec.clrUsed);
+    PutU32(header, layout.clrUsed);
     PutU32(header, 0);
-    if (!spec.masks.empty()) {
-      for (uint32_t m : spec.masks) PutU32(header, m);
-      if (spec.masksInHeader) PutU32(header, 0);  // alpha
+    if (!layout.masks.empty()) {
+      for (uint32_t m : layout.masks) PutU32(header, m);
+      if (layout.masksInHeader) PutU32(header, 0);  // alpha
     }
   }
-  for (const DibColour& c : spec.palette) {
+  for (const DibColour& c : layout.palette) {
     header.push_back(c.blue);
     header.push_back(c.green);
     header.push_back(c.red);
-    if (!spec.core) header.push_back(0);
+    if (!layout.core) header.push_back(0);
   }
   std::vector<uint8_t> pixels;
-  for (size_t i = 0; i < spec.rows.size(); ++i) {
-    const std::vector<uint8_t>& row = spec.rows[spec.topDown ? i : spec.rows.size() - 1 - i];
+  for (size_t i = 0; i < layout.rows.size(); ++i) {
+    const std::vector<uint8_t>& row = layout.rows[layout.topDown ? i : layout.rows.size() - 1 - i];
     pixels.insert(pixels.end(), row.begin(), row.end());
     for (size_t pad = row.size(); pad % 4; ++pad) pixels.push_back(0);
   }

@@ -74,19 +74,19 @@ TEST(PenResources, A24PixelTextureBecomesFourCopies96Wide) {
   // (so a flipped or shifted copy shows). 24 = 3 * 8 has three trailing zero bits: doubled
   // twice, 96 wide, copies at x = 0, 24, 48, 72.
   UserDataFolder folder;
-  BmpSpec spec = MakeSpec(24, 24, 1);
-  spec.palette = {kWhite, kBlack};
+  BmpLayout layout = MakeLayout(24, 24, 1);
+  layout.palette = {kWhite, kBlack};
   Rows expected;
   for (int y = 0; y < 24; ++y) {
     uint32_t bits = 0x800000u >> y;  // pixel y, most significant bit first
     if (y == 0) bits |= 1;           // pixel 23
-    spec.rows.push_back({uint8_t(bits >> 16), uint8_t(bits >> 8), uint8_t(bits)});
+    layout.rows.push_back({uint8_t(bits >> 16), uint8_t(bits >> 8), uint8_t(bits)});
     std::string copy(24, '0');
     copy[static_cast<size_t>(y)] = '1';
     if (y == 0) copy[23] = '1';
     expected.push_back(copy + copy + copy + copy);
   }
-  WriteBytes(folder.path / "texture" / "diagonal.bmp", MakeBmp(spec));
+  WriteBytes(folder.path / "texture" / "diagonal.bmp", MakeBmp(layout));
   DibPtr texture(LoadTexture(folder.path, "diagonal.bmp"));
   ASSERT_TRUE(texture);
   EXPECT_EQ(DibDepth(*texture), 8);
@@ -106,9 +106,9 @@ TEST(PenResources, TextureColoursMapToTheNearerOfBlackAndWhite) {
   colours[2] = {0, 0, 255, 0};
   colours[3] = {200, 200, 0, 0};
   colours[32] = kBlack;
-  BmpSpec spec = MakeSpec(33, 1, 24);
-  spec.rows = {Pixels24(colours)};
-  WriteBytes(folder.path / "texture" / "grey.bmp", MakeBmp(spec));
+  BmpLayout layout = MakeLayout(33, 1, 24);
+  layout.rows = {Pixels24(colours)};
+  WriteBytes(folder.path / "texture" / "grey.bmp", MakeBmp(layout));
   DibPtr texture(LoadTexture(folder.path, "grey.bmp"));
   ASSERT_TRUE(texture);
   EXPECT_EQ(DibWidth(*texture), 1056);
@@ -137,14 +137,14 @@ TEST(PenResources, ASmallMaterialFillsOnlyTheTopLeft) {
   // 61 / 3 = 20.3 -> 20. The top-left pixel (0, 0, 2) has mean 0.67 -> 1 and the bottom-right
   // one is white -> 255. Everything outside the top-left quarter stays 0.
   UserDataFolder folder;
-  BmpSpec spec = MakeSpec(256, 256, 24);
+  BmpLayout layout = MakeLayout(256, 256, 24);
   for (int y = 0; y < 256; ++y) {
     std::vector<DibColour> colours(256, DibColour{31, 20, 10, 0});
     if (y == 0) colours[0] = {2, 0, 0, 0};
     if (y == 255) colours[255] = kWhite;
-    spec.rows.push_back(Pixels24(colours));
+    layout.rows.push_back(Pixels24(colours));
   }
-  WriteBytes(folder.path / "material" / "small.bmp", MakeBmp(spec));
+  WriteBytes(folder.path / "material" / "small.bmp", MakeBmp(layout));
   DibPtr material(LoadMaterial(folder.path, "small.bmp"));
   ASSERT_TRUE(material);
   EXPECT_TRUE(IsPaperGrain(material.get()));
@@ -169,16 +169,16 @@ TEST(PenResources, ALargeMaterialIsCutToItsTopLeft512) {
   // 600 x 520, 8-bit: index 0 is grey 90, index 1 pure blue (mean 85). Index 1 stands at (511, 0),
   // just inside the cut, and at (512, 0) and (0, 519), outside it.
   UserDataFolder folder;
-  BmpSpec spec = MakeSpec(600, 520, 8);
-  spec.palette = {{90, 90, 90, 0}, {255, 0, 0, 0}};
-  spec.clrUsed = 2;
+  BmpLayout layout = MakeLayout(600, 520, 8);
+  layout.palette = {{90, 90, 90, 0}, {255, 0, 0, 0}};
+  layout.clrUsed = 2;
   for (int y = 0; y < 520; ++y) {
     std::vector<uint8_t> row(600, 0);
     if (y == 0) row[511] = row[512] = 1;
     if (y == 519) row[0] = 1;
-    spec.rows.push_back(row);
+    layout.rows.push_back(row);
   }
-  WriteBytes(folder.path / "material" / "large.bmp", MakeBmp(spec));
+  WriteBytes(folder.path / "material" / "large.bmp", MakeBmp(layout));
   DibPtr material(LoadMaterial(folder.path, "large.bmp"));
   ASSERT_TRUE(material);
   EXPECT_TRUE(IsPaperGrain(material.get()));
@@ -207,11 +207,11 @@ TEST(PenResources, AMissingMaterialIsAMapOfZeros) {
 TEST(PenResources, StampsAreOneWhereBlackWhicheverIndexHoldsIt) {
   // 3 x 2, 1-bit with index 0 black and index 1 white: the clear bits are the black pixels.
   UserDataFolder folder;
-  BmpSpec spec = MakeSpec(3, 2, 1);
-  spec.palette = {kBlack, kWhite};
-  spec.rows = {{0b01100000}, {0b10000000}};
+  BmpLayout layout = MakeLayout(3, 2, 1);
+  layout.palette = {kBlack, kWhite};
+  layout.rows = {{0b01100000}, {0b10000000}};
   const fs::path path = folder.path / "star.bmp";
-  WriteBytes(path, MakeBmp(spec));
+  WriteBytes(path, MakeBmp(layout));
   DibPtr stamp(LoadStamp(path));
   ASSERT_TRUE(stamp);
   EXPECT_EQ(DibDepth(*stamp), 1);
@@ -224,10 +224,10 @@ TEST(PenResources, StampsAreOneWhereBlackWhicheverIndexHoldsIt) {
 
 TEST(PenResources, PenStampsThatCannotLoadAreReportedByPath) {
   UserDataFolder folder;
-  BmpSpec spec = MakeSpec(2, 1, 24);
-  spec.rows = {Pixels24({kBlack, kWhite})};
+  BmpLayout layout = MakeLayout(2, 1, 24);
+  layout.rows = {Pixels24({kBlack, kWhite})};
   const fs::path good = folder.path / "dot.bmp";
-  WriteBytes(good, MakeBmp(spec));
+  WriteBytes(good, MakeBmp(layout));
   const fs::path missingPath = folder.path / fs::path(u8"st\u00e4mp.bmp");
   const std::u16string missing = missingPath.u16string();
 

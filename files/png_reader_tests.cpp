@@ -22,12 +22,12 @@ std::vector<png_color> GreyishPalette() {
 }
 
 ForeignPng PaletteImage(const DibBitmap& canvas) {
-  ForeignPng spec;
-  spec.width = DibWidth(canvas);
-  spec.height = DibHeight(canvas);
-  spec.rows = RowsOf(canvas, static_cast<size_t>(spec.width));
-  spec.palette = GreyishPalette();
-  return spec;
+  ForeignPng layout;
+  layout.width = DibWidth(canvas);
+  layout.height = DibHeight(canvas);
+  layout.rows = RowsOf(canvas, static_cast<size_t>(layout.width));
+  layout.palette = GreyishPalette();
+  return layout;
 }
 
 // Reads bytes through a file, as the program does.
@@ -51,9 +51,9 @@ std::string IdatBytes(const std::string& file) {
 }
 
 // The size of the image stream of a libpng file: its data in a single IDAT.
-size_t StreamSize(ForeignPng spec) {
-  spec.bufferSize = 1 << 22;
-  const std::string file = EncodeForeignPng(spec);
+size_t StreamSize(ForeignPng layout) {
+  layout.bufferSize = 1 << 22;
+  const std::string file = EncodeForeignPng(layout);
   EXPECT_EQ(1, CountChunks(file, "IDAT"));
   return IdatBytes(file).size();
 }
@@ -104,9 +104,9 @@ std::string PaletteFile(int width, int height, const std::vector<std::string>& i
 TEST(PngForeignFiles, OneLargeIdatIsDecodedSequentially) {
   ScratchFolder folder;
   DibPtr canvas = PatternCanvas(300, 200);
-  ForeignPng spec = PaletteImage(*canvas);
-  spec.bufferSize = 1 << 22;
-  const std::string file = EncodeForeignPng(spec);
+  ForeignPng layout = PaletteImage(*canvas);
+  layout.bufferSize = 1 << 22;
+  const std::string file = EncodeForeignPng(layout);
   ASSERT_EQ(1, CountChunks(file, "IDAT"));
   DibPtr back = ReadBytes(folder, file);
   ASSERT_TRUE(back);
@@ -130,13 +130,13 @@ TEST(PngForeignFiles, SeventyIdatsAreDecodedSequentially) {
       state ^= state << 5;
       DibRow(*canvas, y)[x] = static_cast<uint8_t>(state);
     }
-  ForeignPng spec = PaletteImage(*canvas);
+  ForeignPng layout = PaletteImage(*canvas);
   // libpng starts a new IDAT each time its buffer of B bytes fills, so a stream of S bytes makes
   // ceil(S / B) chunks; B = ceil(S / 70) gives 70 once S is over 69 x 70 bytes.
-  const size_t size = StreamSize(spec);
+  const size_t size = StreamSize(layout);
   ASSERT_GT(size, 69u * 70u);
-  spec.bufferSize = (size + 69) / 70;
-  const std::string file = EncodeForeignPng(spec);
+  layout.bufferSize = (size + 69) / 70;
+  const std::string file = EncodeForeignPng(layout);
   ASSERT_EQ(70, CountChunks(file, "IDAT"));
   DibPtr back = ReadBytes(folder, file);
   ASSERT_TRUE(back);
@@ -150,11 +150,11 @@ TEST(PngForeignFiles, AdaptiveFiltersInSixteenIdatsFallBackToSequential) {
   DibPtr canvas(CreateDibBitmap(8, nullptr, 0, 256, 64));
   for (int y = 0; y < 64; ++y)
     for (int x = 0; x < 256; ++x) DibRow(*canvas, y)[x] = static_cast<uint8_t>(x + 3 * y);
-  ForeignPng spec = PaletteImage(*canvas);
-  spec.filters = PNG_ALL_FILTERS;
+  ForeignPng layout = PaletteImage(*canvas);
+  layout.filters = PNG_ALL_FILTERS;
   // Sixteen chunks, the count the parallel decoder takes: B = ceil(S / 16).
-  spec.bufferSize = (StreamSize(spec) + 15) / 16;
-  const std::string file = EncodeForeignPng(spec);
+  layout.bufferSize = (StreamSize(layout) + 15) / 16;
+  const std::string file = EncodeForeignPng(layout);
   ASSERT_EQ(16, CountChunks(file, "IDAT"));
   // The stream really holds filtered rows.
   std::string raw(64 * 257, '\0');
@@ -175,9 +175,9 @@ TEST(PngForeignFiles, AdaptiveFiltersInSixteenIdatsFallBackToSequential) {
 TEST(PngForeignFiles, InterlacedImageIsDecodedSequentially) {
   ScratchFolder folder;
   DibPtr canvas = PatternCanvas(21, 13);
-  ForeignPng spec = PaletteImage(*canvas);
-  spec.interlace = PNG_INTERLACE_ADAM7;
-  DibPtr back = ReadBytes(folder, EncodeForeignPng(spec));
+  ForeignPng layout = PaletteImage(*canvas);
+  layout.interlace = PNG_INTERLACE_ADAM7;
+  DibPtr back = ReadBytes(folder, EncodeForeignPng(layout));
   ASSERT_TRUE(back);
   ExpectPixels(*canvas, *back);
 }
@@ -226,13 +226,13 @@ TEST(PngForeignFiles, StreamCutAtOtherRowsFallsBackAndStillDecodes) {
 
 TEST(PngColourLayouts, RgbaLoadsAsTrueColourWithoutAlpha) {
   ScratchFolder folder;
-  ForeignPng spec;
-  spec.width = 2;
-  spec.height = 2;
-  spec.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
+  ForeignPng layout;
+  layout.width = 2;
+  layout.height = 2;
+  layout.colourType = PNG_COLOR_TYPE_RGB_ALPHA;
   // Pixel (x, y) = red 10 + x, green 20 + y, blue 30, alpha 40x + 50y + 1.
-  spec.rows = {std::string("\x0A\x14\x1E\x01\x0B\x14\x1E\x29", 8), std::string("\x0A\x15\x1E\x33\x0B\x15\x1E\x5B", 8)};
-  DibPtr back = ReadBytes(folder, EncodeForeignPng(spec));
+  layout.rows = {std::string("\x0A\x14\x1E\x01\x0B\x14\x1E\x29", 8), std::string("\x0A\x15\x1E\x33\x0B\x15\x1E\x5B", 8)};
+  DibPtr back = ReadBytes(folder, EncodeForeignPng(layout));
   ASSERT_TRUE(back);
   EXPECT_EQ(32, DibDepth(*back));
   // Memory order blue, green, red, 0.
@@ -278,14 +278,14 @@ TEST(PngColourLayouts, OtherLayoutsAreRefused) {
   };
   for (const Layout& layout : refused) {
     SCOPED_TRACE(std::to_string(layout.colourType) + "/" + std::to_string(layout.bitDepth));
-    ForeignPng spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.colourType = layout.colourType;
-    spec.bitDepth = layout.bitDepth;
-    spec.rows.assign(2, std::string(layout.rowBytes, '\x11'));
-    if (layout.colourType == PNG_COLOR_TYPE_PALETTE) spec.palette = std::vector<png_color>(4, png_color{1, 2, 3});
-    const std::string file = EncodeForeignPng(spec);
+    ForeignPng foreign;
+    foreign.width = 4;
+    foreign.height = 2;
+    foreign.colourType = layout.colourType;
+    foreign.bitDepth = layout.bitDepth;
+    foreign.rows.assign(2, std::string(layout.rowBytes, '\x11'));
+    if (foreign.colourType == PNG_COLOR_TYPE_PALETTE) foreign.palette = std::vector<png_color>(4, png_color{1, 2, 3});
+    const std::string file = EncodeForeignPng(foreign);
     ASSERT_FALSE(file.empty());
     EXPECT_FALSE(ReadBytes(folder, file));
   }

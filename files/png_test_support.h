@@ -132,7 +132,7 @@ inline void Append(png_structp png, png_bytep data, size_t length) {
 }
 inline void NoFlush(png_structp) {}
 // No objects with destructors in this frame: libpng may longjmp back into it.
-inline bool Encode(const ForeignPng& spec, std::string* out) {
+inline bool Encode(const ForeignPng& layout, std::string* out) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   if (setjmp(png_jmpbuf(png))) {
@@ -140,34 +140,34 @@ inline bool Encode(const ForeignPng& spec, std::string* out) {
     return false;
   }
   png_set_write_fn(png, out, Append, NoFlush);
-  png_set_compression_buffer_size(png, spec.bufferSize);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, spec.filters);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(spec.width), static_cast<png_uint_32>(spec.height), spec.bitDepth,
-               spec.colourType, spec.interlace, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
-  if (!spec.palette.empty())
-    png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
+  png_set_compression_buffer_size(png, layout.bufferSize);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, layout.filters);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(layout.width), static_cast<png_uint_32>(layout.height), layout.bitDepth,
+               layout.colourType, layout.interlace, PNG_COMPRESSION_TYPE_BASE, PNG_FILTER_TYPE_BASE);
+  if (!layout.palette.empty())
+    png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
   png_text text{};
-  if (!spec.description.empty()) {
+  if (!layout.description.empty()) {
     text.compression = PNG_TEXT_COMPRESSION_NONE;
     text.key = const_cast<char*>("Description");
-    text.text = const_cast<char*>(spec.description.c_str());
-    text.text_length = spec.description.size();
+    text.text = const_cast<char*>(layout.description.c_str());
+    text.text_length = layout.description.size();
     png_set_text(png, info, &text, 1);
   }
   png_write_info(png, info);
   const int passes = png_set_interlace_handling(png);
   for (int pass = 0; pass < passes; ++pass)
-    for (int y = 0; y < spec.height; ++y)
-      png_write_row(png, reinterpret_cast<png_const_bytep>(spec.rows[static_cast<size_t>(y)].data()));
+    for (int y = 0; y < layout.height; ++y)
+      png_write_row(png, reinterpret_cast<png_const_bytep>(layout.rows[static_cast<size_t>(y)].data()));
   png_write_end(png, info);
   png_destroy_write_struct(&png, &info);
   return true;
 }
 }  // namespace png_test_detail
 
-inline std::string EncodeForeignPng(const ForeignPng& spec) {
+inline std::string EncodeForeignPng(const ForeignPng& layout) {
   std::string out;
-  if (!png_test_detail::Encode(spec, &out)) out.clear();
+  if (!png_test_detail::Encode(layout, &out)) out.clear();
   return out;
 }
 
