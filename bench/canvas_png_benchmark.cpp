@@ -17,6 +17,8 @@
 #include <filesystem>
 #include <string>
 
+#include <unistd.h>
+
 #include "canvas/dib_bitmap.h"
 #include "canvas/layer_table.h"
 #include "canvas/palette.h"
@@ -128,7 +130,8 @@ std::filesystem::path Folder() {
     const std::filesystem::path base =
         std::filesystem::is_directory("/dev/shm", error) ? std::filesystem::path("/dev/shm")
                                                          : std::filesystem::temp_directory_path();
-    auto path = base / "dotwright-png-benchmark";
+    // One folder per run: another run of this benchmark may be going on beside this one.
+    auto path = base / ("dotwright-png-benchmark-" + std::to_string(getpid()));
     std::filesystem::create_directories(path);
     return path;
   }();

@@ -378,8 +378,9 @@ TEST(CanvasPngIndependentReader, PillowAndZlibReadTheCanvas) {
   const int points[5][2] = {{0, 0}, {36, 0}, {0, 19}, {36, 19}, {5, 7}};
   for (const auto& p : points) {
     const int v = (37 * p[0] + 101 * p[1] + (p[0] ^ p[1])) & 0xFF;
-    expected += ";" + std::to_string(p[0]) + " " + std::to_string(p[1]) + " " + std::to_string(v) + " " +
-                std::to_string((7 * v) & 0xFF) + " " + std::to_string(v);
+    char line[64];
+    std::snprintf(line, sizeof line, ";%d %d %d %d %d", p[0], p[1], v, (7 * v) & 0xFF, v);
+    expected += line;
   }
   expected += ";760 1;True\n";  // 20 rows of 1 + 37 bytes
   EXPECT_EQ(expected, output);

@@ -25,8 +25,6 @@ struct ChunkJob {
   DibBitmap* bitmap;
   size_t rowBytes;
   bool ok = false;
-  unsigned long adler = 1;  // of the rows' uncompressed bytes, filter bytes included
-  uint32_t trailer = 0;     // last chunk: the stream's stored Adler-32
 };
 
 // The 2-byte zlib header: deflate, window at most 32 KiB, check bits right, no preset dictionary.
@@ -71,7 +69,6 @@ void InflateChunk(ChunkJob& job) {
   }
 
   bool ended = false;
-  unsigned long adler = adler32(0L, Z_NULL, 0);
   for (int y = job.rows.first; y < job.rows.end;) {
     if (ended) return;  // the stream ended before this chunk's rows did
     const int count = std::min(rowsPerBlock, job.rows.end - y);
@@ -94,25 +91,35 @@ void InflateChunk(ChunkJob& job) {
       if (line[0] != 0) return;  // filtered rows go to the sequential decoder
       std::memcpy(DibRow(*job.bitmap, y + j), line + 1, job.rowBytes);
     }
-    adler = adler32_z(adler, inflater.block, want);
     y += count;
   }
 
-  if (job.last) {
-    if (!ended) {
-      // Only the end of the final block may remain.
-      uint8_t extra = 0;
-      z.next_out = &extra;
-      z.avail_out = 1;
-      if (inflate(&z, Z_NO_FLUSH) != Z_STREAM_END || z.avail_out == 0) return;
+  // What follows the rows must be exactly the end of the chunk's piece: nothing more to output,
+  // then either the end of the stream and its 4-byte Adler-32 (last chunk), or all input used
+  // up on a byte-aligned block boundary (the others). A chunk holding more or fewer rows than
+  // its share, or data that only decoded by chance, fails here.
+  // (inflate reports the block state of the call that consumed the input: a further call with
+  // nothing to consume no longer reads as "between blocks".)
+  uint8_t extra = 0;
+  int blockState = z.data_type;
+  while (!ended && z.avail_in != 0) {
+    z.next_out = &extra;
+    z.avail_out = 1;
+    const int result = inflate(&z, Z_NO_FLUSH);
+    blockState = z.data_type;
+    if (z.avail_out == 0) return;  // more image data than this chunk's rows
+    if (result == Z_STREAM_END) {
+      ended = true;
+    } else if (result != Z_OK) {
+      return;
     }
-    if (z.avail_in < 4) return;
-    job.trailer = ReadBigEndian32(z.next_in);
-  } else if (ended) {
-    return;  // data after the end of the stream: not one stream
   }
-  job.adler = adler;
-  job.ok = true;
+  if (job.last) {
+    job.ok = ended && z.avail_in == 4;
+  } else {
+    // data_type 128: between blocks, not in the final one, no bits left over in the last byte.
+    job.ok = !ended && blockState == 128;
+  }
 }
 
 }  // namespace
@@ -136,12 +143,7 @@ bool InflateChunksInParallel(const uint8_t* file, const PngChunk* idats, int cou
   for (int i = 0; i < count; ++i)
     if (threads[i].joinable()) threads[i].join();
 
-  uLong adler = adler32(0L, Z_NULL, 0);
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count; ++i)
     if (!jobs[i].ok) return false;
-    const uint64_t bytes = static_cast<uint64_t>(jobs[i].rows.end - jobs[i].rows.first) * (rowBytes + 1);
-    // The combination needs the length only modulo 65521 (see the writer).
-    adler = adler32_combine(adler, jobs[i].adler, static_cast<z_off_t>(bytes % 65521u));
-  }
-  return adler == jobs[count - 1].trailer;
+  return true;
 }

