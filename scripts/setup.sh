@@ -18,6 +18,9 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick
   fonts-ipafont-gothic fonts-wine
   python3 python3-pil
+  pocl-opencl-icd ocl-icd-opencl-dev opencl-headers clinfo
+  libvips-dev
+  ccache
   ca-certificates debian-archive-keyring
 )
 

@@ -76,6 +76,10 @@ struct CanvasView {
   int32_t originX, originY;           // client position of view point (0, 0)
   DibBitmap* composed;                // the canvas as shown: rotated bounding box, display colours
   DibBitmap* outsideMask;             // 1-bit, composed's size: 1 where the box lies off the canvas
+  // What the view window shows, as plain memory: 32-bit, exactly the client size. The shell
+  // copies it to the window; tools draw their inverted feedback outlines into it. Null until
+  // the client has a size.
+  DibBitmap* backBuffer;
   // The view point shown at the centre of the client area. Invariant:
   // originX = clientWidth / 2 - centreX, originY = clientHeight / 2 - centreY (int division).
   int32_t centreX, centreY;
