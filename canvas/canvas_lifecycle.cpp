@@ -6,7 +6,7 @@
 #include "canvas/palette.h"
 #include "canvas/undo_history.h"
 #include "canvas/user_message.h"
-#include "files/utf16_text.h"
+#include "settings/utf_text.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ int InitCanvas(uintptr_t owner, Canvas& canvas, PenSetting* pens, int32_t* curre
       if (pen.Stamp != 1) continue;
       FreeDibBitmap(pen.stampBitmap);
       pen.stampBitmap = loaders->loadStamp(pen);
-      if (!pen.stampBitmap) ShowUserMessage(Utf8FromUtf16(Utf16Field(pen.StampFileName, kPathUnits)).c_str(), "Dotwright", MessageIcon::kStop);
+      if (!pen.stampBitmap) ShowUserMessage(Utf16ToUtf8(TextOf(pen.StampFileName, kPathUnits)).c_str(), "Dotwright", MessageIcon::kStop);
     }
   }
   canvas.saved = 1;

@@ -7,7 +7,7 @@
 #include "brush/pen_texture.h"
 #include "canvas/user_message.h"
 #include "files/bmp_reader.h"
-#include "files/utf16_text.h"
+#include "settings/utf_text.h"
 
 namespace {
 
@@ -91,10 +91,10 @@ int LoadPenStamps(PenSetting* pens, int count) {
     PenSetting& pen = pens[i];
     if (pen.Stamp != 1) continue;
     FreeDibBitmap(pen.stampBitmap);
-    const std::u16string_view name = Utf16Field(pen.StampFileName, kPathUnits);
-    pen.stampBitmap = LoadStamp(PathFromUtf16(name));
+    const std::u16string_view name = TextOf(pen.StampFileName, kPathUnits);
+    pen.stampBitmap = LoadStamp(PathFromText(name));
     if (!pen.stampBitmap) {
-      ShowUserMessage(Utf8FromUtf16(name).c_str(), "Dotwright", MessageIcon::kStop);
+      ShowUserMessage(Utf16ToUtf8(name).c_str(), "Dotwright", MessageIcon::kStop);
       ++failures;
     }
   }

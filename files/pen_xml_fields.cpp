@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "files/utf16_text.h"
+#include "settings/utf_text.h"
 
 namespace {
 
@@ -20,11 +20,11 @@ const PenXmlElement* FindPenXmlElement(std::u16string_view name) {
 std::u16string PenXmlText(const PenSetting& pen, const PenXmlElement& e, std::u16string_view picturesFolder) {
   switch (e.value) {
     case PenXmlValue::kName:
-      return std::u16string(Utf16Field(pen.Name, kPenNameUnits));
+      return std::u16string(TextOf(pen.Name, kPenNameUnits));
     case PenXmlValue::kStampPath:
-      return SubstitutePicturesFolder(Utf16Field(pen.StampFileName, kPathUnits), picturesFolder);
+      return SubstitutePicturesFolder(TextOf(pen.StampFileName, kPathUnits), picturesFolder);
     case PenXmlValue::kTexturePath:
-      return std::u16string(Utf16Field(pen.TextureFileName, kPathUnits));
+      return std::u16string(TextOf(pen.TextureFileName, kPathUnits));
     case PenXmlValue::kFlag:
     case PenXmlValue::kNumber:
       break;
@@ -36,13 +36,13 @@ std::u16string PenXmlText(const PenSetting& pen, const PenXmlElement& e, std::u1
 void StorePenXmlText(PenSetting& pen, const PenXmlElement& e, std::u16string_view text) {
   switch (e.value) {
     case PenXmlValue::kName:
-      CopyToUtf16Field(pen.Name, kPenNameUnits, text);
+      CopyText(pen.Name, kPenNameUnits, text);
       break;
     case PenXmlValue::kStampPath:
-      CopyToUtf16Field(pen.StampFileName, kPathUnits, text);
+      CopyText(pen.StampFileName, kPathUnits, text);
       break;
     case PenXmlValue::kTexturePath:
-      CopyToUtf16Field(pen.TextureFileName, kPathUnits, text);
+      CopyText(pen.TextureFileName, kPathUnits, text);
       break;
     case PenXmlValue::kFlag:
       pen.*e.number = LeadingInteger(text) != 0 ? 1 : 0;
@@ -79,13 +79,4 @@ std::u16string RestorePicturesFolder(std::u16string_view path, std::u16string_vi
   const size_t at = path.find(token);
   if (at == std::u16string_view::npos) return std::u16string(path);
   return std::u16string(picturesFolder) + std::u16string(path.substr(at + token.size()));
-}
-
-void CopyToUtf16Field(char16_t* field, size_t capacity, std::u16string_view text) {
-  if (capacity == 0) return;
-  size_t length = std::min(text.size(), capacity - 1);
-  // A high surrogate whose partner was cut off would leave half a character.
-  if (length > 0 && length < text.size() && text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) --length;
-  text.copy(field, length);
-  field[length] = 0;
 }

@@ -86,7 +86,3 @@ std::u16string SubstitutePicturesFolder(std::u16string_view path, std::u16string
 // The reverse, for an imported stamp path: everything up to and including the first token is
 // replaced by picturesFolder. A path without the token is returned unchanged.
 std::u16string RestorePicturesFolder(std::u16string_view path, std::u16string_view picturesFolder);
-
-// Copies text into a zero-terminated field of capacity units, cut to capacity - 1 units (never
-// between the two halves of a surrogate pair).
-void CopyToUtf16Field(char16_t* field, size_t capacity, std::u16string_view text);

@@ -1,5 +1,6 @@
 // Pen XML through the system's XmlLite: files written and read for real.
 #include "files/pen_xml_win32.h"
+#include "settings/utf_text.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +58,7 @@ class PenXml : public ::testing::Test {
   }
 };
 
-void SetText(char16_t* field, size_t capacity, const std::u16string& text) { CopyToUtf16Field(field, capacity, text); }
+void SetText(char16_t* field, size_t capacity, const std::u16string& text) { CopyText(field, capacity, text); }
 
 // A pen with a different, non-default value in every field.
 PenSetting SamplePen() {
