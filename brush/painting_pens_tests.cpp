@@ -297,6 +297,21 @@ TEST(TiltPencil, ShortSegmentsCarryTheirLengthToTheNextDab) {
   EXPECT_FLOAT_EQ(gTiltPencilCarry, 1.0f);
 }
 
+TEST(TiltPencil, ARawPenDownStartsWithNothingCarried) {
+  // A stroke's first segment has both smoothed samples at the pen-down point; only the raw pair
+  // shows the pen-down. The carry of 1 left by an earlier stroke is dropped, so the first dab
+  // comes a full spacing (2) from the start, at Q = 22, not at 21.
+  PenFixture f(200, 80, kKindTiltPencil, 100);
+  gTiltPencilCarry = 1.0f;
+  f.input.previous.pressure = 0;
+  f.input.current.pressure = 1000;
+  f.Segment(20, 20, 1.0f, 23, 20, 1.0f, 450, 900);
+  EXPECT_TRUE(f.Painted(23, 20));  // the dab at Q = 22 starts at x = 22.25
+  EXPECT_FALSE(f.Painted(21, 20));
+  // One dab at t = 2 leaves 3 - 2 = 1; the stale carry would have put it at t = 1, leaving 2.
+  EXPECT_FLOAT_EQ(gTiltPencilCarry, 1.0f);
+}
+
 TEST(TiltEraser, SizeOneErasesOnlyAtFullPressureAndLowAltitudeErasesNothing) {
   gTiltEraserCarry = 0;
   PenFixture f(30, 30, kKindTiltEraser, 1, 0x00);
