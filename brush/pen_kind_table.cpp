@@ -1,12 +1,13 @@
 #include "brush/pen_kind_table.h"
 
 #include "brush/painting_pens.h"
+#include "tools/fill_tool.h"
+#include "tools/shape_tools.h"
+#include "tools/lasso_fill.h"
+#include "tools/selection_tools.h"
+#include "tools/stamp_brush.h"
 
 namespace {
-
-// Kinds whose handlers arrive with the interactive tools: until then they consume samples and
-// paint nothing.
-int NotYetAvailable(AppContext&, PixelRect&) { return 0; }
 
 constexpr StrokeHandler kHandlers[kPenKindCount] = {
     PressurePen,             // 0
@@ -20,18 +21,18 @@ constexpr StrokeHandler kHandlers[kPenKindCount] = {
     TiltEraser,              // 8
     PressureEraserAllLayers, // 9
     TiltEraserAllLayers,     // 10
-    NotYetAvailable,         // 11 fill
-    NotYetAvailable,         // 12 line
-    NotYetAvailable,         // 13 rectangle
-    NotYetAvailable,         // 14 ellipse
-    NotYetAvailable,         // 15 rectangle selection of the drawing layer
-    NotYetAvailable,         // 16 lasso selection of the drawing layer
-    NotYetAvailable,         // 17 rectangle selection of all editable layers
-    NotYetAvailable,         // 18 lasso selection of all editable layers
-    NotYetAvailable,         // 19 stamp brush
-    NotYetAvailable,         // 20 lasso fill
-    NotYetAvailable,         // 21 lasso erase of the drawing layer
-    NotYetAvailable,         // 22 lasso erase of all editable layers
+    FillHandler,             // 11 fill
+    ShapeHandler,            // 12 line
+    ShapeHandler,            // 13 rectangle
+    ShapeHandler,            // 14 ellipse
+    RectSelectHandler,       // 15 rectangle selection of the drawing layer
+    LassoHandler,            // 16 lasso selection of the drawing layer
+    RectSelectHandler,       // 17 rectangle selection of all editable layers
+    LassoHandler,            // 18 lasso selection of all editable layers
+    StampHandler,            // 19 stamp brush
+    LassoFillHandler,        // 20 lasso fill
+    LassoFillHandler,        // 21 lasso erase of the drawing layer
+    LassoFillHandler,        // 22 lasso erase of all editable layers
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "canvas/undo_history.h"
 #include "canvas/user_message.h"
 #include "settings/utf_text.h"
+#include "tools/stamp_cache.h"
 
 namespace {
 
@@ -82,6 +83,7 @@ void DestroyCanvas(Canvas& canvas) {
   FreeDibBitmap(canvas.importedImage);
   ResetUndoHistory(canvas.undo);
   FreeUndoSpare(canvas.undo);
+  FreeStampCache(canvas.stampCache);
   FreeDibBitmap(canvas.texture);
   FreeDibBitmap(canvas.material);
 }

@@ -8,6 +8,7 @@
 #include "canvas/canvas.h"
 
 struct CanvasView;
+struct FloatingSelection;
 struct InputState;
 
 struct AppContext {
@@ -16,6 +17,9 @@ struct AppContext {
   int32_t* currentPen;   // index into pens, 0..15
   CanvasView* view;
   InputState* input;
+  // The selection tools' state: the lifted image waiting to be dropped (tools/floating_selection.h).
+  // Null where no selection can be made; the selection kinds then do nothing.
+  FloatingSelection* floating = nullptr;
 };
 
 inline PenSetting& CurrentPen(AppContext& app) { return app.pens[*app.currentPen]; }

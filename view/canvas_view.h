@@ -53,6 +53,9 @@ struct ViewShellHooks {
   // on = 1 shows the system wait cursor and remembers the cursor it replaced; on = 0 puts that
   // cursor back.
   void (*waitCursor)(CanvasView& view, int on);
+  // Asks for the view window to be repainted from the back buffer, without erasing: the client
+  // rectangle, or the whole client area when clientRect is null.
+  void (*invalidateClient)(CanvasView& view, const PixelRect* clientRect);
 };
 
 // The settings the view reads, pointing into the application settings. A null pointer reads as

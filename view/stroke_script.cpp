@@ -16,6 +16,8 @@
 #include "settings/app_settings.h"
 #include "settings/pen_defaults.h"
 #include "settings/settings_file.h"
+#include "tools/floating_selection.h"
+#include "tools/stamp_cache.h"
 #include "view/canvas_view.h"
 #include "view/input_state.h"
 #include "view/input_step.h"
@@ -40,12 +42,18 @@ const char kStrokeScriptHelpText[] =
     "  maxpressure N                the pressure that means full pressure (default 1024)\n"
     "  material PATH.bmp            load the paper grain\n"
     "  texture PATH.bmp             load the current pen's texture\n"
+    "  stamp PATH.bmp               load the current pen's stamp (black pixels stamp; the pen\n"
+    "                               uses it with KindOfPen=19 Stamp=1)\n"
     "  down X Y P [AZIMUTH ALTITUDE]  pen down at canvas (X, Y) with pressure P (0..1);\n"
     "  move X Y P [AZIMUTH ALTITUDE]  azimuth and altitude in tenths of a degree\n"
     "                               (default 1300 and 550; a negative altitude is the pen's tail)\n"
     "  up X Y                       lift the pen at (X, Y)\n"
     "  undo, redo                   step through the undo history\n"
-    "  clear                        erase every editable layer and commit\n";
+    "  clear                        erase every editable layer and commit\n"
+    "  drop [DX DY]                 after a selection stroke (KindOfPen=15..18) the lifted pixels\n"
+    "                               float: drop moves them by DX, DY canvas pixels (default 0 0)\n"
+    "                               and writes them back as one undo step; down, undo, redo, clear\n"
+    "                               and the end of the script drop a floating selection in place\n";
 
 struct Replay {
   PenSetting pens[kPenCount]{};
@@ -55,6 +63,7 @@ struct Replay {
   CanvasView view = NewCanvasView();
   InputState input = NewInputState();
   InputStep step;
+  FloatingSelection floating{};  // the lifted pixels of a selection stroke, until dropped
   AppContext app{};
   std::string error;
 
@@ -63,6 +72,7 @@ struct Replay {
     input.maxPressure = 1024;
     input.correctionStrength = &correction;
     app = AppContext{&canvas, pens, &currentPen, &view, &input};
+    app.floating = &floating;
     canvas.pens = pens;
     canvas.currentPen = &currentPen;
     view.canvas = &canvas;
@@ -73,11 +83,21 @@ struct Replay {
   }
   ~Replay() {
     StopUpdateThread(step.update);
+    FreeFloatingImage(floating);
+    // The stamps go with the pens; transforms cached from them must not outlive them.
+    EmptyStampCache(canvas.stampCache);
     for (PenSetting& pen : pens) FreeDibBitmap(pen.stampBitmap);
     canvas.pens = nullptr;
     canvas.currentPen = nullptr;
   }
 };
+
+// Writes a floating selection back where it now lies (the main window's commit message).
+void DropSelection(Replay& r) {
+  if (!r.floating.floating) return;
+  std::lock_guard<std::recursive_mutex> guard(r.step.update.lock);
+  DropFloatingSelection(r.app);
+}
 
 bool ParseInt(const std::string& text, long long& value) {
   char* end = nullptr;
@@ -100,6 +120,21 @@ bool RunLine(Replay& r, const std::vector<std::string>& words) {
     return false;
   };
 
+  // Commands that need the canvas drop a floating selection in place first, as the program does
+  // when the user clicks outside it.
+  if (verb == "down" || verb == "undo" || verb == "redo" || verb == "clear") DropSelection(r);
+  if (verb == "drop") {
+    if (n != 1 && n != 3) return fail("usage: drop [DX DY]");
+    double dx = 0, dy = 0;
+    if (n == 3 && (!ParseFloat(words[1], dx) || !ParseFloat(words[2], dy))) return fail("bad displacement");
+    if (std::fabs(dx) > 1e8 || std::fabs(dy) > 1e8) return fail("displacement out of range");
+    if (!r.floating.floating) return fail("no floating selection to drop");
+    // The view is at scale 1, straight, at the canvas origin: a canvas pixel is a client pixel.
+    r.floating.clientX += static_cast<float>(dx);
+    r.floating.clientY += static_cast<float>(dy);
+    DropSelection(r);
+    return true;
+  }
   if (verb == "down" || verb == "move" || verb == "up") {
     const size_t needed = verb == "up" ? 3 : 4;
     if (n != needed && !(verb != "up" && n == 6)) return fail("usage: " + verb + (verb == "up" ? " X Y" : " X Y P [AZIMUTH ALTITUDE]"));
@@ -181,6 +216,21 @@ bool RunLine(Replay& r, const std::vector<std::string>& words) {
     if (!slot) return fail("cannot use " + words[1] + " as a " + verb);
     return true;
   }
+  if (verb == "stamp") {
+    if (n != 2) return fail("usage: stamp PATH.bmp");
+    const fs::path path = fs::absolute(words[1]);
+    const char* reason = nullptr;
+    DibBitmap* image = ReadBmpFile(path, &reason);
+    if (!image) return fail("cannot read " + words[1] + (reason ? std::string(": ") + reason : std::string()));
+    DibBitmap* stamp = ToMonochrome(*image);  // as LoadStamp makes it
+    FreeDibBitmap(image);
+    if (!stamp) return fail("out of memory for the stamp " + words[1]);
+    PenSetting& pen = r.pens[r.currentPen];
+    FreeDibBitmap(pen.stampBitmap);
+    pen.stampBitmap = stamp;
+    EmptyStampCache(r.canvas.stampCache);
+    return true;
+  }
   if (verb == "undo" || verb == "redo") {
     if (n != 1) return fail("usage: " + verb);
     PixelRect changed{};
@@ -222,6 +272,7 @@ StrokeScriptResult RunStrokeScript(Canvas& canvas, std::string_view script) {
       break;
     }
   }
+  DropSelection(r);  // a selection still floating at the end lands where it was lifted
   StopUpdateThread(r.step.update);
   if (canvas.bitmap) ComputePalette(*canvas.bitmap, canvas.layers);
   return result;
