@@ -8,3 +8,6 @@ int CommandInfo(int argc, char** argv);       // info CANVAS.png
 int CommandPalette(int argc, char** argv);    // palette CANVAS.png
 int CommandExportPsd(int argc, char** argv);  // export-psd CANVAS.png OUT.psd
 int CommandReplay(int argc, char** argv);     // replay IN.png SCRIPT OUT.png
+// export-picture CANVAS.png OUT.png [--scale S] [--rotation DEG] [--mirror] [--paper GRAIN.bmp]
+//                [--engine cpu|opencl]
+int CommandExportPicture(int argc, char** argv);

@@ -25,6 +25,9 @@ constexpr Command kCommands[] = {
     {"export-psd", "export-psd CANVAS.png OUT.psd", "export a layered PSD file", CommandExportPsd},
     {"replay", "replay IN.png SCRIPT OUT.png", "run a stroke script on a canvas (replay --help: the format)",
      CommandReplay},
+    {"export-picture", "export-picture CANVAS.png OUT.png [...]",
+     "the picture as the view shows it, true-colour PNG (export-picture --help: the options)",
+     CommandExportPicture},
     {"version", "version", "print the program version", PrintVersion},
 };
 

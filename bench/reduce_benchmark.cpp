@@ -1,0 +1,344 @@
+// The reduced view on an A4 canvas at 600 DPI (4961 x 7016) that looks drawn: mostly bare
+// paper, thousands of pen strokes on the eight layers, halftone patches.
+//
+//   Recompose/S/R     whole recomposition at scale S, rotation R (the engine the view picks:
+//                     pool up to f = 10, wide above), threaded
+//   RecomposeOneThread/S/R   the same on the calling thread alone
+//   Partial256        the reducing sampler on a 256 x 256 canvas rectangle at scale 4
+//   Straightforward/S the plain way on one thread: per pixel and channel a float pow to linear
+//                     light, float sums, a float pow back
+//   Libvips/S         libvips' linear-light box shrink of the same picture, already expanded to
+//                     RGB in memory: sRGB -> scRGB, shrink S x S, -> sRGB, written to memory
+//                     (only where libvips was found at configure time)
+//   SumBytes          summing the canvas bytes on every processor: the memory limit
+//
+// A summary after the table gives our scale-8 recomposition against the baselines. Timings are
+// real (wall) time.
+//
+//   reduce_benchmark --benchmark_min_time=0.5
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "canvas/canvas.h"
+#include "canvas/dib_bitmap.h"
+#include "canvas/layer_table.h"
+#include "canvas/palette.h"
+#include "reduce/linear_light.h"
+#include "reduce/reduce.h"
+#include "reduce/thread_pool.h"
+#include "reduce/view_samplers.h"
+#include "view/canvas_view.h"
+
+#ifdef DOTWRIGHT_HAVE_VIPS
+#include <vips/vips.h>
+#endif
+
+namespace {
+
+constexpr int kA4Width = 4961;
+constexpr int kA4Height = 7016;
+
+struct Random {
+  uint32_t state = 0x2545F491u;
+  uint32_t Next() {
+    state ^= state << 13;
+    state ^= state >> 17;
+    state ^= state << 5;
+    return state;
+  }
+  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+  float Unit() { return static_cast<float>(Next() >> 8) / 16777216.0f; }
+};
+
+void Disc(DibBitmap& b, float cx, float cy, float r, int layer) {
+  const uint8_t keep = static_cast<uint8_t>(~(1u << layer));
+  const int top = std::max(0, static_cast<int>(std::floor(cy - r)));
+  const int bottom = std::min(DibHeight(b) - 1, static_cast<int>(std::ceil(cy + r)));
+  for (int y = top; y <= bottom; ++y) {
+    const float dy = static_cast<float>(y) + 0.5f - cy;
+    const float half2 = r * r - dy * dy;
+    if (half2 < 0) continue;
+    const float half = std::sqrt(half2);
+    const int left = std::max(0, static_cast<int>(std::ceil(cx - half - 0.5f)));
+    const int right = std::min(DibWidth(b) - 1, static_cast<int>(std::floor(cx + half - 0.5f)));
+    uint8_t* row = DibRow(b, y);
+    for (int x = left; x <= right; ++x) row[x] &= keep;
+  }
+}
+
+void Halftone(DibBitmap& b, int x0, int y0, int w, int h, int layer) {
+  const uint8_t keep = static_cast<uint8_t>(~(1u << layer));
+  for (int y = std::max(0, y0); y < std::min(DibHeight(b), y0 + h); ++y) {
+    uint8_t* row = DibRow(b, y);
+    for (int x = std::max(0, x0); x < std::min(DibWidth(b), x0 + w); ++x) {
+      const float u = static_cast<float>(x - x0) / static_cast<float>(w) - 0.5f;
+      const float v = static_cast<float>(y - y0) / static_cast<float>(h) - 0.5f;
+      const float tone = 1.0f - 2.0f * std::sqrt(u * u + v * v);
+      const int dx = x % 6 - 3, dy = y % 6 - 3;
+      if (tone > 0 && static_cast<float>(dx * dx + dy * dy) < tone * 12.0f) row[x] &= keep;
+    }
+  }
+}
+
+// The drawn canvas and a view of it, built once.
+struct DrawnA4 {
+  DibBitmap* bitmap = nullptr;
+  Canvas canvas{};
+  CanvasView view = NewCanvasView();
+  std::vector<uint8_t> rgb;  // the picture expanded through the palette, top-down RGB (libvips)
+
+  DrawnA4() {
+    bitmap = CreateDibBitmap(8, nullptr, 0, kA4Width, kA4Height);
+    std::memset(bitmap->bits, 0xFF, static_cast<size_t>(bitmap->stride) * kA4Height);
+    LayerTable layers = DefaultLayerTable();
+    ComputePalette(*bitmap, layers);
+    Random random;
+    for (int i = 0; i < 50; ++i)
+      Halftone(*bitmap, random.Below(kA4Width), random.Below(kA4Height), 200 + random.Below(700),
+               200 + random.Below(700), random.Below(8));
+    for (int s = 0; s < 2500; ++s) {
+      float x = static_cast<float>(random.Below(kA4Width));
+      float y = static_cast<float>(random.Below(kA4Height));
+      float angle = random.Unit() * 6.2831853f;
+      const float radius = 2.0f + random.Unit() * 6.0f;
+      const int layer = random.Below(4) == 0 ? random.Below(8) : random.Below(2);
+      const int segments = 10 + random.Below(31);
+      for (int g = 0; g < segments; ++g) {
+        angle += (random.Unit() - 0.5f) * 0.8f;
+        const float length = 8.0f + random.Unit() * 22.0f;
+        for (float t = 0; t < length; t += 1.5f)
+          Disc(*bitmap, x + std::cos(angle) * t, y + std::sin(angle) * t, radius, layer);
+        x += std::cos(angle) * length;
+        y += std::sin(angle) * length;
+      }
+    }
+    canvas.width = kA4Width;
+    canvas.height = kA4Height;
+    canvas.bitmap = bitmap;
+    canvas.layers = layers;
+    view.canvas = &canvas;
+    InstallViewSamplers(view);
+    rgb.resize(static_cast<size_t>(kA4Width) * kA4Height * 3);
+    for (int y = 0; y < kA4Height; ++y) {
+      const uint8_t* row = DibRow(*bitmap, y);
+      uint8_t* out = rgb.data() + static_cast<size_t>(y) * kA4Width * 3;
+      for (int x = 0; x < kA4Width; ++x) {
+        const DibColour& c = bitmap->colours[row[x]];
+        out[3 * x] = c.red;
+        out[3 * x + 1] = c.green;
+        out[3 * x + 2] = c.blue;
+      }
+    }
+    InitReduceTables();
+  }
+  void Set(float scale, float rotation) {
+    view.scale = scale;
+    view.rotation = rotation;
+    ChooseSampler(view);
+  }
+};
+
+DrawnA4& Shared() {
+  static DrawnA4 a4;
+  return a4;
+}
+
+void BM_Recompose(benchmark::State& state) {
+  DrawnA4& a4 = Shared();
+  a4.Set(static_cast<float>(state.range(0)), static_cast<float>(state.range(1)));
+  ReduceEngineKind used = ReduceEngineKind::kNearest;
+  for (auto _ : state) {
+    if (!RecomposeViewImage(a4.view, {1, nullptr}, &used)) state.SkipWithError("recomposition failed");
+    benchmark::DoNotOptimize(a4.view.composed->bits);
+  }
+  state.SetLabel(used == ReduceEngineKind::kWide ? "wide" : "pool");
+  FreeDibBitmap(a4.view.composed);
+}
+
+// The same on the calling thread alone.
+void BM_RecomposeOneThread(benchmark::State& state) {
+  DrawnA4& a4 = Shared();
+  a4.Set(static_cast<float>(state.range(0)), static_cast<float>(state.range(1)));
+  for (auto _ : state) {
+    if (!RecomposeViewImage(a4.view, {0, nullptr})) state.SkipWithError("recomposition failed");
+    benchmark::DoNotOptimize(a4.view.composed->bits);
+  }
+  FreeDibBitmap(a4.view.composed);
+}
+
+void BM_Partial256(benchmark::State& state) {
+  DrawnA4& a4 = Shared();
+  a4.Set(4.0f, 0.0f);
+  RecomposeViewImage(a4.view, {1, nullptr});
+  const PixelRect rects[4] = {{1000, 1000, 1256, 1256}, {2301, 3407, 2557, 3663}, {4000, 6000, 4256, 6256},
+                              {17, 5001, 273, 5257}};
+  int i = 0;
+  for (auto _ : state) {
+    a4.view.sampler(a4.view, a4.canvas, rects[i++ & 3], 1);
+    benchmark::DoNotOptimize(a4.view.composed->bits);
+  }
+  FreeDibBitmap(a4.view.composed);
+}
+
+// The plain way: float pow per pixel and channel, float sums, float pow back; one thread.
+void BM_Straightforward(benchmark::State& state) {
+  DrawnA4& a4 = Shared();
+  const float scale = static_cast<float>(state.range(0));
+  const int w = static_cast<int>(std::ceil(kA4Width / scale)), h = static_cast<int>(std::ceil(kA4Height / scale));
+  for (auto _ : state) {
+    std::vector<float> sums(static_cast<size_t>(w) * h * 4, 0.0f);
+    for (int y = 0; y < kA4Height; ++y) {
+      const uint8_t* row = DibRow(*a4.bitmap, y);
+      const int dy = static_cast<int>((static_cast<float>(y) + 0.5f) / scale);
+      for (int x = 0; x < kA4Width; ++x) {
+        const DibColour& c = a4.bitmap->colours[row[x]];
+        const int dx = static_cast<int>((static_cast<float>(x) + 0.5f) / scale);
+        float* s = &sums[(static_cast<size_t>(dy) * w + dx) * 4];
+        s[0] += std::pow(c.red / 255.0f, 2.2f);
+        s[1] += std::pow(c.green / 255.0f, 2.2f);
+        s[2] += std::pow(c.blue / 255.0f, 2.2f);
+        s[3] += 1.0f;
+      }
+    }
+    std::unique_ptr<uint32_t[]> out(new uint32_t[static_cast<size_t>(w) * h]);
+    for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
+      const float* s = &sums[i * 4];
+      auto byte = [&](float v) { return static_cast<uint32_t>(std::pow(v / s[3], 1.0f / 2.2f) * 255.0f + 0.5f); };
+      out[i] = s[3] > 0 ? (byte(s[0]) << 16) | (byte(s[1]) << 8) | byte(s[2]) : 0xC0C0C0u;
+    }
+    benchmark::DoNotOptimize(out.get());
+  }
+}
+
+#ifdef DOTWRIGHT_HAVE_VIPS
+void BM_Libvips(benchmark::State& state) {
+  DrawnA4& a4 = Shared();
+  const double scale = static_cast<double>(state.range(0));
+  for (auto _ : state) {
+    VipsImage* in = vips_image_new_from_memory(a4.rgb.data(), a4.rgb.size(), kA4Width, kA4Height, 3,
+                                               VIPS_FORMAT_UCHAR);
+    VipsImage *linear = nullptr, *small = nullptr, *back = nullptr;
+    bool ok = in && vips_colourspace(in, &linear, VIPS_INTERPRETATION_scRGB, nullptr) == 0 &&
+              vips_shrink(linear, &small, scale, scale, nullptr) == 0 &&
+              vips_colourspace(small, &back, VIPS_INTERPRETATION_sRGB, nullptr) == 0;
+    size_t size = 0;
+    void* pixels = ok ? vips_image_write_to_memory(back, &size) : nullptr;
+    if (!pixels) state.SkipWithError(vips_error_buffer());
+    benchmark::DoNotOptimize(pixels);
+    g_free(pixels);
+    for (VipsImage* image : {back, small, linear, in})
+      if (image) g_object_unref(image);
+  }
+}
+#endif
+
+struct SumWork {
+  const DibBitmap* bitmap;
+  int bands;
+  uint64_t sums[64];
+};
+
+void SumBand(void* context, int index) {
+  SumWork& w = *static_cast<SumWork*>(context);
+  const size_t bytes = static_cast<size_t>(w.bitmap->stride) * DibHeight(*w.bitmap);
+  const size_t words = bytes / 8;
+  const size_t begin = words * static_cast<size_t>(index) / static_cast<size_t>(w.bands);
+  const size_t end = words * static_cast<size_t>(index + 1) / static_cast<size_t>(w.bands);
+  uint64_t sum = 0;
+  for (size_t i = begin; i < end; ++i) {
+    uint64_t v;
+    std::memcpy(&v, w.bitmap->bits + i * 8, 8);
+    sum += (v & 0x00FF00FF00FF00FFull) + ((v >> 8) & 0x00FF00FF00FF00FFull);
+  }
+  w.sums[index] = sum;
+}
+
+void BM_SumBytes(benchmark::State& state) {
+  DrawnA4& a4 = Shared();
+  SumWork work{a4.bitmap, std::min(64, PoolThreadCount() * 4), {}};
+  for (auto _ : state) {
+    RunPoolBatch(work.bands, SumBand, &work);
+    uint64_t total = 0;
+    for (int i = 0; i < work.bands; ++i) total += work.sums[i];
+    benchmark::DoNotOptimize(total);
+  }
+}
+
+// ---- Summary ----------------------------------------------------------------------------
+
+class SummaryReporter : public benchmark::ConsoleReporter {
+ public:
+  using ConsoleReporter::ConsoleReporter;
+
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+      // The name without "/iterations:N" and "/real_time".
+      std::string name = run.run_name.function_name;
+      if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
+      times_[name] = run.GetAdjustedRealTime();  // in the benchmark's unit (ms)
+    }
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::fprintf(stdout, "\nSummary (wall time, ms)\n");
+    for (const char* scale : {"2", "4", "8", "16"}) {
+      const double ours = Time(std::string("BM_Recompose/") + scale + "/0");
+      const double rotated = Time(std::string("BM_Recompose/") + scale + "/30");
+      if (ours <= 0) continue;
+      std::fprintf(stdout, "scale %-3s ours %8.2f (rotated 30: %8.2f)", scale, ours, rotated);
+      const double plain = Time(std::string("BM_Straightforward/") + scale);
+      if (plain > 0) std::fprintf(stdout, "  straightforward %8.1f (%5.1fx)", plain, plain / ours);
+      const double vips = Time(std::string("BM_Libvips/") + scale);
+      if (vips > 0) std::fprintf(stdout, "  libvips %7.1f (%5.1fx)", vips, vips / ours);
+      const double sum = Time("BM_SumBytes");
+      if (sum > 0) std::fprintf(stdout, "  sum of bytes %6.2f (ours %.1fx of it)", sum, ours / sum);
+      std::fprintf(stdout, "\n");
+    }
+    std::fflush(stdout);
+  }
+
+ private:
+  double Time(const std::string& name) const {
+    auto it = times_.find(name);
+    return it == times_.end() ? 0.0 : it->second;
+  }
+  std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+BENCHMARK(BM_SumBytes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Recompose)
+    ->ArgsProduct({{2, 4, 8, 16}, {0, 30}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK(BM_RecomposeOneThread)->ArgsProduct({{2, 4, 8, 16}, {0}})->Args({8, 30})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Partial256)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_Straightforward)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+#ifdef DOTWRIGHT_HAVE_VIPS
+BENCHMARK(BM_Libvips)->Arg(2)->Arg(4)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
+
+int main(int argc, char** argv) {
+#ifdef DOTWRIGHT_HAVE_VIPS
+  if (VIPS_INIT(argv[0])) return 1;
+  vips_cache_set_max(0);  // every iteration computes afresh
+#endif
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  SummaryReporter reporter(benchmark::ConsoleReporter::OO_None);
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}

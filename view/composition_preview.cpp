@@ -1,0 +1,128 @@
+#include "view/composition_preview.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "canvas/status_code.h"
+#include "view/composition.h"
+
+namespace {
+
+inline void StorePixel(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+
+// trunc toward zero of a float known to be finite, limited to +-2^30.
+int32_t Trunc30(float v) {
+  if (!(v == v)) return 0;
+  if (v > 1073741824.0f) return 1073741824;
+  if (v < -1073741824.0f) return -1073741824;
+  return static_cast<int32_t>(v);
+}
+
+// The screen colour of composed pixel (x, y), which lies inside the image.
+uint32_t ComposedPixel(const DibBitmap& image, const DibBitmap* mask, const uint32_t colours[256], int x, int y) {
+  if (mask && x < DibWidth(*mask) && y < DibHeight(*mask) && MaskBit(DibRow(*mask, y), x)) return kSurroundPixel;
+  const uint8_t* row = DibRow(image, y);
+  if (DibDepth(image) == 8) return colours[row[x]];
+  uint32_t v;
+  std::memcpy(&v, row + static_cast<ptrdiff_t>(x) * 4, 4);
+  return v & 0x00FFFFFFu;
+}
+
+}  // namespace
+
+float ZoomPreviewFactor(float scale, float r, float r0) {
+  float m = r / r0;
+  if (!(m > 0.0f) || !std::isfinite(m) || !(scale > 0.0f)) return 1.0f;
+  if (scale / m > 16.0f) m = scale / 16.0f;
+  if (scale / m < 1.0f) m = scale;
+  return m;
+}
+
+void RenderZoomPreview(CanvasView& view, float m) {
+  DibBitmap* screen = view.backBuffer;
+  if (!screen || DibDepth(*screen) != 32) return;
+  const int cw = DibWidth(*screen), ch = DibHeight(*screen);
+  FillPixels(*screen, {0, 0, cw, ch}, kSurroundPixel);
+  const DibBitmap* image = view.composed;
+  if (!image || (DibDepth(*image) != 8 && DibDepth(*image) != 32) || !(m > 0.0f) || !std::isfinite(m)) return;
+
+  float sw = static_cast<float>(cw) / m, sh = static_cast<float>(ch) / m;
+  float cx = static_cast<float>(view.centreX), cy = static_cast<float>(view.centreY);
+  if (view.scale < 1.0f) {
+    sw *= view.scale;
+    sh *= view.scale;
+    cx *= view.scale;
+    cy *= view.scale;
+  }
+  const int64_t w = std::max(1, Trunc30(sw)), h = std::max(1, Trunc30(sh));
+  const int64_t left = Trunc30(cx) - w / 2, top = Trunc30(cy) - h / 2;
+  const int iw = DibWidth(*image), ih = DibHeight(*image);
+
+  // Source column of every destination column; -1 where it falls outside the image.
+  std::vector<int32_t> columns(static_cast<size_t>(cw));
+  for (int i = 0; i < cw; ++i) {
+    const int64_t sx = left + (2 * int64_t{i} + 1) * w / (2 * int64_t{cw});
+    columns[static_cast<size_t>(i)] = sx >= 0 && sx < iw ? static_cast<int32_t>(sx) : -1;
+  }
+  uint32_t colours[256];
+  for (int i = 0; i < 256; ++i)
+    colours[i] = image->colours[i].blue | image->colours[i].green << 8 | image->colours[i].red << 16;
+  const DibBitmap* mask = DibDepth(*image) == 8 && view.outsideMask && DibDepth(*view.outsideMask) == 1
+                              ? view.outsideMask
+                              : nullptr;
+  for (int j = 0; j < ch; ++j) {
+    const int64_t sy = top + (2 * int64_t{j} + 1) * h / (2 * int64_t{ch});
+    if (sy < 0 || sy >= ih) continue;
+    uint8_t* out = DibRow(*screen, j);
+    for (int i = 0; i < cw; ++i) {
+      const int32_t sx = columns[static_cast<size_t>(i)];
+      if (sx >= 0) StorePixel(out + i * 4, ComposedPixel(*image, mask, colours, sx, static_cast<int>(sy)));
+    }
+  }
+}
+
+bool SameRotationRequest(const RotationPreviewRequest& request, const RotationPreviewRequest& last) {
+  return request.angle == last.angle && request.zoom == last.zoom;
+}
+
+int RotatePicture(DibBitmap& target, const DibBitmap& picture, const RotationPreviewRequest& request) {
+  if (DibDepth(target) != 32 || DibDepth(picture) != 32) return 0;
+  const int tw = DibWidth(target), th = DibHeight(target);
+  const int64_t pw = DibWidth(picture), ph = DibHeight(picture);
+  FillPixels(target, {0, 0, tw, th}, kSurroundPixel);
+  const double zoom = request.zoom > 0.0f && std::isfinite(request.zoom) ? request.zoom : 1.0;
+  const double angle = std::isfinite(request.angle) ? request.angle : 0.0;
+  const int64_t cosF = std::llround(std::cos(angle) / zoom * 65536.0);
+  const int64_t sinF = std::llround(std::sin(angle) / zoom * 65536.0);
+  const int64_t cx = request.centreX, cy = request.centreY;
+  for (int j = 0; j < th; ++j) {
+    const int64_t dy = j - cy;
+    // Source position of pixel (0, j) in 16.16, plus one half so that the shift rounds to the
+    // nearest pixel. Invariant: fx, fy are the position of pixel (i, j).
+    int64_t fx = (cx << 16) - cx * cosF - dy * sinF + 0x8000;
+    int64_t fy = (cy << 16) - cx * sinF + dy * cosF + 0x8000;
+    uint8_t* out = DibRow(target, j);
+    for (int i = 0; i < tw; ++i, fx += cosF, fy += sinF, out += 4) {
+      const int64_t sx = fx >> 16, sy = fy >> 16;
+      if (static_cast<uint64_t>(sx) < static_cast<uint64_t>(pw) && static_cast<uint64_t>(sy) < static_cast<uint64_t>(ph))
+        std::memcpy(out, DibRow(picture, static_cast<int>(sy)) + sx * 4, 4);
+    }
+  }
+  return 1;
+}
+
+int RenderRotationPreview(CanvasView& view, const DibBitmap& picture, const RotationPreviewRequest& request) {
+  DibBitmap* screen = view.backBuffer;
+  if (!screen || DibDepth(*screen) != 32) return 0;
+  DibBitmap* work = CreateDibBitmap(32, nullptr, 0, DibWidth(*screen), DibHeight(*screen));
+  if (!work) {
+    gStatusCode = kStatusBitmapAllocationFailed;
+    return 0;
+  }
+  const int drawn = RotatePicture(*work, picture, request);
+  if (drawn) std::memcpy(screen->bits, work->bits, static_cast<size_t>(screen->stride) * static_cast<size_t>(DibHeight(*screen)));
+  FreeDibBitmap(work);
+  return drawn;
+}

@@ -1,0 +1,124 @@
+#include "view/composition_preview.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <numbers>
+
+#include "canvas/canvas_test_support.h"
+#include "view/composition.h"
+#include "view/view_test_support.h"
+
+namespace {
+
+uint32_t PixelAt(const DibBitmap& b, int x, int y) {
+  uint32_t v;
+  std::memcpy(&v, DibRow(b, y) + x * 4, 4);
+  return v;
+}
+
+void SetPixel(DibBitmap& b, int x, int y, uint32_t v) { std::memcpy(DibRow(b, y) + x * 4, &v, 4); }
+
+// A 32-bit picture whose pixel (x, y) is the number 100 * y + x, so every lookup is visible.
+DibPtr NumberedPicture(int width, int height) {
+  DibPtr p(CreateDibBitmap(32, nullptr, 0, width, height));
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) SetPixel(*p, x, y, static_cast<uint32_t>(100 * y + x));
+  return p;
+}
+
+uint32_t Number(int x, int y) { return static_cast<uint32_t>(100 * y + x); }
+
+}  // namespace
+
+TEST(ZoomPreview, FactorKeepsTheReleasedScaleBetweenOneAndSixteen) {
+  EXPECT_EQ(ZoomPreviewFactor(8.0f, 200.0f, 100.0f), 2.0f);
+  EXPECT_EQ(ZoomPreviewFactor(8.0f, 25.0f, 100.0f), 0.5f);  // 8 / 0.25 = 32 > 16: m = 8 / 16
+  EXPECT_EQ(ZoomPreviewFactor(2.0f, 400.0f, 100.0f), 2.0f); // 2 / 4 < 1: m = scale
+  EXPECT_EQ(ZoomPreviewFactor(2.0f, 100.0f, 0.0f), 1.0f);   // no start distance
+}
+
+TEST(ZoomPreview, StretchesTheCentreOfTheComposedImage) {
+  TestView t(16, 16, 8, 8);
+  t.view.scale = 2.0f;
+  DibPtr picture = NumberedPicture(8, 8);
+  DibPtr screen(CreateDibBitmap(32, nullptr, 0, 8, 8));
+  t.view.composed = picture.get();
+  t.view.backBuffer = screen.get();
+  t.view.centreX = 4;
+  t.view.centreY = 4;
+  // m = 2: the 4 x 4 source square from (2, 2), each source pixel twice as large.
+  RenderZoomPreview(t.view, 2.0f);
+  EXPECT_EQ(PixelAt(*screen, 0, 0), Number(2, 2));
+  EXPECT_EQ(PixelAt(*screen, 1, 1), Number(2, 2));
+  EXPECT_EQ(PixelAt(*screen, 2, 0), Number(3, 2));
+  EXPECT_EQ(PixelAt(*screen, 7, 7), Number(5, 5));
+  // m = 0.5: the 16 x 16 source square from (-4, -4) shrinks into the client area; the part
+  // off the image stays grey.
+  RenderZoomPreview(t.view, 0.5f);
+  EXPECT_EQ(PixelAt(*screen, 0, 0), kSurroundPixel);  // source -4 + (1 * 16) / 16 = -3
+  EXPECT_EQ(PixelAt(*screen, 2, 2), Number(1, 1));    // -4 + (5 * 16) / 16 = 1
+  EXPECT_EQ(PixelAt(*screen, 7, 7), kSurroundPixel);  // -4 + 15 = 11
+  t.view.composed = nullptr;
+  t.view.backBuffer = nullptr;
+}
+
+TEST(ZoomPreview, MagnifiedViewsReadTheImageAtCanvasResolution) {
+  TestView t(4, 4, 8, 8);
+  t.view.scale = 0.5f;
+  DibPtr picture = CanvasFromHex({"00 01 02 03", "04 05 06 07", "08 09 0A 0B", "0C 0D 0E 0F"});
+  for (int i = 0; i < 16; ++i) picture->colours[i] = {static_cast<uint8_t>(i), 0, 0, 0};
+  DibPtr mask = MaskFromText({"0000", "0000", "0000", "0001"});
+  DibPtr screen(CreateDibBitmap(32, nullptr, 0, 8, 8));
+  t.view.composed = picture.get();
+  t.view.outsideMask = mask.get();
+  t.view.backBuffer = screen.get();
+  t.view.centreX = 4;  // view point (4, 4) is canvas point (2, 2)
+  t.view.centreY = 4;
+  // m = 1: the client's 8 x 8 view pixels times the scale are 4 x 4 canvas pixels about canvas
+  // (2, 2), from (0, 0); destination i takes (2i + 1) * 4 / 16.
+  RenderZoomPreview(t.view, 1.0f);
+  EXPECT_EQ(PixelAt(*screen, 0, 0), 0u);
+  EXPECT_EQ(PixelAt(*screen, 3, 2), 5u);
+  EXPECT_EQ(PixelAt(*screen, 7, 0), 3u);
+  EXPECT_EQ(PixelAt(*screen, 7, 7), kSurroundPixel);  // outside the canvas by the mask
+  t.view.composed = nullptr;
+  t.view.outsideMask = nullptr;
+  t.view.backBuffer = nullptr;
+}
+
+TEST(RotationPreview, TurnsThePictureAboutTheCentre) {
+  DibPtr picture = NumberedPicture(5, 5);
+  DibPtr target(CreateDibBitmap(32, nullptr, 0, 5, 5));
+  ASSERT_EQ(RotatePicture(*target, *picture, {0.0f, 2, 2, 1.0f}), 1);
+  EXPECT_EQ(PixelAt(*target, 1, 3), Number(1, 3));
+  // A quarter turn: target (i, j) shows picture (2 - (j - 2), 2 + (i - 2)) = (4 - j, i), the
+  // way a view rotated by 90 degrees shows the canvas (right turns up).
+  ASSERT_EQ(RotatePicture(*target, *picture, {static_cast<float>(std::numbers::pi / 2), 2, 2, 1.0f}), 1);
+  EXPECT_EQ(PixelAt(*target, 0, 0), Number(4, 0));
+  EXPECT_EQ(PixelAt(*target, 2, 0), Number(4, 2));
+  EXPECT_EQ(PixelAt(*target, 4, 1), Number(3, 4));
+  EXPECT_EQ(PixelAt(*target, 2, 2), Number(2, 2));
+  // Turned half way about the corner, only the corner itself stays on the picture.
+  ASSERT_EQ(RotatePicture(*target, *picture, {static_cast<float>(std::numbers::pi), 0, 0, 1.0f}), 1);
+  EXPECT_EQ(PixelAt(*target, 0, 0), Number(0, 0));
+  EXPECT_EQ(PixelAt(*target, 1, 0), kSurroundPixel);
+  EXPECT_EQ(PixelAt(*target, 4, 4), kSurroundPixel);
+  // Zoom 2 about (2, 2): target (4, 4) shows picture (3, 3).
+  ASSERT_EQ(RotatePicture(*target, *picture, {0.0f, 2, 2, 2.0f}), 1);
+  EXPECT_EQ(PixelAt(*target, 4, 4), Number(3, 3));
+  EXPECT_EQ(PixelAt(*target, 0, 0), Number(1, 1));
+}
+
+TEST(RotationPreview, RendersIntoTheBackBufferAndDropsRepeats) {
+  TestView t(5, 5, 5, 5);
+  DibPtr picture = NumberedPicture(5, 5);
+  DibPtr screen(CreateDibBitmap(32, nullptr, 0, 5, 5));
+  t.view.backBuffer = screen.get();
+  const RotationPreviewRequest request{static_cast<float>(std::numbers::pi / 2), 2, 2, 1.0f};
+  EXPECT_EQ(RenderRotationPreview(t.view, *picture, request), 1);
+  EXPECT_EQ(PixelAt(*screen, 0, 0), Number(4, 0));
+  EXPECT_TRUE(SameRotationRequest({request.angle, 0, 0, 1.0f}, request));
+  EXPECT_FALSE(SameRotationRequest({request.angle, 2, 2, 1.5f}, request));
+  t.view.backBuffer = nullptr;
+}
