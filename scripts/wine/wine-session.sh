@@ -55,7 +55,8 @@ wait_for_desktop() {
     sleep 3
     return 0
   fi
-  for ((i = 0; i < 300; i++)); do
+  # Up to a minute: on a busy two-core machine the first desktop can take well over 15 s.
+  for ((i = 0; i < 1200; i++)); do
     xdotool search --class '^explorer\.exe$' >/dev/null 2>&1 && return 0
     sleep 0.05
   done
