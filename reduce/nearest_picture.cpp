@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "canvas/user_message.h"
+#include "reduce/reduce_internal.h"
 #include "reduce/thread_pool.h"
 #include "view/view_mapping.h"
 
@@ -112,6 +113,7 @@ DibBitmap* NearestViewPicture(const CanvasView& view, const DibBitmap& canvas, D
     ShowUserMessage("error", "Dotwright", MessageIcon::kStop);
     return nullptr;
   }
+  PreferLargePages(picture->bits, BitmapBytes(*picture));
   if (mask) {
     static constexpr DibColour kMaskColours[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
     *mask = CreateDibBitmap(1, kMaskColours, 2, size.right, size.bottom);

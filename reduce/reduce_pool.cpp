@@ -78,6 +78,7 @@ DibBitmap* ReducePool(const CanvasView& view, const DibBitmap& canvas, const Pix
   if (!PrepareCountPlan(plan, view, canvas, source)) return nullptr;
   DibBitmap* out = CreateDibBitmap(32, nullptr, 0, plan.destWidth, plan.destHeight);
   if (!out) return nullptr;
+  PreferLargePages(out->bits, BitmapBytes(*out));
   const DivideContext divide = MakeDivideContext(background);
   const bool parallel = threaded && PoolThreadCount() > 1 && plan.destWidth >= kParallelMinSide &&
                         plan.destHeight >= kParallelMinSide;
@@ -142,6 +143,7 @@ DibBitmap* ReduceStrips(const CanvasView& view, const DibBitmap& canvas, const P
   const PixelRect& dest = step.destination;
   DibBitmap* out = CreateDibBitmap(32, nullptr, 0, dest.right - dest.left, dest.bottom - dest.top);
   if (!out) return nullptr;
+  PreferLargePages(out->bits, BitmapBytes(*out));
   // Pixels no band reaches (corners of a rotated box) keep the background.
   const uint32_t fill = background & 0xFFFFFF;
   for (int y = 0; y < DibHeight(*out); ++y) {

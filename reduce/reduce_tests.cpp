@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "reduce/linear_light.h"
+#include "reduce/reduce_internal.h"
 #include "reduce/reduce_test_support.h"
 #include "reduce/thread_pool.h"
 
@@ -211,6 +212,27 @@ TEST(ReduceEngines, PartOfTheCanvasMatchesTheWholeWhereComplete) {
     for (const PixelRect& part : {PixelRect{17, 23, 61, 90}, PixelRect{0, 0, 1, 1}, PixelRect{250, 150, 400, 400}}) {
       EXPECT_EQ(ReduceIntoImage(t.view, *t.bitmap, part, kReduceBackground, 1, ReducePool, *whole), 1);
       EXPECT_EQ(Pixels32(*whole), before) << rotation;
+    }
+  }
+}
+
+TEST(ReduceEngines, LargePicturesEqualTheReference) {
+  // A 2900 x 2900 canvas at scale 2: the 1450 x 1450 picture (8.4 MB) is big enough to be put
+  // on large pages, and at 40 degrees its box is 2043 rows high, many tiles in every pass.
+  ReduceView t(2900, 2900);
+  DrawTestPicture(*t.bitmap, 4242);
+  const PixelRect all{0, 0, 2900, 2900};
+  for (float rotation : {0.0f, 40.0f}) {
+    t.Set(2.0f, rotation, 0);
+    const std::vector<uint32_t> expected = Reference(t.view, *t.bitmap, all, kReduceBackground);
+    for (int threaded : {0, 1}) {
+      DibPtr out(ReducePool(t.view, *t.bitmap, all, kReduceBackground, threaded));
+      ASSERT_TRUE(out);
+      EXPECT_GE(BitmapBytes(*out), kLargePagesFrom);
+      if (rotation != 0.0f) {
+        EXPECT_EQ(DibHeight(*out), 2043);
+      }
+      EXPECT_EQ(Pixels32(*out), expected) << rotation << " threaded " << threaded;
     }
   }
 }

@@ -45,6 +45,7 @@ DibBitmap* ReduceWide(const CanvasView& view, const DibBitmap& canvas, const Pix
   if (!PrepareCountPlan(plan, view, canvas, source)) return nullptr;
   DibBitmap* out = CreateDibBitmap(32, nullptr, 0, plan.destWidth, plan.destHeight);
   if (!out) return nullptr;
+  PreferLargePages(out->bits, BitmapBytes(*out));
   const DivideContext divide = MakeDivideContext(background);
   const int workers = PoolThreadCount();  // one per processor
   if (plan.separable) {
