@@ -24,56 +24,12 @@
 #include "canvas/palette.h"
 #include "files/atomic_file.h"
 #include "files/canvas_png.h"
+#include "bench/drawn_canvas.h"
 
 namespace {
 
-constexpr int kA4Width = 4961;
-constexpr int kA4Height = 7016;
-
-// Deterministic numbers for the drawing (xorshift32).
-struct Random {
-  uint32_t state = 0x9E3779B9u;
-  uint32_t Next() {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state;
-  }
-  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
-  float Unit() { return static_cast<float>(Next() >> 8) / 16777216.0f; }
-};
-
-// Clears bit `layer` over the disc of radius r around (cx, cy), one span per row.
-void PaintDisc(DibBitmap& b, float cx, float cy, float r, int layer) {
-  const uint8_t keep = static_cast<uint8_t>(~(1u << layer));
-  const int top = std::max(0, static_cast<int>(std::floor(cy - r)));
-  const int bottom = std::min(DibHeight(b) - 1, static_cast<int>(std::ceil(cy + r)));
-  for (int y = top; y <= bottom; ++y) {
-    const float dy = static_cast<float>(y) + 0.5f - cy;
-    const float half2 = r * r - dy * dy;
-    if (half2 < 0) continue;
-    const float half = std::sqrt(half2);
-    const int left = std::max(0, static_cast<int>(std::ceil(cx - half - 0.5f)));
-    const int right = std::min(DibWidth(b) - 1, static_cast<int>(std::floor(cx + half - 0.5f)));
-    uint8_t* row = DibRow(b, y);
-    for (int x = left; x <= right; ++x) row[x] &= keep;
-  }
-}
-
-// A halftone patch: clustered dots on a 6-pixel grid, growing towards the patch's centre.
-void PaintHalftone(DibBitmap& b, int x0, int y0, int w, int h, int layer) {
-  const uint8_t keep = static_cast<uint8_t>(~(1u << layer));
-  for (int y = std::max(0, y0); y < std::min(DibHeight(b), y0 + h); ++y) {
-    uint8_t* row = DibRow(b, y);
-    for (int x = std::max(0, x0); x < std::min(DibWidth(b), x0 + w); ++x) {
-      const float u = static_cast<float>(x - x0) / static_cast<float>(w) - 0.5f;
-      const float v = static_cast<float>(y - y0) / static_cast<float>(h) - 0.5f;
-      const float tone = 1.0f - 2.0f * std::sqrt(u * u + v * v);  // 1 at the centre, 0 at the rim
-      const int dx = x % 6 - 3, dy = y % 6 - 3;
-      if (tone > 0 && static_cast<float>(dx * dx + dy * dy) < tone * 12.0f) row[x] &= keep;
-    }
-  }
-}
+using bench::kA4Height;
+using bench::kA4Width;
 
 struct DrawnA4 {
   DibBitmap* canvas = nullptr;
@@ -84,29 +40,7 @@ struct DrawnA4 {
     canvas = CreateDibBitmap(8, nullptr, 0, kA4Width, kA4Height);
     std::memset(canvas->bits, 0xFF, static_cast<size_t>(canvas->stride) * kA4Height);
     ComputePalette(*canvas, layers);
-    Random random;
-    // Halftone areas first, strokes over them.
-    for (int i = 0; i < 50; ++i)
-      PaintHalftone(*canvas, random.Below(kA4Width), random.Below(kA4Height), 200 + random.Below(700),
-                    200 + random.Below(700), random.Below(8));
-    // Strokes: wandering polylines of 10 to 40 segments, discs of radius 2 to 8 every 1.5
-    // pixels, mostly on a few layers like a real drawing.
-    for (int s = 0; s < 2500; ++s) {
-      float x = static_cast<float>(random.Below(kA4Width));
-      float y = static_cast<float>(random.Below(kA4Height));
-      float angle = random.Unit() * 6.2831853f;
-      const float radius = 2.0f + random.Unit() * 6.0f;
-      const int layer = random.Below(4) == 0 ? random.Below(8) : random.Below(2);
-      const int segments = 10 + random.Below(31);
-      for (int g = 0; g < segments; ++g) {
-        angle += (random.Unit() - 0.5f) * 0.8f;
-        const float length = 8.0f + random.Unit() * 22.0f;
-        for (float t = 0; t < length; t += 1.5f)
-          PaintDisc(*canvas, x + std::cos(angle) * t, y + std::sin(angle) * t, radius, layer);
-        x += std::cos(angle) * length;
-        y += std::sin(angle) * length;
-      }
-    }
+    bench::DrawTestDrawing(*canvas, 0x9E3779B9u);
     size_t bare = 0;
     for (int y = 0; y < kA4Height; ++y) {
       const uint8_t* row = DibRow(*canvas, y);

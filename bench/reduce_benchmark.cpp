@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/drawn_canvas.h"
 #include "canvas/canvas.h"
 #include "canvas/dib_bitmap.h"
 #include "canvas/layer_table.h"
@@ -45,50 +46,8 @@
 
 namespace {
 
-constexpr int kA4Width = 4961;
-constexpr int kA4Height = 7016;
-
-struct Random {
-  uint32_t state = 0x2545F491u;
-  uint32_t Next() {
-    state ^= state << 13;
-    state ^= state >> 17;
-    state ^= state << 5;
-    return state;
-  }
-  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
-  float Unit() { return static_cast<float>(Next() >> 8) / 16777216.0f; }
-};
-
-void Disc(DibBitmap& b, float cx, float cy, float r, int layer) {
-  const uint8_t keep = static_cast<uint8_t>(~(1u << layer));
-  const int top = std::max(0, static_cast<int>(std::floor(cy - r)));
-  const int bottom = std::min(DibHeight(b) - 1, static_cast<int>(std::ceil(cy + r)));
-  for (int y = top; y <= bottom; ++y) {
-    const float dy = static_cast<float>(y) + 0.5f - cy;
-    const float half2 = r * r - dy * dy;
-    if (half2 < 0) continue;
-    const float half = std::sqrt(half2);
-    const int left = std::max(0, static_cast<int>(std::ceil(cx - half - 0.5f)));
-    const int right = std::min(DibWidth(b) - 1, static_cast<int>(std::floor(cx + half - 0.5f)));
-    uint8_t* row = DibRow(b, y);
-    for (int x = left; x <= right; ++x) row[x] &= keep;
-  }
-}
-
-void Halftone(DibBitmap& b, int x0, int y0, int w, int h, int layer) {
-  const uint8_t keep = static_cast<uint8_t>(~(1u << layer));
-  for (int y = std::max(0, y0); y < std::min(DibHeight(b), y0 + h); ++y) {
-    uint8_t* row = DibRow(b, y);
-    for (int x = std::max(0, x0); x < std::min(DibWidth(b), x0 + w); ++x) {
-      const float u = static_cast<float>(x - x0) / static_cast<float>(w) - 0.5f;
-      const float v = static_cast<float>(y - y0) / static_cast<float>(h) - 0.5f;
-      const float tone = 1.0f - 2.0f * std::sqrt(u * u + v * v);
-      const int dx = x % 6 - 3, dy = y % 6 - 3;
-      if (tone > 0 && static_cast<float>(dx * dx + dy * dy) < tone * 12.0f) row[x] &= keep;
-    }
-  }
-}
+using bench::kA4Height;
+using bench::kA4Width;
 
 // The drawn canvas and a view of it, built once.
 struct DrawnA4 {
@@ -102,26 +61,7 @@ struct DrawnA4 {
     std::memset(bitmap->bits, 0xFF, static_cast<size_t>(bitmap->stride) * kA4Height);
     LayerTable layers = DefaultLayerTable();
     ComputePalette(*bitmap, layers);
-    Random random;
-    for (int i = 0; i < 50; ++i)
-      Halftone(*bitmap, random.Below(kA4Width), random.Below(kA4Height), 200 + random.Below(700),
-               200 + random.Below(700), random.Below(8));
-    for (int s = 0; s < 2500; ++s) {
-      float x = static_cast<float>(random.Below(kA4Width));
-      float y = static_cast<float>(random.Below(kA4Height));
-      float angle = random.Unit() * 6.2831853f;
-      const float radius = 2.0f + random.Unit() * 6.0f;
-      const int layer = random.Below(4) == 0 ? random.Below(8) : random.Below(2);
-      const int segments = 10 + random.Below(31);
-      for (int g = 0; g < segments; ++g) {
-        angle += (random.Unit() - 0.5f) * 0.8f;
-        const float length = 8.0f + random.Unit() * 22.0f;
-        for (float t = 0; t < length; t += 1.5f)
-          Disc(*bitmap, x + std::cos(angle) * t, y + std::sin(angle) * t, radius, layer);
-        x += std::cos(angle) * length;
-        y += std::sin(angle) * length;
-      }
-    }
+    bench::DrawTestDrawing(*bitmap, 0x2545F491u);
     canvas.width = kA4Width;
     canvas.height = kA4Height;
     canvas.bitmap = bitmap;
