@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 // Same layout as BITMAPINFOHEADER (40 bytes, no padding).
 struct DibHeader {
@@ -80,6 +81,20 @@ inline const uint8_t* DibRow(const DibBitmap& b, int y) {
 }
 
 // Bit of pixel x in a 1-bit row: 0 or 1.
+// A colour as a 32-bit pixel word (blue in the low byte, then green, red, and 0): how 32-bit
+// bitmaps hold it on a little-endian machine.
+inline uint32_t DibPixel(const DibColour& c) {
+  return static_cast<uint32_t>(c.blue) | static_cast<uint32_t>(c.green) << 8 | static_cast<uint32_t>(c.red) << 16;
+}
+
+// The pixel word at p in a 32-bit row, and storing one there (rows need not be 4-aligned).
+inline uint32_t LoadPixel(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+inline void StorePixel(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+
 inline int MaskBit(const uint8_t* row, int x) { return (row[x >> 3] >> (7 - (x & 7))) & 1; }
 
 // Copies the top-left width x height pixels of an 8-bit source into an 8-bit destination with

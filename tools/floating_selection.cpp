@@ -34,11 +34,6 @@ uint32_t PixelOf(uint32_t colourRef) {  // 0x00BBGGRR to a 32-bit pixel (blue, g
   return b | (g << 8) | (r << 16);
 }
 
-uint32_t PixelOf(const DibColour& c) {
-  return static_cast<uint32_t>(c.blue) | (static_cast<uint32_t>(c.green) << 8) |
-         (static_cast<uint32_t>(c.red) << 16);
-}
-
 // The all-layer image: the canvas values of rect, 0xFF wherever the shape mask is 0 (NOT mask
 // OR image, so nothing outside the shape is painted).
 DibBitmap* LiftAllLayers(const Canvas& canvas, const PixelRect& rect, const DibBitmap& mask) {
@@ -180,7 +175,7 @@ bool ComposeFloatingPicture(FloatingSelection& selection, const Canvas& canvas, 
           if (oneBit)
             colour = MaskBit(DibRow(image, iy), ix) ? ink : paper;
           else
-            colour = PixelOf(canvas.bitmap->colours[DibRow(image, iy)[ix]]);
+            colour = DibPixel(canvas.bitmap->colours[DibRow(image, iy)[ix]]);
         }
       }
       out[px] = colour;

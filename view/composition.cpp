@@ -12,19 +12,6 @@ namespace {
 
 constexpr uint32_t kWhitePixel = 0x00FFFFFFu;
 
-inline uint32_t LoadPixel(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-
-inline void StorePixel(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
-
-inline uint32_t ColourWord(const DibColour& c) {
-  return static_cast<uint32_t>(c.blue) | static_cast<uint32_t>(c.green) << 8 |
-         static_cast<uint32_t>(c.red) << 16;
-}
-
 // Floor division and the matching non-negative remainder (k > 0).
 inline int64_t FloorDiv(int64_t a, int64_t k) { return a >= 0 ? a / k : -((-a + k - 1) / k); }
 
@@ -41,7 +28,7 @@ PixelRect Clip64(int64_t left, int64_t top, int64_t right, int64_t bottom, const
 
 // The 32-bit screen colour of every 8-bit index, through the bitmap's colour table.
 void IndexColours(const DibBitmap& image, uint32_t out[kDibColourCount]) {
-  for (int i = 0; i < kDibColourCount; ++i) out[i] = ColourWord(image.colours[i]);
+  for (int i = 0; i < kDibColourCount; ++i) out[i] = DibPixel(image.colours[i]);
 }
 
 // Blends count pixels of paper into target (both 32-bit rows), strength a in 0..255.
@@ -108,8 +95,8 @@ void RenderMagnified(const CanvasView& view, DibBitmap& screen, const PixelRect&
   // The two mask steps per mask bit: OR with the mask's own colour, AND with {white, grey}.
   const DibBitmap* mask = view.outsideMask;
   const bool masked = mask && DibDepth(*mask) == 1;
-  const uint32_t orWord[2] = {masked ? ColourWord(mask->colours[0]) : 0u,
-                              masked ? ColourWord(mask->colours[1]) : 0u};
+  const uint32_t orWord[2] = {masked ? DibPixel(mask->colours[0]) : 0u,
+                              masked ? DibPixel(mask->colours[1]) : 0u};
   const uint32_t andWord[2] = {kWhitePixel, kSurroundPixel};
 
   const int32_t width = d.right - d.left;
@@ -224,7 +211,7 @@ DibBitmap* PreparePaperImage(const DibBitmap& texture, int width, int height) {
     uint8_t* out = DibRow(*paper, y);
     // Invariant: tx = x mod tw.
     for (int x = 0, tx = 0; x < width; ++x, out += 4) {
-      StorePixel(out, ColourWord(colours[static_cast<size_t>(tx)]));
+      StorePixel(out, DibPixel(colours[static_cast<size_t>(tx)]));
       if (++tx == tw) tx = 0;
     }
   }

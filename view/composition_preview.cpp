@@ -7,18 +7,9 @@
 
 #include "canvas/status_code.h"
 #include "view/composition.h"
+#include "view/view_mapping.h"
 
 namespace {
-
-inline void StorePixel(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
-
-// trunc toward zero of a float known to be finite, limited to +-2^30.
-int32_t Trunc30(float v) {
-  if (!(v == v)) return 0;
-  if (v > 1073741824.0f) return 1073741824;
-  if (v < -1073741824.0f) return -1073741824;
-  return static_cast<int32_t>(v);
-}
 
 // The screen colour of composed pixel (x, y), which lies inside the image.
 uint32_t ComposedPixel(const DibBitmap& image, const DibBitmap* mask, const uint32_t colours[256], int x, int y) {
@@ -56,8 +47,8 @@ void RenderZoomPreview(CanvasView& view, float m) {
     cx *= view.scale;
     cy *= view.scale;
   }
-  const int64_t w = std::max(1, Trunc30(sw)), h = std::max(1, Trunc30(sh));
-  const int64_t left = Trunc30(cx) - w / 2, top = Trunc30(cy) - h / 2;
+  const int64_t w = std::max(1, TruncCoordinate(sw)), h = std::max(1, TruncCoordinate(sh));
+  const int64_t left = TruncCoordinate(cx) - w / 2, top = TruncCoordinate(cy) - h / 2;
   const int iw = DibWidth(*image), ih = DibHeight(*image);
 
   // Source column of every destination column; -1 where it falls outside the image.
@@ -68,7 +59,7 @@ void RenderZoomPreview(CanvasView& view, float m) {
   }
   uint32_t colours[256];
   for (int i = 0; i < 256; ++i)
-    colours[i] = image->colours[i].blue | image->colours[i].green << 8 | image->colours[i].red << 16;
+    colours[i] = DibPixel(image->colours[i]);
   const DibBitmap* mask = DibDepth(*image) == 8 && view.outsideMask && DibDepth(*view.outsideMask) == 1
                               ? view.outsideMask
                               : nullptr;

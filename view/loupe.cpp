@@ -11,27 +11,6 @@
 
 namespace {
 
-inline void StorePixel(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
-inline uint32_t LoadPixel(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-
-inline uint32_t ColourWord(const DibColour& c) {
-  return static_cast<uint32_t>(c.blue) | static_cast<uint32_t>(c.green) << 8 |
-         static_cast<uint32_t>(c.red) << 16;
-}
-
-// trunc toward zero, limited to +-2^30 (NaN gives 0): canvas coordinates far outside any canvas
-// still give a source rectangle without overflow.
-int32_t TruncCoordinate(float v) {
-  if (!(v == v)) return 0;
-  if (v > 1073741824.0f) return 1073741824;
-  if (v < -1073741824.0f) return -1073741824;
-  return static_cast<int32_t>(v);
-}
-
 // Inverts the colour bytes of the pixels from (x0, y0) up to but not including (x1, y1) on a
 // horizontal or vertical line (R2_NOT: the fourth byte stays 0).
 void InvertLine(DibBitmap& picture, int x0, int y0, int x1, int y1) {
@@ -97,8 +76,8 @@ int ComposeLoupeAt(const CanvasView& view, float canvasX, float canvasY, DibBitm
 
   FillPixels(picture, {0, 0, kLoupeSide, kLoupeSide}, kLoupeFill);
   uint32_t colours[kDibColourCount];
-  for (int i = 0; i < kDibColourCount; ++i) colours[i] = ColourWord(image->colours[i]);
-  const uint32_t orWord[2] = {ColourWord(mask->colours[0]), ColourWord(mask->colours[1])};
+  for (int i = 0; i < kDibColourCount; ++i) colours[i] = DibPixel(image->colours[i]);
+  const uint32_t orWord[2] = {DibPixel(mask->colours[0]), DibPixel(mask->colours[1])};
   const uint32_t andWord[2] = {0x00FFFFFFu, kSurroundPixel};
   const int ox = width / 2 - kLoupeReach, oy = height / 2 - kLoupeReach;
   for (int j = 0; j < kLoupeSide; ++j) {

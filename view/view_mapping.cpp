@@ -83,6 +83,13 @@ ViewGeometry GeometryOf(const CanvasView& view) {
   return g;
 }
 
+int32_t TruncCoordinate(float v) {
+  if (!(v == v)) return 0;
+  if (v > 1073741824.0f) return 1073741824;
+  if (v < -1073741824.0f) return -1073741824;
+  return static_cast<int32_t>(v);
+}
+
 int32_t RoundToInt(float v) {
   float r = std::floor(v + 0.5f);
   if (std::isnan(r)) return 0;
