@@ -21,13 +21,13 @@
 #include <string>
 #include <vector>
 
-#include "brush/pen_kind_table.h"
+#include "tools/pen_kind_table.h"
 #include "brush/pen_setting.h"
 #include "brush/primitives.h"
 #include "canvas/canvas.h"
 #include "canvas/dib_bitmap.h"
 #include "canvas/layer_table.h"
-#include "view/app_context.h"
+#include "tools/app_context.h"
 #include "view/canvas_view.h"
 #include "view/input_state.h"
 #include "view/pen_sample.h"
@@ -95,7 +95,7 @@ struct Desk {
       std::mt19937 random(kRandomSeed);
       for (size_t i = 0; i < size_t{512} * 512; ++i) grain->bits[i] = static_cast<uint8_t>(random());
     }
-    canvas.material = on ? grain : nullptr;
+    app.material = on ? grain : nullptr;
   }
 
   static PenSample Sample(PointF at, float pressure, int altitude, int azimuth) {

@@ -18,8 +18,8 @@ constexpr int kA4Height = 7016;
 struct A4Canvas {
   Canvas canvas{};
   A4Canvas() {
-    InitCanvas(0, canvas, nullptr, nullptr, nullptr);
-    NewCanvas(canvas, kA4Width, kA4Height);
+    InitCanvas(canvas);
+    if (!NewCanvas(canvas, kA4Width, kA4Height)) std::abort();
     for (int y = 0; y < kA4Height; y += 3) std::memset(DibRow(*canvas.bitmap, y), 0xFE, kA4Width / 2);
   }
   ~A4Canvas() { DestroyCanvas(canvas); }

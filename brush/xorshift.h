@@ -1,5 +1,5 @@
-// Marsaglia's xorshift128 generators. Their state is global and never reseeded: two identical
-// strokes one after the other get different speckle and scatter.
+// Marsaglia's xorshift128 generators. Whoever draws from one keeps its state (the session's
+// tool state holds the program's two).
 #pragma once
 
 #include <cstdint>
@@ -20,12 +20,8 @@ inline uint32_t NextXorShift(XorShift128& s) {
 
 inline constexpr XorShift128 kXorShiftSeed{123456789u, 362436069u, 521288629u, 88675123u};
 
-// The program's one shared generator: stamp brush scatter and jitter, and the per-stroke
-// texture offsets of the grain pen that places its screen afresh.
-extern XorShift128 gSharedRandom;
-
 // Uniform in [0, 1): the output as unsigned x 2^-32.
-inline double SharedRandomUniform() { return NextXorShift(gSharedRandom) * (1.0 / 4294967296.0); }
+inline double RandomUniform(XorShift128& s) { return NextXorShift(s) * (1.0 / 4294967296.0); }
 
 // Four lanes advanced together, one per pixel of a group of four, used by the density spans
 // of the tilt pens.
@@ -39,8 +35,6 @@ inline constexpr RandomLanes kRandomLanesSeed{{
     {123456789u, 362436069u, 521288629u, 75123886u},
     {123456789u, 362436069u, 521288629u, 51238867u},
 }};
-
-extern RandomLanes gTiltRandom;
 
 // Advances all four lanes once; out[k] is lane k's output.
 inline void NextRandomLanes(RandomLanes& lanes, uint32_t out[4]) {

@@ -12,12 +12,6 @@
 #include "canvas/layer_table.h"
 #include "canvas/pixel_rect.h"
 
-struct AppContext;
-struct PenSetting;
-struct StampCache;  // transformed-stamp cache of the stamp brush
-
-using StrokeHandler = int (*)(AppContext& app, PixelRect& dirty);
-
 inline constexpr int kUndoSlots = 128;
 inline constexpr int32_t kUndoBudgetBytes = 0x10000000;  // 256 MiB of patch pixels
 
@@ -39,27 +33,19 @@ struct UndoHistory {
   DibBitmap* spare;
 };
 
+// The document only: what a session does with it (pens, textures, tool state) lives in the
+// application layer.
 struct Canvas {
-  uintptr_t owner;              // given by the main window at initialisation
   int32_t width, height;        // pixels
   DibBitmap* bitmap;            // the working canvas; its colour table is the palette
   DibBitmap* previous;          // last committed pixels, same size
   DibBitmap* importedImage;     // an image held for placing onto the canvas, or null
   int32_t importedImageState;   // -1 after initialisation, 1 while an image is held
-  int32_t reserved;             // 0 after initialisation
   PixelRect dirty;              // area changed by the edit being committed
   UndoHistory undo;
-
-  // Pen references, taken from the application state at initialisation.
-  StrokeHandler currentHandler;
-  PenSetting* pens;             // the sixteen presets
-  int32_t* currentPen;          // index of the current preset, 0..15
-  DibBitmap* texture;           // texture of the current pen (kind 4), or null
-  DibBitmap* material;          // paper grain, or null
 
   int32_t changed;              // set by every commit, undo and redo; read by the screen update
   LayerTable layers;
   int32_t currentLayer;         // 0..7, or kPaperRow while the paper colour is edited
-  StampCache* stampCache;
   int32_t saved;                // 1 after a new canvas, a load or a save
 };

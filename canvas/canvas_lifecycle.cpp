@@ -2,12 +2,8 @@
 
 #include <cstring>
 
-#include "brush/pen_setting.h"
 #include "canvas/palette.h"
 #include "canvas/undo_history.h"
-#include "canvas/user_message.h"
-#include "settings/utf_text.h"
-#include "tools/stamp_cache.h"
 
 namespace {
 
@@ -17,44 +13,21 @@ void FillBitmap(DibBitmap& b, uint8_t value) {
 
 }  // namespace
 
-int InitCanvas(uintptr_t owner, Canvas& canvas, PenSetting* pens, int32_t* currentPen,
-               const CanvasResourceLoaders* loaders) {
+void InitCanvas(Canvas& canvas) {
   const LayerTable keptLayers = canvas.layers;  // only the paper's lock survives a reset
-  canvas.owner = owner;
   canvas.width = canvas.height = 0;
   canvas.bitmap = canvas.previous = canvas.importedImage = nullptr;
   canvas.importedImageState = -1;
-  canvas.reserved = 0;
   canvas.changed = 0;
   canvas.dirty = PixelRect{};
   ResetUndoHistory(canvas.undo);
   canvas.layers = keptLayers;
   ResetLayerTable(canvas.layers);
-  canvas.stampCache = nullptr;
-  canvas.pens = pens;
-  canvas.currentPen = currentPen;
-  canvas.texture = canvas.material = nullptr;
   canvas.currentLayer = 0;
-  if (pens && currentPen) {
-    const PenSetting& pen = pens[*currentPen];
-    if (pen.EnablePalette == 1) canvas.currentLayer = pen.Palette;
-    if (loaders && loaders->loadTexture) canvas.texture = loaders->loadTexture(pen);
-  }
-  if (loaders && loaders->loadMaterial) canvas.material = loaders->loadMaterial();
-  if (pens && loaders && loaders->loadStamp) {
-    for (int i = 0; i < kPenCount; ++i) {
-      PenSetting& pen = pens[i];
-      if (pen.Stamp != 1) continue;
-      FreeDibBitmap(pen.stampBitmap);
-      pen.stampBitmap = loaders->loadStamp(pen);
-      if (!pen.stampBitmap) ShowUserMessage(Utf16ToUtf8(TextOf(pen.StampFileName, kPathUnits)).c_str(), "Dotwright", MessageIcon::kStop);
-    }
-  }
   canvas.saved = 1;
-  return 0;
 }
 
-int NewCanvas(Canvas& canvas, int width, int height) {
+bool NewCanvas(Canvas& canvas, int width, int height) {
   FreeDibBitmap(canvas.bitmap);
   FreeDibBitmap(canvas.previous);
   canvas.bitmap = CreateDibBitmap(8, nullptr, 0, width, height);
@@ -63,8 +36,7 @@ int NewCanvas(Canvas& canvas, int width, int height) {
     FreeDibBitmap(canvas.bitmap);
     FreeDibBitmap(canvas.previous);
     canvas.width = canvas.height = 0;
-    ShowUserMessage("Not enough memory for a canvas of this size.");
-    return 1;
+    return false;
   }
   canvas.width = width;
   canvas.height = height;
@@ -74,7 +46,7 @@ int NewCanvas(Canvas& canvas, int width, int height) {
   FillBitmap(*canvas.previous, 0xFF);  // its colour table stays zero: only indices matter
   ResetUndoHistory(canvas.undo);
   canvas.saved = 1;
-  return 0;
+  return true;
 }
 
 void DestroyCanvas(Canvas& canvas) {
@@ -83,7 +55,9 @@ void DestroyCanvas(Canvas& canvas) {
   FreeDibBitmap(canvas.importedImage);
   ResetUndoHistory(canvas.undo);
   FreeUndoSpare(canvas.undo);
-  FreeStampCache(canvas.stampCache);
-  FreeDibBitmap(canvas.texture);
-  FreeDibBitmap(canvas.material);
+}
+
+void FreeImportedImage(Canvas& canvas) {
+  FreeDibBitmap(canvas.importedImage);
+  canvas.importedImageState = -1;
 }

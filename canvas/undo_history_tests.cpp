@@ -12,8 +12,8 @@ namespace {
 struct UndoCanvas {
   Canvas canvas{};
   UndoCanvas(int width = 8, int height = 2) {
-    InitCanvas(0, canvas, nullptr, nullptr, nullptr);
-    NewCanvas(canvas, width, height);
+    InitCanvas(canvas);
+    EXPECT_TRUE(NewCanvas(canvas, width, height));
   }
   ~UndoCanvas() { DestroyCanvas(canvas); }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "canvas/canvas_lifecycle.h"
+#include "files/canvas_load.h"
 #include "canvas/dib_bitmap.h"
 #include "canvas/user_message.h"
 #include "cli/commands.h"
@@ -18,7 +19,7 @@
 #include "reduce/opencl_library.h"
 #include "view/canvas_view.h"
 #include "view/composition.h"
-#include "view/composition_hooks.h"
+#include "reduce/composition_hooks.h"
 #include "view/view_operations.h"
 
 namespace {
@@ -186,8 +187,8 @@ int CommandExportPicture(int argc, char** argv) {
       }
     }
     if (status == 0) {
-      InitCanvas(0, job.canvas, nullptr, nullptr, nullptr);
-      if (!LoadCanvas(job.canvas, options.input)) status = Fail("cannot read canvas file '%s'", options.input);
+      InitCanvas(job.canvas);
+      if (LoadCanvas(job.canvas, options.input) != CanvasLoadFailure::kNone) status = Fail("cannot read canvas file '%s'", options.input);
     }
     DibBitmap* texture = nullptr;
     if (status == 0 && options.paper) {

@@ -6,10 +6,11 @@
 #include <string>
 
 #include "canvas/canvas_lifecycle.h"
+#include "files/canvas_load.h"
 #include "canvas/user_message.h"
 #include "cli/commands.h"
 #include "files/canvas_png.h"
-#include "view/stroke_script.h"
+#include "app/stroke_script.h"
 
 namespace {
 
@@ -38,8 +39,8 @@ int CommandReplay(int argc, char** argv) {
   std::stringstream script;
   script << file.rdbuf();
   Canvas canvas{};
-  InitCanvas(0, canvas, nullptr, nullptr, nullptr);
-  if (!LoadCanvas(canvas, argv[0])) {
+  InitCanvas(canvas);
+  if (LoadCanvas(canvas, argv[0]) != CanvasLoadFailure::kNone) {
     std::fprintf(stderr, "dotwright-cli: replay: cannot read canvas %s\n", argv[0]);
     DestroyCanvas(canvas);
     return 1;

@@ -7,7 +7,7 @@
 #include "brush/pen_texture.h"
 #include "canvas/user_message.h"
 #include "files/bmp_reader.h"
-#include "settings/utf_text.h"
+#include "files/utf_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "settings/utf_text.h"
+#include "files/utf_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Pen XML through the system's XmlLite: files written and read for real.
 #include "files/pen_xml_win32.h"
-#include "settings/utf_text.h"
+#include "files/utf_text.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "settings/first_start.h"
 #include "settings/pen_defaults.h"
 #include "settings/settings_file.h"
-#include "settings/utf_text.h"
+#include "files/utf_text.h"
 
 void SetGlobalDefaults(AppSettings& s, const PlatformQueries& platform) {
   s.placement = platform.placement;

@@ -7,7 +7,7 @@
 #include "settings/pen_defaults.h"
 #include "settings/settings_file.h"
 #include "settings/settings_test_support.h"
-#include "settings/utf_text.h"
+#include "files/utf_text.h"
 
 using namespace settings_test;
 

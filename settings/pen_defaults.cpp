@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "settings/utf_text.h"
+#include "files/utf_text.h"
 
 namespace {
 

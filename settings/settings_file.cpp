@@ -3,16 +3,16 @@
 #include <cstdio>
 #include <string_view>
 
+#include "brush/pen_kind.h"
 #include "canvas/user_message.h"
 #include "files/atomic_file.h"
 #include "settings/number_text.h"
 #include "settings/settings_keys.h"
-#include "settings/utf_text.h"
+#include "files/utf_text.h"
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr int32_t kStampBrushKind = 19;
 
 enum class LineRead { kLine, kTooLong, kEnd };
 
@@ -126,7 +126,7 @@ std::string FormatSettingsFile(const AppSettings& settings) {
   char number[16];
   for (const SettingKey& key : SettingKeyTable()) {
     if (key.form == SettingForm::kIgnored || !key.address) continue;
-    if (key.pen >= 0 && key.stampOnly && settings.pens[key.pen].KindOfPen != kStampBrushKind) continue;
+    if (key.pen >= 0 && key.stampOnly && settings.pens[key.pen].KindOfPen != kKindStampBrush) continue;
     const void* field = key.address(s, key.pen);
     out += key.key;
     if (key.type == SettingType::kText) {

@@ -9,7 +9,7 @@
 #include "settings/number_text.h"
 #include "settings/settings_keys.h"
 #include "settings/settings_test_support.h"
-#include "settings/utf_text.h"
+#include "files/utf_text.h"
 
 using namespace settings_test;
 

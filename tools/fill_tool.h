@@ -8,7 +8,7 @@
 
 #include "canvas/dib_bitmap.h"
 #include "canvas/pixel_rect.h"
-#include "view/app_context.h"
+#include "tools/app_context.h"
 
 // A canvas-sized 1-bit mask, 1 where the 8-bit canvas pixel's palette entry has the red,
 // green and blue of `colour`. Null when the canvas is not 8-bit or memory cannot be had.

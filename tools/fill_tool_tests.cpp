@@ -5,7 +5,7 @@
 #include "canvas/canvas_lifecycle.h"
 #include "canvas/canvas_test_support.h"
 #include "tools/tool_test_support.h"
-#include "view/stroke_script.h"
+#include "app/stroke_script.h"
 
 namespace {
 
@@ -121,8 +121,8 @@ TEST(FillTool, ACanvasOfSevenThousandRowsOfOneColour) {
 
 TEST(FillTool, ReplayFillsOnDownAndCommits) {
   Canvas canvas{};
-  InitCanvas(0, canvas, nullptr, nullptr, nullptr);
-  NewCanvas(canvas, 24, 24);
+  InitCanvas(canvas);
+  EXPECT_TRUE(NewCanvas(canvas, 24, 24));
   StrokeScriptResult r = RunStrokeScript(canvas,
                                          "pen KindOfPen=11 Size=1 EnablePalette=0\n"
                                          "layer 3\n"

@@ -16,7 +16,7 @@
 #include "canvas/dib_bitmap.h"
 #include "canvas/pixel_rect.h"
 #include "tools/feedback_outline.h"
-#include "view/app_context.h"
+#include "tools/app_context.h"
 
 struct CanvasView;
 

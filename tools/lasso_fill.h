@@ -10,11 +10,9 @@
 #pragma once
 
 #include "canvas/pixel_rect.h"
-#include "view/app_context.h"
+#include "tools/app_context.h"
 
 inline constexpr int kFillLassoCloseAt = 7999;
 
 int LassoFillHandler(AppContext& app, PixelRect& dirty);  // kinds 20, 21, 22
 
-// Number of points the fill lasso holds now (0 when none is being drawn), for tests.
-int FillLassoPointCount();

@@ -55,11 +55,11 @@ TEST(LassoFill, SamplesOnOneClientPixelStoreOnePoint) {
   SelectionFixture f(12, 12, kKindLassoFill);
   f.Down(2.5f, 2.5f);
   f.Move(2.1f, 2.9f);
-  EXPECT_EQ(FillLassoPointCount(), 1);
+  EXPECT_EQ(f.app.tools.fillLasso.count, 1);
   f.Move(3.5f, 2.5f);
-  EXPECT_EQ(FillLassoPointCount(), 2);
+  EXPECT_EQ(f.app.tools.fillLasso.count, 2);
   f.Up(3.5f, 2.5f);
-  EXPECT_EQ(FillLassoPointCount(), 0);
+  EXPECT_EQ(f.app.tools.fillLasso.count, 0);
 }
 
 TEST(LassoFill, ClosesItselfAt7999Points) {
@@ -68,10 +68,10 @@ TEST(LassoFill, ClosesItselfAt7999Points) {
   auto at = [](int i) { return IntPoint{5 + i % 80, 5 + i / 80}; };
   f.Down(at(0).x + 0.5f, at(0).y + 0.5f);
   for (int i = 1; i <= 7997; ++i) f.Move(at(i).x + 0.5f, at(i).y + 0.5f);
-  EXPECT_EQ(FillLassoPointCount(), 7998);
+  EXPECT_EQ(f.app.tools.fillLasso.count, 7998);
   EXPECT_EQ(f.Count(0xFF), 120 * 120);
   f.Move(at(7998).x + 0.5f, at(7998).y + 0.5f);
-  EXPECT_EQ(FillLassoPointCount(), 0);
+  EXPECT_EQ(f.app.tools.fillLasso.count, 0);
   EXPECT_LT(f.Count(0xFF), 120 * 120);
   f.Up(at(7998).x + 0.5f, at(7998).y + 0.5f);
   EXPECT_EQ(f.UndoRecords(), 1);

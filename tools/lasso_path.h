@@ -4,21 +4,10 @@
 // are allocated at pen-down and freed when the lasso ends.
 #pragma once
 
-#include <memory>
-
 #include "canvas/pixel_rect.h"
+#include "tools/app_context.h"
 #include "tools/feedback_outline.h"
-#include "view/app_context.h"
-
-inline constexpr int kLassoCapacity = 8000;
-
-struct LassoPath {
-  std::unique_ptr<IntPoint[]> client;  // kLassoCapacity client points of the view window
-  std::unique_ptr<IntPoint[]> canvas;  // the same points in canvas pixels, truncated
-  int count = 0;                       // points stored; 0 while no lasso is being drawn
-  // Running boxes of the points; right and bottom are the largest coordinates (inclusive).
-  PixelRect clientBox{}, canvasBox{};
-};
+#include "tools/tool_state.h"
 
 // What adding a point did.
 enum class LassoStep {

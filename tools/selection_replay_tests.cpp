@@ -2,15 +2,15 @@
 #include <gtest/gtest.h>
 
 #include "canvas/canvas_lifecycle.h"
-#include "view/stroke_script.h"
+#include "app/stroke_script.h"
 
 namespace {
 
 struct ScriptCanvas {
   Canvas canvas{};
   ScriptCanvas() {
-    InitCanvas(0, canvas, nullptr, nullptr, nullptr);
-    NewCanvas(canvas, 16, 16);
+    InitCanvas(canvas);
+    EXPECT_TRUE(NewCanvas(canvas, 16, 16));
   }
   ~ScriptCanvas() { DestroyCanvas(canvas); }
   uint8_t At(int x, int y) const { return DibRow(*canvas.bitmap, y)[x]; }

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "brush/pen_kind_table.h"
+#include "tools/pen_kind_table.h"
 #include "canvas/canvas_lifecycle.h"
 #include "canvas/canvas_test_support.h"
 #include "canvas/palette.h"
 #include "tools/floating_selection.h"
 #include "view/canvas_view.h"
 #include "view/input_state.h"
-#include "view/input_step.h"
+#include "app/input_step.h"
 
 struct SelectionFixture {
   Canvas canvas{};
@@ -28,8 +28,8 @@ struct SelectionFixture {
   AppContext app{};
 
   SelectionFixture(int width, int height, int kind, uint8_t fill = 0xFF) {
-    InitCanvas(0, canvas, pens, &currentPen, nullptr);
-    NewCanvas(canvas, width, height);
+    InitCanvas(canvas);
+    EXPECT_TRUE(NewCanvas(canvas, width, height));
     Fill(fill);
     view.canvas = &canvas;
     view.scale = 1.0f;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "brush/pen_kind_table.h"
+#include "tools/pen_kind_table.h"
 #include "tools/floating_selection.h"
 #include "tools/lasso_path.h"
 #include "view/canvas_view.h"
@@ -11,17 +11,8 @@
 namespace {
 
 // The stroke being drawn; one stroke runs at a time, on the window thread.
-LassoPath gLasso;
 
-struct RectSelection {
-  bool active = false;
-  IntPoint start{}, current{};  // canvas corners
-  IntPoint shown[4]{};          // client corners of the feedback on the back buffer
-  bool feedbackShown = false;
-};
-RectSelection gRect;
 
-bool IsAllLayerKind(int kind) { return kind == kKindRectangleSelectionAll || kind == kKindLassoSelectionAll; }
 
 // The common conditions: an editable current layer and a floating-selection record.
 bool MaySelect(const AppContext& app) {
@@ -30,7 +21,7 @@ bool MaySelect(const AppContext& app) {
 
 // Lifts the closed polygon and reports the erased rectangle; 0 when nothing was lifted.
 int Lift(AppContext& app, const IntPoint* points, int count, PixelRect& dirty) {
-  const PixelRect lifted = LiftSelection(app, points, count, IsAllLayerKind(CurrentPen(app).KindOfPen));
+  const PixelRect lifted = LiftSelection(app, points, count, PenKindFactsOf(CurrentPen(app).KindOfPen).allLayers);
   if (IsRectEmpty(lifted)) return 0;
   dirty = lifted;
   return 1;
@@ -38,35 +29,35 @@ int Lift(AppContext& app, const IntPoint* points, int count, PixelRect& dirty) {
 
 // Closes the lasso: removes the feedback, lifts, frees the lists.
 int CloseLasso(AppContext& app, PixelRect& dirty) {
-  RedrawCanvasBox(app, gLasso.canvasBox);
-  const int changed = Lift(app, gLasso.canvas.get(), gLasso.count, dirty);
-  EndLasso(gLasso);
+  RedrawCanvasBox(app, app.tools.selectionLasso.canvasBox);
+  const int changed = Lift(app, app.tools.selectionLasso.canvas.get(), app.tools.selectionLasso.count, dirty);
+  EndLasso(app.tools.selectionLasso);
   return changed;
 }
 
 // Inverts the rectangle outline of the canvas corners a and b and remembers it as shown.
-void ShowRectFeedback(const AppContext& app, IntPoint a, IntPoint b) {
+void ShowRectFeedback(AppContext& app, IntPoint a, IntPoint b) {
   const CanvasView& view = *app.view;
-  gRect.shown[0] = LassoClientPoint(view, a);
-  gRect.shown[1] = LassoClientPoint(view, {b.x, a.y});
-  gRect.shown[2] = LassoClientPoint(view, b);
-  gRect.shown[3] = LassoClientPoint(view, {a.x, b.y});
-  InvertClosedPolyline(view.backBuffer, gRect.shown, 4);
-  gRect.feedbackShown = true;
+  app.tools.rect.shown[0] = LassoClientPoint(view, a);
+  app.tools.rect.shown[1] = LassoClientPoint(view, {b.x, a.y});
+  app.tools.rect.shown[2] = LassoClientPoint(view, b);
+  app.tools.rect.shown[3] = LassoClientPoint(view, {a.x, b.y});
+  InvertClosedPolyline(view.backBuffer, app.tools.rect.shown, 4);
+  app.tools.rect.feedbackShown = true;
 }
 
 // Inverts the shown outline again, which removes it.
-void HideRectFeedback(const AppContext& app) {
-  if (!gRect.feedbackShown) return;
-  InvertClosedPolyline(app.view->backBuffer, gRect.shown, 4);
-  gRect.feedbackShown = false;
+void HideRectFeedback(AppContext& app) {
+  if (!app.tools.rect.feedbackShown) return;
+  InvertClosedPolyline(app.view->backBuffer, app.tools.rect.shown, 4);
+  app.tools.rect.feedbackShown = false;
 }
 
 // The client box of the shown outline, grown by 1 on the right and bottom; empty when none.
-PixelRect ShownBox() {
-  if (!gRect.feedbackShown) return PixelRect{};
-  PixelRect box{gRect.shown[0].x, gRect.shown[0].y, gRect.shown[0].x, gRect.shown[0].y};
-  for (const IntPoint& p : gRect.shown) {
+PixelRect ShownBox(const RectSelection& rect) {
+  if (!rect.feedbackShown) return PixelRect{};
+  PixelRect box{rect.shown[0].x, rect.shown[0].y, rect.shown[0].x, rect.shown[0].y};
+  for (const IntPoint& p : rect.shown) {
     box.left = std::min(box.left, p.x);
     box.top = std::min(box.top, p.y);
     box.right = std::max(box.right, p.x);
@@ -79,19 +70,18 @@ IntPoint CanvasPixel(const CanvasSample& s) { return {TruncateCanvasCoordinate(s
 
 }  // namespace
 
-int SelectionLassoPointCount() { return gLasso.count; }
 
 int LassoHandler(AppContext& app, PixelRect& dirty) {
   if (!MaySelect(app)) return 0;
   const CanvasSample current = SampleToCanvas(*app.input, *app.view, true, false);
   const CanvasSample previous = SampleToCanvas(*app.input, *app.view, true, true);
   if (previous.pressure == 0.0f && current.pressure != 0.0f) {
-    BeginLasso(gLasso, *app.view, current.x, current.y);
+    BeginLasso(app.tools.selectionLasso, *app.view, current.x, current.y);
     return 0;
   }
-  if (gLasso.count < 1) return 0;  // no lasso (closed at its limit, or never begun)
+  if (app.tools.selectionLasso.count < 1) return 0;  // no lasso (closed at its limit, or never begun)
   if (current.pressure != 0.0f) {
-    if (ExtendLasso(gLasso, app, current.x, current.y, kSelectionLassoCloseAt) != LassoStep::kFull) return 0;
+    if (ExtendLasso(app.tools.selectionLasso, app, current.x, current.y, kSelectionLassoCloseAt) != LassoStep::kFull) return 0;
   }
   return CloseLasso(app, dirty);
 }
@@ -102,26 +92,26 @@ int RectSelectHandler(AppContext& app, PixelRect& dirty) {
   const CanvasSample previous = SampleToCanvas(*app.input, *app.view, true, true);
   if (previous.pressure == 0.0f && current.pressure != 0.0f) {
     HideRectFeedback(app);
-    gRect.active = true;
-    gRect.start = gRect.current = CanvasPixel(current);
-    ShowRectFeedback(app, gRect.start, gRect.start);
-    InvalidateViewRect(app, ShownBox());
+    app.tools.rect.active = true;
+    app.tools.rect.start = app.tools.rect.current = CanvasPixel(current);
+    ShowRectFeedback(app, app.tools.rect.start, app.tools.rect.start);
+    InvalidateViewRect(app, ShownBox(app.tools.rect));
     return 0;
   }
-  if (!gRect.active) return 0;
-  gRect.current = CanvasPixel(current);
+  if (!app.tools.rect.active) return 0;
+  app.tools.rect.current = CanvasPixel(current);
   if (current.pressure != 0.0f) {
-    const PixelRect before = ShownBox();
+    const PixelRect before = ShownBox(app.tools.rect);
     HideRectFeedback(app);
-    ShowRectFeedback(app, gRect.start, gRect.current);
-    InvalidateViewRect(app, UnionRect(before, ShownBox()));
+    ShowRectFeedback(app, app.tools.rect.start, app.tools.rect.current);
+    InvalidateViewRect(app, UnionRect(before, ShownBox(app.tools.rect)));
     return 0;
   }
 
   // Release: the polygon of the four corners, lifted like a closed lasso.
   HideRectFeedback(app);
-  gRect.active = false;
-  const IntPoint a = gRect.start, b = gRect.current;
+  app.tools.rect.active = false;
+  const IntPoint a = app.tools.rect.start, b = app.tools.rect.current;
   const IntPoint corners[4] = {a, {b.x, a.y}, b, {a.x, b.y}};
   RedrawCanvasBox(app, {std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)});
   return Lift(app, corners, 4, dirty);

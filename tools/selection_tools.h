@@ -16,7 +16,7 @@
 #pragma once
 
 #include "canvas/pixel_rect.h"
-#include "view/app_context.h"
+#include "tools/app_context.h"
 
 // The lasso closes itself when its point count reaches this, leaving room for the closing point.
 inline constexpr int kSelectionLassoCloseAt = 7998;
@@ -24,5 +24,3 @@ inline constexpr int kSelectionLassoCloseAt = 7998;
 int RectSelectHandler(AppContext& app, PixelRect& dirty);  // kinds 15 and 17
 int LassoHandler(AppContext& app, PixelRect& dirty);       // kinds 16 and 18
 
-// Number of points the selection lasso holds now (0 when none is being drawn), for tests.
-int SelectionLassoPointCount();

@@ -16,24 +16,24 @@ IntPoint ZigZag(int i) { return {5 + i % 80, 5 + i / 80}; }
 TEST(SelectionLasso, SamplesOnOneClientPixelStoreOnePoint) {
   SelectionFixture f(20, 20, kKindLassoSelectionLayer);
   f.Down(5.5f, 5.5f);
-  EXPECT_EQ(SelectionLassoPointCount(), 1);
+  EXPECT_EQ(f.app.tools.selectionLasso.count, 1);
   f.Move(5.2f, 5.9f);
   f.Move(5.9f, 5.01f);  // positions are stored in sixteenths: 5.875, 5.0
-  EXPECT_EQ(SelectionLassoPointCount(), 1);
+  EXPECT_EQ(f.app.tools.selectionLasso.count, 1);
   f.Move(6.5f, 5.5f);
-  EXPECT_EQ(SelectionLassoPointCount(), 2);
+  EXPECT_EQ(f.app.tools.selectionLasso.count, 2);
   f.Up(6.5f, 5.5f);
-  EXPECT_EQ(SelectionLassoPointCount(), 0);
+  EXPECT_EQ(f.app.tools.selectionLasso.count, 0);
 }
 
 TEST(SelectionLasso, ClosesItselfAt7998Points) {
   SelectionFixture f(120, 120, kKindLassoSelectionAll, 0x00);
   f.Down(ZigZag(0).x + 0.5f, ZigZag(0).y + 0.5f);
   for (int i = 1; i <= 7996; ++i) f.Move(ZigZag(i).x + 0.5f, ZigZag(i).y + 0.5f);
-  EXPECT_EQ(SelectionLassoPointCount(), 7997);
+  EXPECT_EQ(f.app.tools.selectionLasso.count, 7997);
   EXPECT_EQ(f.floating.floating, 0);
   f.Move(ZigZag(7997).x + 0.5f, ZigZag(7997).y + 0.5f);  // point 7998: lifted at once
-  EXPECT_EQ(SelectionLassoPointCount(), 0);
+  EXPECT_EQ(f.app.tools.selectionLasso.count, 0);
   EXPECT_EQ(f.floating.floating, 1);
   EXPECT_EQ(f.UndoRecords(), 0);  // committed when the stroke ends
   f.Move(ZigZag(7998).x + 0.5f, ZigZag(7998).y + 0.5f);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "brush/pen_kind_table.h"
+#include "tools/pen_kind_table.h"
 #include "brush/pen_setting.h"
 #include "canvas/layer_table.h"
 #include "tools/mask_pen.h"
@@ -12,7 +12,6 @@
 #include "view/sample_to_canvas.h"
 #include "view/view_mapping.h"
 
-ShapeToolState gShapeTool{};
 
 namespace {
 
@@ -143,7 +142,7 @@ void ClearLayerUnderMask(DibBitmap& canvas, const PixelRect& rect, const DibBitm
 int ReleaseShape(AppContext& app, PixelRect& dirty, const CanvasSample& current) {
   Canvas& canvas = *app.canvas;
   CanvasView& view = *app.view;
-  ShapeToolState& st = gShapeTool;
+  ShapeToolState& st = app.tools.shape;
   const IntPoint end = TruncPoint(current);
   if (current.altitude < 0.0f) return 0;  // the tail's colour is the paper index: no change
   const int32_t width = st.lineWidth;
@@ -178,7 +177,7 @@ int ShapeHandler(AppContext& app, PixelRect& dirty) {
   Canvas& canvas = *app.canvas;
   if (!canvas.bitmap || !IsLayerEditable(canvas.layers, canvas.currentLayer)) return 0;
   CanvasView& view = *app.view;
-  ShapeToolState& st = gShapeTool;
+  ShapeToolState& st = app.tools.shape;
   const CanvasSample current = SampleToCanvas(*app.input, view, true, false);
   const CanvasSample previous = SampleToCanvas(*app.input, view, true, true);
   const bool down = current.pressure != 0.0f, wasDown = previous.pressure != 0.0f;

@@ -13,17 +13,7 @@
 #include "canvas/dib_bitmap.h"
 #include "canvas/pixel_rect.h"
 #include "tools/feedback_outline.h"
-#include "view/app_context.h"
-
-// The state of the three kinds, kept between calls.
-struct ShapeToolState {
-  int32_t active;     // 1 from pen-down until release
-  IntPoint start;     // canvas point (trunc x, trunc y) of the pen-down sample
-  IntPoint end;       // canvas point of the feedback shown now
-  int32_t lineWidth;  // the pen's Size at pen-down
-  int32_t kind;       // the kind whose feedback is shown
-};
-extern ShapeToolState gShapeTool;
+#include "tools/app_context.h"
 
 // The polyline of a shape, in the coordinates of (x0, y0) and (x1, y1):
 // - kind 12: the two points;

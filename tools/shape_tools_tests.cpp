@@ -9,7 +9,7 @@
 #include "canvas/canvas_lifecycle.h"
 #include "canvas/canvas_test_support.h"
 #include "tools/tool_test_support.h"
-#include "view/stroke_script.h"
+#include "app/stroke_script.h"
 #include "view/view_mapping.h"
 
 namespace {
@@ -31,7 +31,6 @@ ToolFixture* ShapeFixture(int kind, int size, int w = 40, int h = 30) {
   ToolFixture* f = new ToolFixture(w, h, kind, size, kBase);
   f->canvas.currentLayer = 5;
   f->Pen().EnablePalette = 0;
-  gShapeTool = ShapeToolState{};
   return f;
 }
 
@@ -126,7 +125,7 @@ TEST(ShapeTool, ThePensTailAndALockedLayerChangeNothing) {
   EXPECT_EQ(locked->Down(5.5f, 5.5f), 0);
   EXPECT_EQ(locked->Release(25.5f, 20.5f, 25.5f, 20.5f), 0);
   EXPECT_EQ(WithValue(*locked, kBase).size(), 40u * 30u);
-  EXPECT_EQ(gShapeTool.active, 0);  // not even the pen-down was taken
+  EXPECT_EQ(locked->app.tools.shape.active, 0);  // not even the pen-down was taken
 }
 
 TEST(ShapeTool, ClearingTheLayerUnderTheMaskEqualsTheGreyRampDrawingAndedWithTheCanvas) {
@@ -157,8 +156,8 @@ TEST(ShapeTool, ClearingTheLayerUnderTheMaskEqualsTheGreyRampDrawingAndedWithThe
 
 TEST(ShapeTool, ReplayDrawsLinesAndShapesFromTheSamples) {
   Canvas canvas{};
-  InitCanvas(0, canvas, nullptr, nullptr, nullptr);
-  NewCanvas(canvas, 32, 24);
+  InitCanvas(canvas);
+  EXPECT_TRUE(NewCanvas(canvas, 32, 24));
   StrokeScriptResult r = RunStrokeScript(canvas,
                                          "pen KindOfPen=12 Size=1 EnablePalette=0\n"
                                          "layer 2\n"

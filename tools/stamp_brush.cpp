@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "brush/pen_setting.h"
-#include "brush/stroke_start.h"
+#include "tools/stroke_start.h"
 #include "brush/xorshift.h"
 #include "canvas/layer_table.h"
 #include "tools/stamp_cache.h"
@@ -13,7 +13,6 @@
 #include "view/input_state.h"
 #include "view/sample_to_canvas.h"
 
-float gStampCarry = 0.0f;
 
 namespace {
 
@@ -24,6 +23,7 @@ int FloorToInt(float v) { return TruncateToInt(std::floor(v)); }
 // What every dab of one call shares: the pen, the two samples and the values derived from the
 // previous sample, which hold all along the walk.
 struct StampWalk {
+  AppContext* app;       // the session: its shared generator and stamp cache
   Canvas* canvas;
   const PenSetting* pen;
   int layer;             // the drawing layer, bit k of the canvas pixels
@@ -63,7 +63,7 @@ Dab ShapeDab(const StampWalk& s, double t) {
   float dabSize = from + (to - from) * f;
   if (pen.SizeJitter != 0) {
     const float j = static_cast<float>(pen.SizeJitter) / 100.0f;
-    dabSize -= dabSize * j * static_cast<float>(SharedRandomUniform());
+    dabSize -= dabSize * j * static_cast<float>(RandomUniform(s.app->tools.sharedRandom));
   }
   if (dabSize < 0.0f) dabSize = 1.0f;
   Dab dab{};
@@ -86,7 +86,7 @@ Dab ShapeDab(const StampWalk& s, double t) {
   if (pen.AngleRotation != 0) angle -= ((static_cast<double>(s.penDirection) + 90.0) - s.viewRotation) * kRadiansPerDegree;
   if (pen.AngleJitter != 0) {
     const double a = pen.AngleJitter / 100.0;
-    angle += (SharedRandomUniform() * a * 360.0 - a * 180.0) * kRadiansPerDegree;
+    angle += (RandomUniform(s.app->tools.sharedRandom) * a * 360.0 - a * 180.0) * kRadiansPerDegree;
   }
   dab.angle = angle;
 
@@ -94,7 +94,7 @@ Dab ShapeDab(const StampWalk& s, double t) {
   const float along = static_cast<float>(t);
   float px = s.x1 + s.ux * along, py = s.y1 + s.uy * along;
   if (s.scatter != 0) {
-    const float across = static_cast<float>(SharedRandomUniform() * static_cast<double>(s.scatter) -
+    const float across = static_cast<float>(RandomUniform(s.app->tools.sharedRandom) * static_cast<double>(s.scatter) -
                                             static_cast<double>(s.scatter) * 0.5);
     px += -s.uy * across;
     py += s.ux * across;
@@ -144,7 +144,7 @@ PixelRect PlaceStampDab(const StampWalk& s, const Dab& dab, const DibBitmap& sta
     corners.x[i] = x[i] - box.left;
     corners.y[i] = y[i] - box.top;
   }
-  StampCache* cache = CanvasStampCache(*s.canvas);
+  StampCache* cache = SessionStampCache(*s.app);
   const TransformedStamp* t = cache ? TransformStampCached(*cache, stamp, corners) : nullptr;
   if (!t) return PixelRect{};
 
@@ -195,7 +195,7 @@ int StampHandler(AppContext& app, PixelRect& dirty) {
   // Pen-down starts a fresh count. The input step begins a stroke with both smoothed samples
   // at the pen-down sample, so the raw pair (previous without pressure) is looked at as well.
   if ((cur.pressure > 0.0f && prev.pressure == 0.0f) || (input.previous.pressure == 0 && input.current.pressure > 0))
-    gStampCarry = 0.0f;
+    app.tools.stampCarry = 0.0f;
 
   const int x0 = TruncateToInt(cur.x), y0 = TruncateToInt(cur.y);
   const int x1 = TruncateToInt(prev.x), y1 = TruncateToInt(prev.y);
@@ -203,6 +203,7 @@ int StampHandler(AppContext& app, PixelRect& dirty) {
   if (!(cur.pressure > 0.0f || prev.pressure > 0.0f)) return 0;
 
   StampWalk s{};
+  s.app = &app;
   s.canvas = &canvas;
   s.pen = &pen;
   s.layer = DrawingLayer(pen, canvas.currentLayer);
@@ -232,7 +233,7 @@ int StampHandler(AppContext& app, PixelRect& dirty) {
   dirty = {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1) + 1, std::max(y0, y1) + 1};
 
   // Dabs at t = k x spacing - carry from the previous sample while t < L.
-  const double carry = gStampCarry, length = s.length;
+  const double carry = app.tools.stampCarry, length = s.length;
   double last = 0.0;
   int placed = 0;
   for (int64_t k = 1;; ++k) {
@@ -244,6 +245,6 @@ int StampHandler(AppContext& app, PixelRect& dirty) {
     last = t;
     ++placed;
   }
-  gStampCarry = static_cast<float>(placed ? length - last : carry + length);
+  app.tools.stampCarry = static_cast<float>(placed ? length - last : carry + length);
   return placed ? 1 : 0;
 }

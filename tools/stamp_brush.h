@@ -6,7 +6,7 @@
 
 #include "brush/primitives.h"
 #include "canvas/pixel_rect.h"
-#include "view/app_context.h"
+#include "tools/app_context.h"
 
 // The StrokeHandler of kind 19. Nothing when the current layer is hidden or locked, when the
 // two samples truncate to the same pixel, or when neither has pressure. Otherwise walks the
@@ -16,8 +16,6 @@
 // placed, else 0.
 int StampHandler(AppContext& app, PixelRect& dirty);
 
-// The distance walked since the stroke's last dab, in canvas pixels; 0 at pen-down.
-extern float gStampCarry;
 
 // Angles of the dabs are in radians, counter-clockwise as seen on a straight view: a dab
 // point (px, py) of the dab's own frame lands at (cx + px cos a + py sin a,

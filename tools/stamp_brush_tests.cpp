@@ -10,12 +10,12 @@
 #include <utility>
 #include <vector>
 
-#include "brush/pen_test_support.h"
+#include "tools/pen_test_support.h"
 #include "brush/xorshift.h"
 #include "canvas/canvas_lifecycle.h"
 #include "files/bmp_test_support.h"
 #include "tools/stamp_cache.h"
-#include "view/stroke_script.h"
+#include "app/stroke_script.h"
 
 namespace {
 
@@ -29,9 +29,7 @@ struct StampFixture : PenFixture {
     PenSetting& p = Pen();
     p.Interval = 100;
     p.Roundness = 100;
-    gStampCarry = 0.0f;
   }
-  ~StampFixture() { FreeStampCache(canvas.stampCache); }
 
   void UseStamp(const std::vector<std::string>& rows) {
     stamp = MaskFromText(rows);
@@ -63,20 +61,20 @@ Pixels Block(int left, int top, int right, int bottom) {
 TEST(StampBrush, SpacingCarriesFromSegmentToSegment) {
   StampFixture f(20);
   f.UseStamp({"1"});
-  gStampCarry = 7.0f;
+  f.app.tools.stampCarry = 7.0f;
   f.Down(10, 10);
-  EXPECT_EQ(gStampCarry, 0.0f);
+  EXPECT_EQ(f.app.tools.stampCarry, 0.0f);
 
   // 15 pixels: the next dab is due at 20, so none, and 15 is carried.
   EXPECT_EQ(f.Segment(10, 10, 1, 25, 10, 1), 0);
   EXPECT_EQ(f.CountChanged(), 0);
-  EXPECT_EQ(gStampCarry, 15.0f);
+  EXPECT_EQ(f.app.tools.stampCarry, 15.0f);
 
   // 10 more pixels: one dab 5 pixels along, at (30, 10); 5 carried on.
   EXPECT_EQ(f.Segment(25, 10, 1, 35, 10, 1), 1);
   EXPECT_EQ(f.Changed(), Block(25, 5, 35, 15));
   EXPECT_EQ(f.At(30, 10), 0xFE);
-  EXPECT_EQ(gStampCarry, 5.0f);
+  EXPECT_EQ(f.app.tools.stampCarry, 5.0f);
   EXPECT_EQ(f.dirty, (PixelRect{25, 5, 36, 15}));  // the samples' pixels and the dab's box
 }
 
@@ -87,11 +85,11 @@ TEST(StampBrush, FifteenThenFivePixelsPutTheDabAtTwenty) {
   EXPECT_EQ(f.Segment(10, 10, 1, 25, 10, 1), 0);
   // t = 20 - 15 = 5 is not inside a 5-pixel segment: 20 pixels are carried...
   EXPECT_EQ(f.Segment(25, 10, 1, 30, 10, 1), 0);
-  EXPECT_EQ(gStampCarry, 20.0f);
+  EXPECT_EQ(f.app.tools.stampCarry, 20.0f);
   // ...and the dab lands at the start of the next one, 20 pixels from pen-down; only one.
   EXPECT_EQ(f.Segment(30, 10, 1, 40, 10, 1), 1);
   EXPECT_EQ(f.Changed(), Block(25, 5, 35, 15));
-  EXPECT_EQ(gStampCarry, 10.0f);
+  EXPECT_EQ(f.app.tools.stampCarry, 10.0f);
 }
 
 // Size 8 at full pressure: size 8, w = 4, and Roundness 50 gives h = 2, so the 4 x 2 stamp is
@@ -109,7 +107,7 @@ TEST(StampBrush, StampDabsAtAngleZeroAndNinety) {
     // Corners (23, 9), (27, 9), (27, 11), (23, 11): canvas (23 + i, 9 + j) = stamp (i, j).
     EXPECT_EQ(f.Changed(), (Pixels{{23, 9}, {24, 9}, {25, 9}, {23, 10}}));
     EXPECT_EQ(f.At(23, 9), 0xFE);
-    EXPECT_EQ(gStampCarry, 5.0f);
+    EXPECT_EQ(f.app.tools.stampCarry, 5.0f);
   }
   {
     StampFixture f(8);
@@ -166,17 +164,17 @@ TEST(StampBrush, NothingOnALockedOrHiddenLayerOrWithoutMovementOrPressure) {
   StampFixture f(4);
   f.UseStamp({"1"});
   f.canvas.layers.rows[0].locked = 1;
-  gStampCarry = 3.0f;
+  f.app.tools.stampCarry = 3.0f;
   EXPECT_EQ(f.Segment(10, 10, 1, 30, 10, 1), 0);
   f.canvas.layers.rows[0].locked = 0;
   f.canvas.layers.rows[0].visible = 0;
   EXPECT_EQ(f.Segment(10, 10, 1, 30, 10, 1), 0);
-  EXPECT_EQ(gStampCarry, 3.0f);
+  EXPECT_EQ(f.app.tools.stampCarry, 3.0f);
   f.canvas.layers.rows[0].visible = 1;
   EXPECT_EQ(f.Segment(10.2f, 10, 1, 10.9f, 10.5f, 1), 0);  // one pixel
   EXPECT_EQ(f.Segment(10, 10, 0, 30, 10, 0), 0);          // no pressure
   EXPECT_EQ(f.CountChanged(), 0);
-  EXPECT_EQ(f.canvas.stampCache, nullptr);                 // nothing was transformed
+  EXPECT_EQ(f.app.stampCache, nullptr);                 // nothing was transformed
 }
 
 // Equal dabs share one transform; every option with a random part takes exactly one number
@@ -185,21 +183,21 @@ TEST(StampBrush, EqualDabsHitTheCacheAndJitterDrawsPerOption) {
   StampFixture f(4);
   f.UseStamp({"1"});
   f.Down(10, 10);
-  const XorShift128 before = gSharedRandom;
+  const XorShift128 before = f.app.tools.sharedRandom;
   EXPECT_EQ(f.Segment(10, 10, 1, 23, 10, 1), 1);  // dabs at 14, 18, 22
-  ASSERT_NE(f.canvas.stampCache, nullptr);
-  EXPECT_EQ(f.canvas.stampCache->misses, 1);
-  EXPECT_EQ(f.canvas.stampCache->hits, 2);
-  EXPECT_EQ(gSharedRandom.w, before.w);  // no jitter: no numbers drawn
+  ASSERT_NE(f.app.stampCache, nullptr);
+  EXPECT_EQ(f.app.stampCache->misses, 1);
+  EXPECT_EQ(f.app.stampCache->hits, 2);
+  EXPECT_EQ(f.app.tools.sharedRandom.w, before.w);  // no jitter: no numbers drawn
 
   f.Pen().SizeJitter = 50;
   f.Pen().AngleJitter = 50;
   f.Pen().Dispersal = 100;  // scatter 4
-  XorShift128 expected = gSharedRandom;
+  XorShift128 expected = f.app.tools.sharedRandom;
   for (int i = 0; i < 3 * 2; ++i) NextXorShift(expected);
   EXPECT_EQ(f.Segment(23, 10, 1, 31, 10, 1), 1);  // dabs at 26 and 30
-  EXPECT_EQ(gSharedRandom.w, expected.w);
-  EXPECT_EQ(gSharedRandom.x, expected.x);
+  EXPECT_EQ(f.app.tools.sharedRandom.w, expected.w);
+  EXPECT_EQ(f.app.tools.sharedRandom.x, expected.x);
 }
 
 TEST(StampBrush, EllipsePointsFollowTheEllipseTool) {
@@ -240,8 +238,8 @@ TEST(StampBrush, ReplayLoadsTheStampAndStartsEachStrokeAfresh) {
   std::ofstream(bmp, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 
   Canvas canvas{};
-  InitCanvas(0, canvas, nullptr, nullptr, nullptr);
-  ASSERT_EQ(NewCanvas(canvas, 40, 20), 0);
+  InitCanvas(canvas);
+  ASSERT_TRUE(NewCanvas(canvas, 40, 20));
   // The carry of the first stroke (5) must not move the second stroke's dab.
   const std::string script =
       "pen KindOfPen=19 Size=8 Hardness=50 Interval=188 IntervalPressure=0 Roundness=50 Angle=0\n"
@@ -267,6 +265,5 @@ TEST(StampBrush, ReplayLoadsTheStampAndStartsEachStrokeAfresh) {
   EXPECT_EQ(missing.line, 2);
   EXPECT_FALSE(RunStrokeScript(canvas, "stamp\n").ok);
   DestroyCanvas(canvas);
-  EXPECT_EQ(canvas.stampCache, nullptr);
   fs::remove_all(folder);
 }

@@ -168,7 +168,7 @@ void FreeStampCache(StampCache*& cache) {
   cache = nullptr;
 }
 
-StampCache* CanvasStampCache(Canvas& canvas) {
-  if (!canvas.stampCache) canvas.stampCache = NewStampCache();
-  return canvas.stampCache;
+StampCache* SessionStampCache(AppContext& app) {
+  if (!app.stampCache) app.stampCache = NewStampCache();
+  return app.stampCache;
 }

@@ -7,14 +7,14 @@
 //   const TransformedStamp* t = TransformStampCached(cache, *pen.stampBitmap, c);
 //   if (t) ... t->pixels[y * t->width + x] is 1 where the stamp covers box pixel (x, y).
 //
-// The canvas owns the cache (Canvas::stampCache): the stamp brush makes it on first use and
-// DestroyCanvas frees it. Whoever frees or replaces a stamp bitmap empties the cache
+// The session owns the cache (AppContext::stampCache): the stamp brush makes it on first use and
+// ReleaseStrokeResources frees it. Whoever frees or replaces a stamp bitmap empties the cache
 // (EmptyStampCache), because a new stamp may be given the address of the old one.
 #pragma once
 
 #include <cstdint>
 
-#include "canvas/canvas.h"
+#include "tools/app_context.h"
 #include "canvas/dib_bitmap.h"
 
 inline constexpr int kStampCacheEntries = 256;
@@ -74,5 +74,5 @@ void EmptyStampCache(StampCache* cache);
 // Frees the cache and sets the pointer to null. Null is allowed.
 void FreeStampCache(StampCache*& cache);
 
-// The canvas's cache, made on first use; null when it cannot be made.
-StampCache* CanvasStampCache(Canvas& canvas);
+// The session's cache, made on first use; null when it cannot be made.
+StampCache* SessionStampCache(AppContext& app);

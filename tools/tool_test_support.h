@@ -2,7 +2,7 @@
 // are set directly, with the canvas's palette computed so that display colours are real.
 #pragma once
 
-#include "brush/pen_test_support.h"
+#include "tools/pen_test_support.h"
 #include "canvas/palette.h"
 
 struct ToolFixture : PenFixture {

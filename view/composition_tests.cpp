@@ -7,7 +7,7 @@
 #include "canvas/canvas_test_support.h"
 #include "canvas/status_code.h"
 #include "view/brush_outline.h"
-#include "view/composition_hooks.h"
+#include "reduce/composition_hooks.h"
 #include "view/view_test_support.h"
 
 namespace {

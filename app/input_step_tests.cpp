@@ -1,4 +1,4 @@
-#include "view/input_step.h"
+#include "app/input_step.h"
 
 #include <gtest/gtest.h>
 
@@ -7,10 +7,10 @@
 #include <thread>
 #include <vector>
 
-#include "brush/pen_test_support.h"
+#include "tools/pen_test_support.h"
 #include "brush/xorshift.h"
 #include "canvas/undo_history.h"
-#include "view/canvas_control.h"
+#include "app/canvas_control.h"
 
 namespace {
 
@@ -169,7 +169,7 @@ TEST(InputStep, RepairsTheCurrentLayerAndTellsTheLayerPanel) {
 
 TEST(InputStep, GrainPenPlacesItsScreenAfreshAtEveryPenDown) {
   StrokeFixture f(3, 6, 0);
-  XorShift128 expected = gSharedRandom;
+  XorShift128 expected = f.app.tools.sharedRandom;
   const int32_t ox = static_cast<int32_t>(NextXorShift(expected) & 0xFF);
   const int32_t oy = static_cast<int32_t>(NextXorShift(expected) & 0xFF);
   f.Feed(10, 10, 0);

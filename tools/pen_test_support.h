@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "brush/pen_kind_table.h"
+#include "tools/pen_kind_table.h"
 #include "brush/pen_setting.h"
 #include "canvas/canvas.h"
 #include "canvas/canvas_test_support.h"
@@ -17,7 +17,6 @@
 
 struct PenFixture {
   DibPtr bitmap;
-  DibPtr material;
   Canvas canvas{};
   PenSetting pens[kPenCount]{};
   int32_t currentPen = 0;
@@ -42,12 +41,16 @@ struct PenFixture {
     Pen().Hardness = 50;
   }
 
+  ~PenFixture() { ReleaseStrokeResources(app); }
+  PenFixture(const PenFixture&) = delete;
+  PenFixture& operator=(const PenFixture&) = delete;
+
   PenSetting& Pen() { return pens[currentPen]; }
 
   // A grain of one value everywhere.
   void SetGrain(uint8_t value) {
-    material = FilledCanvas(512, 512, value);
-    canvas.material = material.get();
+    FreeDibBitmap(app.material);
+    app.material = FilledCanvas(512, 512, value).release();
   }
 
   static PenSample Sample(float x, float y, float pressure, int altitude, int azimuth) {

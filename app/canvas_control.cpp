@@ -1,4 +1,4 @@
-#include "view/canvas_control.h"
+#include "app/canvas_control.h"
 
 #include <mutex>
 

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "brush/painting_pens.h"
+#include "tools/painting_pens.h"
 #include "brush/paper_grain.h"
 #include "brush/span_geometry.h"
 #include "brush/span_painter.h"
-#include "brush/stroke_start.h"
+#include "tools/stroke_start.h"
 #include "brush/tone_screen.h"
 
 namespace {
@@ -67,7 +67,7 @@ int GrainTonePen(AppContext& app, PixelRect& dirty) {
     // The tone mask is anchored like a texture, by the pen's texture offsets.
     g.painter.ox = s.pen->TextureOffsetX;
     g.painter.oy = s.pen->TextureOffsetY;
-    g.grain = IsPaperGrain(s.canvas->material) ? s.canvas->material : nullptr;
+    g.grain = IsPaperGrain(s.material) ? s.material : nullptr;
     g.tone = mask;
     g.threshold = static_cast<int32_t>(std::floor(std::pow(static_cast<double>(density), 0.25) * 2147483647.0));
 
@@ -97,7 +97,7 @@ int GrainDabPen(AppContext& app, PixelRect& dirty) {
   const float w0 = PenWidth(s.pen->Size, s.p0.pressure, gamma);
   if (!s.coincide && (w1 >= 0.7f || w0 >= 0.7f)) {
     const PaintTarget target{s.canvas, s.pen, nullptr, s.mode};
-    const DibBitmap* grain = IsPaperGrain(s.canvas->material) ? s.canvas->material : nullptr;
+    const DibBitmap* grain = IsPaperGrain(s.material) ? s.material : nullptr;
     const int X1 = TruncateToInt(s.p1.x), Y1 = TruncateToInt(s.p1.y);
     const int X0 = TruncateToInt(s.p0.x), Y0 = TruncateToInt(s.p0.y);
     const float dx = static_cast<float>(X1 - X0), dy = static_cast<float>(Y1 - Y0);

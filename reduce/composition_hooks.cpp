@@ -1,4 +1,4 @@
-#include "view/composition_hooks.h"
+#include "reduce/composition_hooks.h"
 
 #include <chrono>
 #include <limits>

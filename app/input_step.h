@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "canvas/pixel_rect.h"
-#include "view/app_context.h"
+#include "tools/app_context.h"
 #include "view/pen_sample.h"
 #include "view/update_thread.h"
 

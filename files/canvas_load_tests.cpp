@@ -3,6 +3,7 @@
 #include <string>
 
 #include "canvas/canvas_lifecycle.h"
+#include "files/canvas_load.h"
 #include "canvas/canvas_test_support.h"
 #include "canvas/user_message.h"
 #include "files/canvas_png.h"
@@ -21,7 +22,7 @@ struct LoadFixture : ::testing::Test {
     dir = fs::temp_directory_path() / ("dotwright-load-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir);
-    InitCanvas(0, canvas, nullptr, nullptr, nullptr);
+    InitCanvas(canvas);
     gLastMessage.clear();
     SetUserMessageSink(RecordMessage);
   }
@@ -50,7 +51,7 @@ TEST_F(LoadFixture, EightBitCanvasKeepsItsPixelsAndLayers) {
   layers.rows[3].visible = 0;
   layers.rows[1].colour = 0x123456;
   ASSERT_TRUE(WriteCanvasPng(dir / "c.png", *source, &layers));
-  ASSERT_EQ(LoadCanvas(canvas, dir / "c.png"), 1);
+  ASSERT_EQ(LoadCanvas(canvas, dir / "c.png"), CanvasLoadFailure::kNone);
   EXPECT_EQ(canvas.width, 3);
   EXPECT_EQ(canvas.height, 2);
   EXPECT_EQ(CanvasToHex(*canvas.bitmap), CanvasToHex(*source));
@@ -69,7 +70,7 @@ TEST_F(LoadFixture, TrueColourIsDitheredOntoAddedBlueGreenRedLayers) {
   SetRgb(*image, 1, 0, 200, 100, 0);      // top row is stored row 3: thresholds 252 182 237 158
   ASSERT_TRUE(WriteCanvasPng(dir / "rgb.png", *image, nullptr));
   FreeDibBitmap(image);
-  ASSERT_EQ(LoadCanvas(canvas, dir / "rgb.png"), 1);
+  ASSERT_EQ(LoadCanvas(canvas, dir / "rgb.png"), CanvasLoadFailure::kNone);
   EXPECT_EQ(DibRow(*canvas.bitmap, 3)[2], 0xF8);  // white paints all three layers
   EXPECT_EQ(DibRow(*canvas.bitmap, 0)[0], 0xFF);  // black paints none
   // (1, 0): stored row 3, column 1, threshold 182: red 200 > 182 paints layer 2, green 100 not.
@@ -90,7 +91,7 @@ TEST_F(LoadFixture, OneBitBlackOnWhiteBecomesLayerZeroOnWhitePaper) {
   DibRow(*image, 0)[0] = 0x80;  // pixel (0, 0) is colour 1 (white), the rest colour 0 (black)
   ASSERT_TRUE(WriteCanvasPng(dir / "bw.png", *image, nullptr));
   FreeDibBitmap(image);
-  ASSERT_EQ(LoadCanvas(canvas, dir / "bw.png"), 1);
+  ASSERT_EQ(LoadCanvas(canvas, dir / "bw.png"), CanvasLoadFailure::kNone);
   EXPECT_EQ(DibRow(*canvas.bitmap, 0)[0], 0xFF);
   EXPECT_EQ(DibRow(*canvas.bitmap, 0)[1], 0xFE);
   EXPECT_EQ(DibRow(*canvas.bitmap, 1)[9], 0xFE);
@@ -99,11 +100,10 @@ TEST_F(LoadFixture, OneBitBlackOnWhiteBecomesLayerZeroOnWhitePaper) {
 }
 
 TEST_F(LoadFixture, UnreadableFileReportsAndLeavesNoBitmaps) {
-  EXPECT_EQ(LoadCanvas(canvas, dir / "missing.png"), 0);
-  EXPECT_EQ(gLastMessage, "LoadCanvas error");
+  EXPECT_EQ(LoadCanvas(canvas, dir / "missing.png"), CanvasLoadFailure::kUnreadable);
   EXPECT_EQ(canvas.bitmap, nullptr);
   EXPECT_EQ(canvas.previous, nullptr);
-  EXPECT_EQ(LoadImportedImage(canvas, dir / "missing.png"), 0);
+  EXPECT_EQ(LoadImportedImage(canvas, dir / "missing.png"), CanvasLoadFailure::kUnreadable);
   EXPECT_EQ(canvas.importedImageState, -1);
 }
 
@@ -112,8 +112,8 @@ TEST_F(LoadFixture, ImportedImageKeepsTheLayerTable) {
   SetRgb(*image, 0, 0, 255, 255, 255);
   ASSERT_TRUE(WriteCanvasPng(dir / "i.png", *image, nullptr));
   FreeDibBitmap(image);
-  ASSERT_EQ(NewCanvas(canvas, 4, 4), 0);
-  ASSERT_EQ(LoadImportedImage(canvas, dir / "i.png"), 1);
+  ASSERT_TRUE(NewCanvas(canvas, 4, 4));
+  ASSERT_EQ(LoadImportedImage(canvas, dir / "i.png"), CanvasLoadFailure::kNone);
   EXPECT_EQ(canvas.importedImageState, 1);
   EXPECT_EQ(DibRow(*canvas.importedImage, 0)[0], 0xF8);
   EXPECT_EQ(canvas.layers.rows[0].colour, 0u);  // still the default black layer 0

@@ -1,9 +1,10 @@
+#include "files/canvas_load.h"
+
 #include <cstring>
 
 #include "canvas/canvas_lifecycle.h"
 #include "canvas/palette.h"
 #include "canvas/undo_history.h"
-#include "canvas/user_message.h"
 #include "files/canvas_png.h"
 
 namespace {
@@ -104,20 +105,16 @@ DibBitmap* OneBitToLayerZero(const DibBitmap& source) {
   return out;
 }
 
-int LoadCanvas(Canvas& canvas, const std::filesystem::path& path) {
+CanvasLoadFailure LoadCanvas(Canvas& canvas, const std::filesystem::path& path) {
   ResetLayerTable(canvas.layers);
   LayerTable layers = canvas.layers;
   DibBitmap* read = ReadCanvasPng(path, &layers);
-  if (!read) {
-    ShowUserMessage("LoadCanvas error");
-    return 0;
-  }
+  if (!read) return CanvasLoadFailure::kUnreadable;
   const int depth = DibDepth(*read);
   DibBitmap* bitmap = ToLayerValues(read, &layers);
   if (!bitmap) {
     // Another depth fails quietly; a conversion without memory is reported.
-    if (depth == 1 || depth == 32) ShowUserMessage("LoadCanvas error");
-    return 0;
+    return depth == 1 || depth == 32 ? CanvasLoadFailure::kUnreadable : CanvasLoadFailure::kUnsupported;
   }
   canvas.layers = layers;
   FreeDibBitmap(canvas.bitmap);
@@ -128,32 +125,23 @@ int LoadCanvas(Canvas& canvas, const std::filesystem::path& path) {
   ComputePalette(*bitmap, canvas.layers);
   canvas.previous = CreateDibBitmap(8, bitmap->colours, kDibColourCount, canvas.width, canvas.height);
   if (!canvas.previous) {
-    ShowUserMessage(" Can not Create prev.canvas.");
     FreeDibBitmap(canvas.bitmap);
     canvas.width = canvas.height = 0;
-    return 0;
+    return CanvasLoadFailure::kNoMemory;
   }
   std::memcpy(canvas.previous->bits, bitmap->bits, static_cast<size_t>(bitmap->stride) * canvas.height);
   ResetUndoHistory(canvas.undo);
   canvas.saved = 1;
-  return 1;
+  return CanvasLoadFailure::kNone;
 }
 
-int LoadImportedImage(Canvas& canvas, const std::filesystem::path& path) {
+CanvasLoadFailure LoadImportedImage(Canvas& canvas, const std::filesystem::path& path) {
   DibBitmap* read = ReadCanvasPng(path, nullptr);
-  if (!read) {
-    ShowUserMessage("LoadCanvas error");
-    return 0;
-  }
+  if (!read) return CanvasLoadFailure::kUnreadable;
   DibBitmap* image = ToLayerValues(read, nullptr);
-  if (!image) return 0;
+  if (!image) return CanvasLoadFailure::kUnsupported;
   FreeDibBitmap(canvas.importedImage);
   canvas.importedImage = image;
   canvas.importedImageState = 1;
-  return 1;
-}
-
-void FreeImportedImage(Canvas& canvas) {
-  FreeDibBitmap(canvas.importedImage);
-  canvas.importedImageState = -1;
+  return CanvasLoadFailure::kNone;
 }

@@ -5,16 +5,14 @@
 #include <algorithm>
 #include <cmath>
 
-#include "brush/painting_pens.h"
+#include "tools/painting_pens.h"
 #include "brush/paper_grain.h"
 #include "brush/span_geometry.h"
 #include "brush/span_painter.h"
-#include "brush/stroke_start.h"
+#include "tools/stroke_start.h"
 #include "brush/xorshift.h"
 #include "view/input_state.h"
 
-float gTiltPencilCarry = 0.0f;
-float gTiltEraserCarry = 0.0f;
 
 namespace {
 
@@ -28,7 +26,7 @@ constexpr int kMaxEllipseVertices = 4096;
 // takes ink when 255 - m <= Ag's integer part and r / 4 <= Bg, r being its lane's output for
 // its group of four pixels. So ink lands with about the local density, and only where the
 // grain is at least 255 x (1 - density).
-void DensitySpan(const Painter& p, const DibBitmap* grain, int xl, int xr, int y, float dl, float dr) {
+void DensitySpan(const Painter& p, const DibBitmap* grain, RandomLanes& random, int xl, int xr, int y, float dl, float dr) {
   if (!p.ClampSpan(xl, xr, y)) return;
   if (!grain) {
     PaintPatternSpan(p, xl, xr, y);
@@ -45,7 +43,7 @@ void DensitySpan(const Painter& p, const DibBitmap* grain, int xl, int xr, int y
   int64_t ag = agLeft, bg = bgLeft;
   PaintSpanByWords(p, p.Row(y), xl, xr, p.patternWord, [&](int word) {
     uint32_t r[4];
-    NextRandomLanes(gTiltRandom, r);  // once per group of four pixels
+    NextRandomLanes(random, r);  // once per group of four pixels
     uint32_t take = 0;
     for (int k = 0; k < 4; ++k) {
       const int x = 4 * word + k;
@@ -68,7 +66,7 @@ struct EllipseDab {
   float density;
 };
 
-void PaintEllipseDab(const Painter& p, const DibBitmap* grain, const EllipseDab& dab) {
+void PaintEllipseDab(const Painter& p, const DibBitmap* grain, RandomLanes& random, const EllipseDab& dab) {
   const float a = dab.along, b = dab.across;
   if (!(a > 0.0f) || !IsDrawableCoordinate(a) || !IsDrawableCoordinate(b)) return;
   const int n = a > 2.0f ? std::min(4 * static_cast<int>(std::floor(a)), kMaxEllipseVertices) : 4;
@@ -100,7 +98,7 @@ void PaintEllipseDab(const Painter& p, const DibBitmap* grain, const EllipseDab&
   }
   WalkPolygonSpans(points, count, p.height,
                    [&](int xl, int xr, int row, int left, int right) {
-                     DensitySpan(p, grain, xl, xr, row, densities[left], densities[right]);
+                     DensitySpan(p, grain, random, xl, xr, row, densities[left], densities[right]);
                    });
 }
 
@@ -113,7 +111,7 @@ struct Dab {
 
 // Dab placement shared by the three kinds. makeDab(qx, qy, t) gives the dab at Q.
 template <class MakeDab>
-int WalkDabs(const PenSegment& s, float& carry, float size1, float size0, const MakeDab& makeDab,
+int WalkDabs(const PenSegment& s, ToolState& tools, float& carry, float size1, float size0, const MakeDab& makeDab,
              PixelRect& dirty) {
   const int X1 = TruncateToInt(s.p1.x), Y1 = TruncateToInt(s.p1.y);
   const int X0 = TruncateToInt(s.p0.x), Y0 = TruncateToInt(s.p0.y);
@@ -122,7 +120,7 @@ int WalkDabs(const PenSegment& s, float& carry, float size1, float size0, const 
   if (size1 < 0.7f && size0 < 0.7f) return 1;
 
   const Painter painter = ResolvePainter(PaintTarget{s.canvas, s.pen, nullptr, s.mode});
-  const DibBitmap* grain = IsPaperGrain(s.canvas->material) ? s.canvas->material : nullptr;
+  const DibBitmap* grain = IsPaperGrain(s.material) ? s.material : nullptr;
   const float dx = static_cast<float>(X0 - X1), dy = static_cast<float>(Y0 - Y1);
   const float length = std::sqrt(dx * dx + dy * dy);
   bool painted = false;
@@ -137,7 +135,7 @@ int WalkDabs(const PenSegment& s, float& carry, float size1, float size0, const 
       t += static_cast<float>(spacing);
       continue;
     }
-    PaintEllipseDab(painter, grain, dab.ellipse);
+    PaintEllipseDab(painter, grain, tools.tiltRandom, dab.ellipse);
     t += static_cast<float>(spacing);
     carry = 0.0f;
     dirty = UnionRect(dirty, dab.box);
@@ -165,7 +163,7 @@ double DabDirection(const PenSegment& s) { return (90.0 - s.p0.direction) * (1.0
 int TiltPencilSegment(AppContext& app, PixelRect& dirty) {
   PenSegment s;
   if (!StartSegment(app, s)) return 0;
-  ResetCarryAtStrokeStart(app, s, gTiltPencilCarry);
+  ResetCarryAtStrokeStart(app, s, app.tools.tiltPencilCarry);
   const int size = s.pen->Size;
   const float gamma = PressureGamma(s.pen->Hardness);
   const float shaped1 = ShapePressure(s.p1.pressure, gamma);
@@ -186,7 +184,7 @@ int TiltPencilSegment(AppContext& app, PixelRect& dirty) {
   const float extentX = std::fabs(a * c) + std::fabs(b * sn);
   const float extentY = std::fabs(a * sn) + std::fabs(b * c);
 
-  return WalkDabs(s, gTiltPencilCarry, s1, s0, [&](int qx, int qy, float) {
+  return WalkDabs(s, app.tools, app.tools.tiltPencilCarry, s1, s0, [&](int qx, int qy, float) {
     Dab dab;
     // The ellipse starts at the pen point and extends along theta.
     dab.ellipse = {static_cast<float>(qx) + 0.25f + a * c, static_cast<float>(qy) + 0.25f - a * sn, a, b, theta, density};
@@ -200,7 +198,7 @@ int TiltPencilSegment(AppContext& app, PixelRect& dirty) {
 int TiltEraserSegment(AppContext& app, PixelRect& dirty) {
   PenSegment s;
   if (!StartSegment(app, s)) return 0;
-  ResetCarryAtStrokeStart(app, s, gTiltEraserCarry);
+  ResetCarryAtStrokeStart(app, s, app.tools.tiltEraserCarry);
   const int size = s.pen->Size;
   const float gamma = PressureGamma(s.pen->Hardness);
   const float shaped1 = ShapePressure(s.p1.pressure, gamma);
@@ -210,7 +208,7 @@ int TiltEraserSegment(AppContext& app, PixelRect& dirty) {
   const float k = altitude >= 300.0f ? (altitude - 300.0f) / 600.0f : 0.0f;
   const double theta = DabDirection(s);
 
-  return WalkDabs(s, gTiltEraserCarry, static_cast<float>(e1), static_cast<float>(e0), [&](int qx, int qy, float f) {
+  return WalkDabs(s, app.tools, app.tools.tiltEraserCarry, static_cast<float>(e1), static_cast<float>(e0), [&](int qx, int qy, float f) {
     float w = ((1.0f - f) * static_cast<float>(e1) + f * static_cast<float>(e0)) *
               ((1.0f - k) * 9.95f * 0.1f + 0.05f);
     w = std::max(w, 2.0f);

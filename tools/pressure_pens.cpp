@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "brush/painting_pens.h"
-#include "brush/stroke_start.h"
+#include "tools/painting_pens.h"
+#include "tools/stroke_start.h"
 #include "brush/tone_screen.h"
 
 namespace {
@@ -86,7 +86,7 @@ int PressureSegment(AppContext& app, PixelRect& dirty, const DibBitmap* texture)
 }  // namespace
 
 int PressurePen(AppContext& app, PixelRect& dirty) { return PressureSegment(app, dirty, nullptr); }
-int TexturePen(AppContext& app, PixelRect& dirty) { return PressureSegment(app, dirty, app.canvas->texture); }
+int TexturePen(AppContext& app, PixelRect& dirty) { return PressureSegment(app, dirty, app.texture); }
 int PressureEraser(AppContext& app, PixelRect& dirty) { return PressureSegment(app, dirty, nullptr); }
 int PressureEraserAllLayers(AppContext& app, PixelRect& dirty) { return PressureSegment(app, dirty, nullptr); }
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "view/canvas_view.h"
-#include "view/input_step.h"
+#include "app/input_step.h"
 
 inline constexpr char16_t kCanvasControlMessageName[] = u"Dotwright_CanvasControl_Msg";
 

@@ -1,4 +1,4 @@
-#include "view/stroke_script.h"
+#include "app/stroke_script.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@ namespace {
 struct ScriptCanvas {
   Canvas canvas{};
   explicit ScriptCanvas(int w = 24, int h = 24) {
-    InitCanvas(0, canvas, nullptr, nullptr, nullptr);
-    NewCanvas(canvas, w, h);
+    InitCanvas(canvas);
+    EXPECT_TRUE(NewCanvas(canvas, w, h));
   }
   ~ScriptCanvas() { DestroyCanvas(canvas); }
   int Count(uint8_t value) const {

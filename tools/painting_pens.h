@@ -3,7 +3,7 @@
 #pragma once
 
 #include "canvas/pixel_rect.h"
-#include "view/app_context.h"
+#include "tools/app_context.h"
 
 int PressurePen(AppContext& app, PixelRect& dirty);               // kind 0
 int HalftonePen(AppContext& app, PixelRect& dirty);               // kind 1
@@ -16,7 +16,3 @@ int TiltEraser(AppContext& app, PixelRect& dirty);                // kind 8
 int PressureEraserAllLayers(AppContext& app, PixelRect& dirty);   // kind 9
 int TiltEraserAllLayers(AppContext& app, PixelRect& dirty);       // kind 10
 
-// State of the tilt pens, kept for the whole run: the distance travelled since the last dab,
-// one for the pencil and one shared by the two tilt erasers.
-extern float gTiltPencilCarry;
-extern float gTiltEraserCarry;

@@ -1,8 +1,9 @@
-#include "view/input_step.h"
+#include "app/input_step.h"
 
 #include <cmath>
 
-#include "brush/pen_kind_table.h"
+#include "app/pen_session.h"
+#include "tools/pen_kind_table.h"
 #include "brush/xorshift.h"
 #include "canvas/masked_ops.h"
 #include "canvas/undo_history.h"
@@ -120,10 +121,10 @@ void FeedPenSample(AppContext& app, InputStep& step, const PenSample& sample, co
     } else {
       step.strokeActive = false;
     }
-    if (pen.KindOfPen == 3) {
+    if (PenKindFactsOf(pen.KindOfPen).screenPerStroke) {
       // Screen and grain are placed afresh for each stroke of this kind.
-      pen.TextureOffsetX = static_cast<int32_t>(NextXorShift(gSharedRandom) & 0xFF);
-      pen.TextureOffsetY = static_cast<int32_t>(NextXorShift(gSharedRandom) & 0xFF);
+      pen.TextureOffsetX = static_cast<int32_t>(NextXorShift(app.tools.sharedRandom) & 0xFF);
+      pen.TextureOffsetY = static_cast<int32_t>(NextXorShift(app.tools.sharedRandom) & 0xFF);
     }
   }
 

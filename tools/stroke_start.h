@@ -3,7 +3,7 @@
 #pragma once
 
 #include "brush/primitives.h"
-#include "view/app_context.h"
+#include "tools/app_context.h"
 
 struct SegmentEnd {
   float x, y;       // canvas pixels
@@ -16,6 +16,7 @@ struct SegmentEnd {
 struct PenSegment {
   Canvas* canvas;
   const PenSetting* pen;
+  const DibBitmap* material;  // the session's paper grain, or null
   PaintMode mode;
   SegmentEnd p0, p1;
   bool coincide;  // the two samples' stored (integer, screen) positions are equal

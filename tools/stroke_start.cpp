@@ -1,23 +1,15 @@
-#include "brush/stroke_start.h"
+#include "tools/stroke_start.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-#include "brush/pen_kind_table.h"
+#include "tools/pen_kind_table.h"
 #include "view/sample_to_canvas.h"
 
 PaintMode PaintModeFor(int kind, float currentAltitude) {
-  switch (kind) {
-    case kKindPressureEraser:
-    case kKindTiltEraser:
-      return kEraseLayer;
-    case kKindPressureEraserAllLayers:
-    case kKindTiltEraserAllLayers:
-      return kEraseAll;
-    default:
-      return currentAltitude < 0.0f ? kEraseLayer : kPaintLayer;
-  }
+  const PaintMode mode = PenKindFactsOf(kind).mode;
+  return mode == kPaintLayer && currentAltitude < 0.0f ? kEraseLayer : mode;
 }
 
 float PenWidth(int size, float pressure, float gamma) {
@@ -65,13 +57,13 @@ bool StartSegment(AppContext& app, PenSegment& s) {
   Canvas& canvas = *app.canvas;
   const PenSetting& pen = CurrentPen(app);
   const int kind = pen.KindOfPen;
-  const bool allLayers = kind == kKindPressureEraserAllLayers || kind == kKindTiltEraserAllLayers;
-  if (!allLayers && !IsLayerEditable(canvas.layers, canvas.currentLayer)) return false;
+  if (!PenKindFactsOf(kind).allLayers && !IsLayerEditable(canvas.layers, canvas.currentLayer)) return false;
 
   const CanvasSample current = SampleToCanvas(*app.input, *app.view, false, false);
   const CanvasSample previous = SampleToCanvas(*app.input, *app.view, false, true);
   s.canvas = &canvas;
   s.pen = &pen;
+  s.material = app.material;
   s.p0 = {current.x, current.y, current.pressure, current.direction, current.altitude};
   s.p1 = {previous.x, previous.y, previous.pressure, previous.direction, previous.altitude};
   s.coincide = app.input->smoothedCurrent.x == app.input->smoothedPrevious.x &&

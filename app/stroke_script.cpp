@@ -1,4 +1,4 @@
-#include "view/stroke_script.h"
+#include "app/stroke_script.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +20,7 @@
 #include "tools/stamp_cache.h"
 #include "view/canvas_view.h"
 #include "view/input_state.h"
-#include "view/input_step.h"
+#include "app/input_step.h"
 
 namespace {
 
@@ -73,8 +73,6 @@ struct Replay {
     input.correctionStrength = &correction;
     app = AppContext{&canvas, pens, &currentPen, &view, &input};
     app.floating = &floating;
-    canvas.pens = pens;
-    canvas.currentPen = &currentPen;
     view.canvas = &canvas;
     view.scale = 1.0f;
     view.clientWidth = canvas.width;
@@ -85,10 +83,8 @@ struct Replay {
     StopUpdateThread(step.update);
     FreeFloatingImage(floating);
     // The stamps go with the pens; transforms cached from them must not outlive them.
-    EmptyStampCache(canvas.stampCache);
+    ReleaseStrokeResources(app);
     for (PenSetting& pen : pens) FreeDibBitmap(pen.stampBitmap);
-    canvas.pens = nullptr;
-    canvas.currentPen = nullptr;
   }
 };
 
@@ -210,7 +206,7 @@ bool RunLine(Replay& r, const std::vector<std::string>& words) {
     DibBitmap* image = ReadBmpFile(path, &reason);
     if (!image) return fail("cannot read " + words[1] + (reason ? std::string(": ") + reason : std::string()));
     FreeDibBitmap(image);
-    DibBitmap*& slot = verb == "material" ? r.canvas.material : r.canvas.texture;
+    DibBitmap*& slot = verb == "material" ? r.app.material : r.app.texture;
     FreeDibBitmap(slot);
     slot = verb == "material" ? LoadMaterial(fs::path(), path) : LoadTexture(fs::path(), path);
     if (!slot) return fail("cannot use " + words[1] + " as a " + verb);
@@ -228,7 +224,7 @@ bool RunLine(Replay& r, const std::vector<std::string>& words) {
     PenSetting& pen = r.pens[r.currentPen];
     FreeDibBitmap(pen.stampBitmap);
     pen.stampBitmap = stamp;
-    EmptyStampCache(r.canvas.stampCache);
+    EmptyStampCache(r.app.stampCache);
     return true;
   }
   if (verb == "undo" || verb == "redo") {

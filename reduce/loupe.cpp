@@ -1,4 +1,4 @@
-#include "view/loupe.h"
+#include "reduce/loupe.h"
 
 #include <cmath>
 #include <cstdio>

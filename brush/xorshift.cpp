@@ -1,4 +1,0 @@
-#include "brush/xorshift.h"
-
-XorShift128 gSharedRandom = kXorShiftSeed;
-RandomLanes gTiltRandom = kRandomLanesSeed;
