@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "settings/command_ids.h"
 #include "settings/key_names.h"
 #include "settings/number_text.h"
 
@@ -12,24 +13,44 @@ constexpr uint8_t kPlain = kFVirtKey;
 constexpr uint8_t kCtrl = kFVirtKey | kFControl;
 
 constexpr std::array<KeyBinding, kDefaultKeyBindingCount> kDefaultBindings = {{
-    {kCtrl, 'N', 40001},  {kCtrl, 'O', 40002},  {kCtrl, 'S', 40004},  {kCtrl, 'D', 40007},
-    {kCtrl, 'A', 40106},  {kCtrl, 'X', 40103},  {kCtrl, 'C', 40104},  {kCtrl, 'V', 40105},
-    {kPlain, 0x0D, 40001},  // Enter
-    {kPlain, 0x24, 45001},  // Home
-    {kPlain, 0x21, 45002},  // PageUp
-    {kPlain, 0x22, 45003},  // PageDown
-    {kPlain, 0x2E, 45008},  // Delete
-    {kPlain, 0x23, 45009},  // End
-    {kPlain, 0x09, 40513},  // Tab
-    {kPlain, 0x25, 40011},  // Left
-    {kPlain, 0x27, 40012},  // Right
-    {kPlain, 0xDB, 45006},  // [
-    {kPlain, 0xDD, 45007},  // ]
-    {kPlain, '1', 301},   {kPlain, '2', 302},   {kPlain, '3', 303},   {kPlain, '4', 305},
-    {kPlain, '5', 306},   {kPlain, '6', 307},   {kPlain, '7', 308},   {kPlain, '8', 309},
-    {kPlain, 'A', 40552}, {kPlain, 'D', 40108}, {kPlain, 'H', 40537}, {kPlain, 'R', 40521},
-    {kPlain, 'Y', 40102}, {kPlain, 'Z', 40101}, {kPlain, 'Q', 45011}, {kPlain, 'W', 45010},
-    {kCtrl, 'Y', 40102},  {kCtrl, 'Z', 40101},
+    {kCtrl, 'N', CMD_NEW_CANVAS},
+    {kCtrl, 'O', CMD_OPEN},
+    {kCtrl, 'S', CMD_SAVE},
+    {kCtrl, 'D', CMD_SAVE_SNAPSHOT},
+    {kCtrl, 'A', CMD_SELECT_ALL},
+    {kCtrl, 'X', CMD_CUT},
+    {kCtrl, 'C', CMD_COPY},
+    {kCtrl, 'V', CMD_PASTE},
+    {kPlain, 0x0D, CMD_NEW_CANVAS},        // Enter
+    {kPlain, 0x24, CMD_VIEW_RESET},        // Home
+    {kPlain, 0x21, CMD_ZOOM_IN},           // PageUp
+    {kPlain, 0x22, CMD_ZOOM_OUT},          // PageDown
+    {kPlain, 0x2E, CMD_ROTATE_PLUS_15},    // Delete
+    {kPlain, 0x23, CMD_ROTATE_MINUS_15},   // End
+    {kPlain, 0x09, CMD_TOGGLE_PANEL},      // Tab
+    {kPlain, 0x25, CMD_PREVIOUS_FILE},     // Left
+    {kPlain, 0x27, CMD_NEXT_FILE},         // Right
+    {kPlain, 0xDB, CMD_SIZE_DOWN},         // [
+    {kPlain, 0xDD, CMD_SIZE_UP},           // ]
+    // The digit keys 1..8 skip 304.
+    {kPlain, '1', CMD_DIGIT_301},
+    {kPlain, '2', CMD_DIGIT_302},
+    {kPlain, '3', CMD_DIGIT_303},
+    {kPlain, '4', CMD_DIGIT_305},
+    {kPlain, '5', CMD_DIGIT_306},
+    {kPlain, '6', CMD_DIGIT_307},
+    {kPlain, '7', CMD_DIGIT_308},
+    {kPlain, '8', CMD_DIGIT_309},
+    {kPlain, 'A', CMD_TOGGLE_TRANSLUCENT},
+    {kPlain, 'D', CMD_CLEAR},
+    {kPlain, 'H', CMD_MIRROR_VIEW},
+    {kPlain, 'R', CMD_UNASSIGNED_40521},
+    {kPlain, 'Y', CMD_REDO},
+    {kPlain, 'Z', CMD_UNDO},
+    {kPlain, 'Q', CMD_POPUP_PENS},
+    {kPlain, 'W', CMD_POPUP_PALETTE},
+    {kCtrl, 'Y', CMD_REDO},
+    {kCtrl, 'Z', CMD_UNDO},
 }};
 
 }  // namespace

@@ -71,8 +71,8 @@ void ShowPrintSize(CanvasView& view) {
 }
 
 void RotationPreset(CanvasView& view, int preset) {
-  if (preset < 1 || preset > 4) return;
-  SetViewRotation(view, static_cast<float>((preset - 1) * 90));
+  if (preset < 1 || preset > kRotationPresetCount) return;
+  SetViewRotation(view, kRotationPresetDegrees[preset - 1]);
 }
 
 int32_t NextQuarterRotation(float rotation) {

@@ -37,7 +37,11 @@ void FitViewToWindow(CanvasView& view);
 // Reset the view, then show the canvas at its printed size (PrintSizeScale).
 void ShowPrintSize(CanvasView& view);
 
-// Rotation presets 1..4: 0, 90, 180, 270 degrees. Other numbers do nothing.
+inline constexpr int kRotationPresetCount = 4;
+// Rotation presets 1..4, in degrees.
+inline constexpr float kRotationPresetDegrees[kRotationPresetCount] = {0.0f, 90.0f, 180.0f, 270.0f};
+
+// Rotation presets 1..4 (kRotationPresetDegrees). Other numbers do nothing.
 void RotationPreset(CanvasView& view, int preset);
 
 // The next multiple of 90 above trunc(rotation): (trunc(rotation) / 90 + 1) * 90.
