@@ -33,3 +33,11 @@ bool HasUnsavedChanges(const Canvas& canvas);
 // previous canvas. Returns PushUndo's result; the previous canvas is brought up to date even
 // when no record could be made, so it always equals the canvas outside a commit.
 int CommitCanvasRect(Canvas& canvas, const PixelRect& rect);
+
+// Whether Undo and Redo would change anything now (menu greying).
+inline bool CanUndo(const UndoHistory& h) { return h.current != -1 && h.slots[h.current].patch; }
+inline bool CanRedo(const UndoHistory& h) {
+  if (h.current == h.newest || h.oldest == -1) return false;
+  const int next = h.current == -1 ? h.oldest : (h.current + 1) % kUndoSlots;
+  return h.slots[next].patch != nullptr;
+}

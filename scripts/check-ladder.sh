@@ -17,20 +17,19 @@ for i in "${!ladder[@]}"; do
 done
 
 bad=0
-for folder in "${!level[@]}"; do
-  [[ -d $folder ]] || continue
-  own=${level[$folder]}
-  while IFS= read -r -d '' file; do
-    case $file in *_tests.cpp | *_test_support.h) continue ;; esac
-    while IFS= read -r target; do
-      [[ -n ${level[$target]+x} ]] || continue
-      if ((level[$target] > own)); then
-        echo "ladder: $file includes $target/, which is above $folder/" >&2
-        bad=1
-      fi
-    done < <(sed -nE 's@^[[:space:]]*#[[:space:]]*include[[:space:]]+"([a-z_]+)/.*@\1@p' "$file" | sort -u)
-  done < <(find "$folder" -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
-done
+folders=()
+for folder in "${!level[@]}"; do [[ -d $folder ]] && folders+=("$folder"); done
+# One pass over every source: lines "file:folder" for each include of a project folder.
+while IFS=: read -r file target; do
+  case $file in *_tests.cpp | *_test_support.h) continue ;; esac
+  [[ -n ${level[$target]+x} ]] || continue
+  own=${level[${file%%/*}]}
+  if ((level[$target] > own)); then
+    echo "ladder: $file includes $target/, which is above ${file%%/*}/" >&2
+    bad=1
+  fi
+done < <(grep -rHoE --include='*.cpp' --include='*.h' '^[[:space:]]*#[[:space:]]*include[[:space:]]+"[a-z_]+/' "${folders[@]}" |
+         sed -E 's@^([^:]+):.*"([a-z_]+)/$@\1:\2@' | sort -u)
 if ((bad)); then
   echo "ladder: FAILED (see the layering table in README.md)" >&2
   exit 1

@@ -1,0 +1,57 @@
+// What the main window owns, in one record: the settings with the sixteen pen presets and the
+// key bindings, the canvas document, the view, the pointer input and the input step, the
+// floating selection, and the stroke handlers' context over all of them. The main window
+// makes one when it is created and binds it to its handle; nothing of it lives in globals, so
+// tests build as many as they like.
+#pragma once
+
+#include <cstdint>
+
+#include "app/command_state.h"
+#include "app/input_step.h"
+#include "app/pen_session.h"
+#include "canvas/canvas.h"
+#include "settings/app_settings.h"
+#include "tools/app_context.h"
+#include "tools/floating_selection.h"
+#include "view/canvas_view.h"
+#include "view/input_state.h"
+
+struct AppState {
+  AppSettings settings{};
+  Canvas canvas{};
+  CanvasView view = NewCanvasView();
+  InputState input = NewInputState();
+  InputStep step;
+  FloatingSelection floating{};
+  // Handed to every stroke handler; points at the fields above (BindAppState). The current pen
+  // is settings.numPenSetting, the presets settings.pens.
+  AppContext context{};
+  int32_t currentLanguage = -1;     // language menu item of the loaded library; -1: none
+  bool translucent = false;         // the main window is drawn translucent
+  bool clipboardImageHeld = false;  // cut or copy left an internal image
+
+  AppState() = default;
+  AppState(const AppState&) = delete;
+  AppState& operator=(const AppState&) = delete;
+};
+
+// Points the context, the view and the input at the record's own fields. Call once, where the
+// record will stay (it holds pointers into itself).
+void BindAppState(AppState& state);
+
+// Replaces the canvas with a blank one of width x height with default layers and takes it
+// into the session (StartCanvasSession: the current pen's layer, texture, paper grain and
+// stamps through loaders, which may be null). Returns false when the canvas cannot be
+// allocated; the record then holds no canvas bitmaps. unreadableStamps (may be null) receives
+// the mask of pens whose stamp could not be loaded.
+[[nodiscard]] bool StartBlankCanvas(AppState& state, int width, int height, const CanvasResourceLoaders* loaders,
+                                    uint32_t* unreadableStamps);
+
+// Stops the update thread and frees everything the record holds: the floating image, the
+// canvas, the session's texture, grain and stamp cache, and the pens' stamps.
+void ReleaseAppState(AppState& state);
+
+// The state menus and accelerators are greyed and checked from. What the record cannot know
+// (the system clipboard) is given.
+CommandSnapshot TakeCommandSnapshot(const AppState& state, bool systemClipboardHasBitmap);
