@@ -2,10 +2,11 @@
 
 #include <ole2.h>
 
+#include <new>
+
+#include "app/app_state.h"
 #include "canvas/dib_bitmap.h"
 #include "canvas/dib_bitmap_win32.h"
-#include "canvas/layer_table.h"
-#include "canvas/palette.h"
 #include "canvas/user_message.h"
 
 namespace {
@@ -15,15 +16,14 @@ constexpr int kStartCanvasWidth = 800;
 constexpr int kStartCanvasHeight = 600;
 constexpr COLORREF kSurroundGrey = RGB(192, 192, 192);
 
-// Process-wide state owned by the main window.
-struct MainState {
+// What the main window owns, bound to its handle (GWLP_USERDATA) from WM_CREATE to WM_NCDESTROY.
+struct MainWindow {
   CreationBlock* block = nullptr;
   UINT canvasControlMessage = 0;
-  LayerTable layers{};
-  DibBitmap* canvas = nullptr;
-  bool ready = false;
+  AppState app;
 };
-MainState gMain;
+
+MainWindow* WindowOf(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
 // Core messages become message boxes with no owner, like every error report of the program.
 void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
@@ -37,24 +37,16 @@ void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
   MessageBoxW(nullptr, wideText, wideCaption, MB_OK | iconFlag);
 }
 
-DibBitmap* CreateBlankCanvas(int width, int height, const LayerTable& layers) {
-  DibBitmap* canvas = CreateDibBitmap(8, nullptr, 0, width, height);
-  if (!canvas) return nullptr;
-  for (int y = 0; y < height; ++y) FillMemory(DibRow(*canvas, y), static_cast<SIZE_T>(width), 0xFF);
-  ComputePalette(*canvas, layers);
-  return canvas;
-}
-
-void Paint(HWND hwnd) {
+void Paint(HWND hwnd, const MainWindow& w) {
   PAINTSTRUCT ps;
   HDC hdc = BeginPaint(hwnd, &ps);
   RECT client;
   GetClientRect(hwnd, &client);
   int drawnWidth = 0, drawnHeight = 0;
-  if (gMain.canvas) {
-    drawnWidth = DibWidth(*gMain.canvas);
-    drawnHeight = DibHeight(*gMain.canvas);
-    DrawDibBitmap(hdc, 0, 0, *gMain.canvas, 0, 0, drawnWidth, drawnHeight);
+  if (const DibBitmap* canvas = w.app.canvas.bitmap) {
+    drawnWidth = DibWidth(*canvas);
+    drawnHeight = DibHeight(*canvas);
+    DrawDibBitmap(hdc, 0, 0, *canvas, 0, 0, drawnWidth, drawnHeight);
   }
   // Grey wherever the canvas does not reach.
   HBRUSH grey = CreateSolidBrush(kSurroundGrey);
@@ -66,20 +58,21 @@ void Paint(HWND hwnd) {
   EndPaint(hwnd, &ps);
 }
 
-bool OnCreate(HWND, const CREATESTRUCTW* cs) {
-  gMain.block = static_cast<CreationBlock*>(cs->lpCreateParams);
+bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
+  auto* w = new (std::nothrow) MainWindow;
+  if (!w) return false;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
+  w->block = static_cast<CreationBlock*>(cs->lpCreateParams);
   SetUserMessageSink(ShowMessageBox);
-  gMain.canvasControlMessage = RegisterWindowMessageW(kCanvasControlMessageName);
-  gMain.layers = DefaultLayerTable();
-  gMain.canvas = CreateBlankCanvas(kStartCanvasWidth, kStartCanvasHeight, gMain.layers);
-  if (!gMain.canvas) ReportError(L"Not enough memory for the canvas.");
-  gMain.ready = true;
+  w->canvasControlMessage = RegisterWindowMessageW(kCanvasControlMessageName);
+  BindAppState(w->app);
+  if (!StartBlankCanvas(w->app, kStartCanvasWidth, kStartCanvasHeight, nullptr, nullptr))
+    ReportError(L"Not enough memory for the canvas.");
   return true;
 }
 
 void OnClose(HWND hwnd) {
-  gMain.ready = false;
-  FreeDibBitmap(gMain.canvas);
+  if (MainWindow* w = WindowOf(hwnd)) ReleaseAppState(w->app);
   OleUninitialize();
   DestroyWindow(hwnd);
 }
@@ -95,9 +88,11 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
     case WM_PAINT:
-      if (!gMain.ready) break;
-      Paint(hwnd);
-      return 0;
+      if (const MainWindow* w = WindowOf(hwnd)) {
+        Paint(hwnd, *w);
+        return 0;
+      }
+      break;
     case WM_ERASEBKGND:
       return 1;  // Paint covers the whole client area
     case WM_CLOSE:
@@ -106,6 +101,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
+    case WM_NCDESTROY:
+      delete WindowOf(hwnd);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      break;
     default:
       break;
   }

@@ -1,4 +1,4 @@
-// The main window: owns the canvas and, later, the settings, view and panels.
+// The main window: owns the application state (settings, canvas, view, input) and routes to it.
 #pragma once
 
 #include <windows.h>
