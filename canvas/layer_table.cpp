@@ -28,7 +28,9 @@ bool ParseLeadingDecimal(std::string_view field, int64_t& value) {
   int64_t magnitude = 0;
   size_t digits = 0;
   for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i, ++digits) {
-    if (magnitude < kLimit) magnitude = magnitude * 10 + (field[i] - '0');
+    const int digit = field[i] - '0';
+    // Checked before multiplying: 19 digits would overflow 64 bits.
+    magnitude = magnitude > (kLimit - digit) / 10 ? kLimit : magnitude * 10 + digit;
   }
   if (digits == 0) return false;
   value = negative ? -magnitude : magnitude;

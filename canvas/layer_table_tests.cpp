@@ -84,6 +84,11 @@ TEST(LayerTableText, ReadsNumbersLikeTheCRuntime) {
   EXPECT_EQ(t.rows[2].opacity, 0);
   EXPECT_EQ(t.rows[kPaperRow].colour, 0xFFFFFFu);  // the tenth line is not read
   EXPECT_EQ(t.rows[3].colour, 0xD2D87Bu);
+
+  // Numbers of 19 and more digits saturate (a damaged file must not overflow the parser).
+  ParseLayerTable("1,1,99999999999999999999,0,0,0,-9999999999999999999\n", t);
+  EXPECT_EQ(t.rows[0].colour, 0xFFFFFFFFu);
+  EXPECT_EQ(t.rows[0].opacity, 0);
 }
 
 TEST(LayerTableProtection, HiddenAndLockedLayersAreProtected) {
