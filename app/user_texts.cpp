@@ -75,3 +75,8 @@ const char* PsdExportText(PsdExportFailure failure) {
   }
   return nullptr;
 }
+
+std::string CanvasWriteText(const CanvasPngWriteFailure& failure) {
+  if (failure.deflate != DeflateFailure::kInit && failure.deflate != DeflateFailure::kStream) return std::string();
+  return std::to_string(failure.value);
+}

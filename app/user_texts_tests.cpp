@@ -33,4 +33,17 @@ TEST(UserTexts, BmpFailuresHaveAReasonExceptSuccess) {
     EXPECT_NE(BmpFailureText(static_cast<BmpFailure>(i)), nullptr) << i;
 }
 
+TEST(UserTexts, DeflateFailuresAreShownAsTheirNumber) {
+  const struct {
+    CanvasPngWriteFailure failure;
+    const char* text;
+  } rows[] = {
+      {{DeflateFailure::kNone, 0}, ""},
+      {{DeflateFailure::kInit, -4}, "-4"},     // zlib's error number
+      {{DeflateFailure::kStream, 57}, "57"},   // the row
+      {{DeflateFailure::kMemory, 12}, ""},     // silent
+  };
+  for (const auto& row : rows) EXPECT_EQ(CanvasWriteText(row.failure), row.text);
+}
+
 }  // namespace
