@@ -71,7 +71,7 @@ TEST(InputStep, WholeStrokeWithoutSmoothingPaintsAndCommits) {
   EXPECT_EQ(f.canvas.saved, 0);
   EXPECT_EQ(f.titleRefreshes, 1);
   PixelRect r{};
-  ASSERT_EQ(Undo(f.canvas, r), 1);
+  ASSERT_TRUE(Undo(f.canvas, r));
   EXPECT_FALSE(f.Painted(15, 10));
 }
 

@@ -21,8 +21,15 @@
 #include "view/canvas_view.h"
 #include "view/input_state.h"
 #include "app/input_step.h"
+#include "app/user_texts.h"
 
 namespace {
+
+// ": " and the reason a BMP file was refused, or nothing when there is none.
+std::string BmpReasonSuffix(BmpFailure reason) {
+  const char* text = BmpFailureText(reason);
+  return text ? std::string(": ") + text : std::string();
+}
 
 namespace fs = std::filesystem;
 
@@ -202,9 +209,9 @@ bool RunLine(Replay& r, const std::vector<std::string>& words) {
   if (verb == "material" || verb == "texture") {
     if (n != 2) return fail("usage: " + verb + " PATH.bmp");
     const fs::path path = fs::absolute(words[1]);
-    const char* reason = nullptr;
+    BmpFailure reason = BmpFailure::kNone;
     DibBitmap* image = ReadBmpFile(path, &reason);
-    if (!image) return fail("cannot read " + words[1] + (reason ? std::string(": ") + reason : std::string()));
+    if (!image) return fail("cannot read " + words[1] + BmpReasonSuffix(reason));
     FreeDibBitmap(image);
     DibBitmap*& slot = verb == "material" ? r.app.material : r.app.texture;
     FreeDibBitmap(slot);
@@ -215,9 +222,9 @@ bool RunLine(Replay& r, const std::vector<std::string>& words) {
   if (verb == "stamp") {
     if (n != 2) return fail("usage: stamp PATH.bmp");
     const fs::path path = fs::absolute(words[1]);
-    const char* reason = nullptr;
+    BmpFailure reason = BmpFailure::kNone;
     DibBitmap* image = ReadBmpFile(path, &reason);
-    if (!image) return fail("cannot read " + words[1] + (reason ? std::string(": ") + reason : std::string()));
+    if (!image) return fail("cannot read " + words[1] + BmpReasonSuffix(reason));
     DibBitmap* stamp = ToMonochrome(*image);  // as LoadStamp makes it
     FreeDibBitmap(image);
     if (!stamp) return fail("out of memory for the stamp " + words[1]);

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "canvas/clip_area.h"
-#include "canvas/status_code.h"
+#include "canvas/status.h"
 
 int64_t DibStride(int depth, int width) {
   int64_t rowBits = static_cast<int64_t>(width) * depth;
@@ -54,12 +54,12 @@ DibBitmap* CreateDibBitmap(int depth, const DibColour* colours, int colourCount,
   return bitmap;
 }
 
-int FreeDibBitmap(DibBitmap*& bitmap) {
-  if (!bitmap) return 1;
+bool FreeDibBitmap(DibBitmap*& bitmap) {
+  if (!bitmap) return false;
   std::free(bitmap->bits);
   std::free(bitmap);
   bitmap = nullptr;
-  return 0;
+  return true;
 }
 
 void CopyIndicesExact(DibBitmap& destination, const DibBitmap& source, int width, int height) {
@@ -69,18 +69,18 @@ void CopyIndicesExact(DibBitmap& destination, const DibBitmap& source, int width
   CopyRect(destination, 0, 0, width, height, source, 0, 0);
 }
 
-int CopyRect(DibBitmap& destination, int dx, int dy, int width, int height,
+bool CopyRect(DibBitmap& destination, int dx, int dy, int width, int height,
              const DibBitmap& source, int sx, int sy) {
   int depth = DibDepth(destination);
-  if (depth != DibDepth(source) || depth < 8) return 1;
+  if (depth != DibDepth(source) || depth < 8) return false;
   const int bytesPerPixel = depth / 8;
   ClippedArea a = ClipArea(dx, dy, width, height, DibWidth(destination), DibHeight(destination),
                            sx, sy, DibWidth(source), DibHeight(source));
-  if (a.outsideDestination) return 1;
+  if (a.outsideDestination) return false;
   const size_t rowBytes = static_cast<size_t>(a.width) * bytesPerPixel;
   for (int j = 0; j < a.height; ++j) {
     std::memmove(DibRow(destination, a.dy + j) + static_cast<size_t>(a.dx) * bytesPerPixel,
                  DibRow(source, a.sy + j) + static_cast<size_t>(a.sx) * bytesPerPixel, rowBytes);
   }
-  return 0;
+  return true;
 }

@@ -60,9 +60,9 @@ static_assert(offsetof(DibBitmap, colours) == offsetof(DibBitmap, header) + size
 // gStatusCode to 41 when memory cannot be had.
 DibBitmap* CreateDibBitmap(int depth, const DibColour* colours, int colourCount, int width, int height);
 
-// Returns 1 when *bitmap was already null; otherwise frees the pixels and the record, sets
-// *bitmap to null and returns 0.
-int FreeDibBitmap(DibBitmap*& bitmap);
+// Returns false when *bitmap was already null; otherwise frees the pixels and the record, sets
+// *bitmap to null and returns true. Callers may ignore the result.
+bool FreeDibBitmap(DibBitmap*& bitmap);
 
 // Stride in bytes of one row of the given depth and width: the row's bits rounded up to a
 // multiple of 32. Returns -1 when the row would not fit in 31 bits of bytes.
@@ -105,7 +105,7 @@ void CopyIndicesExact(DibBitmap& destination, const DibBitmap& source, int width
 // Copies the source rectangle at (sx, sy) to (dx, dy), byte by byte, clipped against both
 // bitmaps (a negative destination start moves the source start with it; source pixels
 // outside the source are skipped). Both bitmaps must have the same byte depth (8, 24, 32).
-// Returns 0 when the clipped destination rectangle is not empty, 1 when it lies wholly
+// Returns true when the clipped destination rectangle is not empty, false when it lies wholly
 // outside the destination (or the depths do not allow a byte copy).
-int CopyRect(DibBitmap& destination, int dx, int dy, int width, int height,
+bool CopyRect(DibBitmap& destination, int dx, int dy, int width, int height,
              const DibBitmap& source, int sx, int sy);

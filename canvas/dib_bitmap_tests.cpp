@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "canvas/canvas_test_support.h"
-#include "canvas/status_code.h"
+#include "canvas/status.h"
 
 TEST(DibBitmapCreate, RefusesBadDepthAndSizeWithoutTouchingStatus) {
   gStatusCode = 0;
@@ -62,9 +62,9 @@ TEST(DibBitmapCreate, ImpossibleSizeFailsWithStatus41) {
 TEST(DibBitmapFree, NullsThePointerAndReportsAnAlreadyNullOne) {
   DibBitmap* b = CreateDibBitmap(1, nullptr, 0, 3, 3);
   ASSERT_NE(b, nullptr);
-  EXPECT_EQ(FreeDibBitmap(b), 0);
+  EXPECT_TRUE(FreeDibBitmap(b));
   EXPECT_EQ(b, nullptr);
-  EXPECT_EQ(FreeDibBitmap(b), 1);
+  EXPECT_FALSE(FreeDibBitmap(b));
 }
 
 TEST(DibBitmapCopyRect, CopiesAndClipsAgainstBothBitmaps) {
@@ -72,20 +72,20 @@ TEST(DibBitmapCopyRect, CopiesAndClipsAgainstBothBitmaps) {
                               "10 11 12"});
   DibPtr dst = FilledCanvas(4, 3, 0xFF);
   // The destination starts at (-1, 1): column 0 is cut off and the source moves to x = 1.
-  EXPECT_EQ(CopyRect(*dst, -1, 1, 3, 2, *src, 0, 0), 0);
+  EXPECT_TRUE(CopyRect(*dst, -1, 1, 3, 2, *src, 0, 0));
   EXPECT_EQ(CanvasToHex(*dst), (std::vector<std::string>{"FF FF FF FF",
                                                           "01 02 FF FF",
                                                           "11 12 FF FF"}));
   // Source pixels past the source's edge leave the destination alone.
   dst = FilledCanvas(4, 3, 0xFF);
-  EXPECT_EQ(CopyRect(*dst, 0, 0, 4, 3, *src, 1, 1), 0);
+  EXPECT_TRUE(CopyRect(*dst, 0, 0, 4, 3, *src, 1, 1));
   EXPECT_EQ(CanvasToHex(*dst), (std::vector<std::string>{"11 12 FF FF",
                                                           "FF FF FF FF",
                                                           "FF FF FF FF"}));
   // Wholly outside the destination.
-  EXPECT_EQ(CopyRect(*dst, 4, 0, 2, 2, *src, 0, 0), 1);
-  EXPECT_EQ(CopyRect(*dst, -3, 0, 3, 2, *src, 0, 0), 1);
-  EXPECT_EQ(CopyRect(*dst, 0, 0, 0, 2, *src, 0, 0), 1);
+  EXPECT_FALSE(CopyRect(*dst, 4, 0, 2, 2, *src, 0, 0));
+  EXPECT_FALSE(CopyRect(*dst, -3, 0, 3, 2, *src, 0, 0));
+  EXPECT_FALSE(CopyRect(*dst, 0, 0, 0, 2, *src, 0, 0));
 }
 
 TEST(DibBitmapCopyIndicesExact, KeepsEqualColouredIndicesApart) {

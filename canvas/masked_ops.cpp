@@ -55,10 +55,10 @@ ClippedArea Clip(const DibBitmap& dst, const BlitArea& a, const DibBitmap& src) 
 // Runs op(d, m, n) over the clipped area, chunk by chunk: d points at n destination pixels,
 // m at the same n pixels of the mask expanded to bytes.
 template <class Op>
-int ForMaskChunks(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, Op op) {
-  if (!IsCanvasDepth(dst) || !IsMaskDepth(mask)) return 1;
+bool ForMaskChunks(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, Op op) {
+  if (!IsCanvasDepth(dst) || !IsMaskDepth(mask)) return false;
   ClippedArea a = Clip(dst, area, mask);
-  if (a.outsideDestination) return 1;
+  if (a.outsideDestination) return false;
   uint8_t m[kChunk];
   for (int j = 0; j < a.height; ++j) {
     uint8_t* d = DibRow(dst, a.dy + j) + a.dx;
@@ -69,44 +69,44 @@ int ForMaskChunks(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, O
       op(d + done, m, n);
     }
   }
-  return 0;
+  return true;
 }
 
 }  // namespace
 
-int AndRect(DibBitmap& dst, const BlitArea& area, const DibBitmap& src) {
-  if (!IsCanvasDepth(dst) || !IsCanvasDepth(src)) return 1;
+bool AndRect(DibBitmap& dst, const BlitArea& area, const DibBitmap& src) {
+  if (!IsCanvasDepth(dst) || !IsCanvasDepth(src)) return false;
   ClippedArea a = Clip(dst, area, src);
-  if (a.outsideDestination) return 1;
+  if (a.outsideDestination) return false;
   for (int j = 0; j < a.height; ++j) {
     uint8_t* d = DibRow(dst, a.dy + j) + a.dx;
     const uint8_t* s = DibRow(src, a.sy + j) + a.sx;
     for (int i = 0; i < a.width; ++i) d[i] &= s[i];
   }
-  return 0;
+  return true;
 }
 
-int MaskedCopy(DibBitmap& dst, const BlitArea& area, const DibBitmap& src, const LayerTable& layers) {
-  if (!IsCanvasDepth(dst) || !IsCanvasDepth(src)) return 1;
+bool MaskedCopy(DibBitmap& dst, const BlitArea& area, const DibBitmap& src, const LayerTable& layers) {
+  if (!IsCanvasDepth(dst) || !IsCanvasDepth(src)) return false;
   ClippedArea a = Clip(dst, area, src);
-  if (a.outsideDestination) return 1;
+  if (a.outsideDestination) return false;
   const uint8_t keep = ProtectionMask(layers);
   const uint8_t take = static_cast<uint8_t>(~keep);
   if (keep == 0) {
     // Every layer editable: the copy is a plain one.
     for (int j = 0; j < a.height; ++j)
       std::memmove(DibRow(dst, a.dy + j) + a.dx, DibRow(src, a.sy + j) + a.sx, static_cast<size_t>(a.width));
-    return 0;
+    return true;
   }
   for (int j = 0; j < a.height; ++j) {
     uint8_t* d = DibRow(dst, a.dy + j) + a.dx;
     const uint8_t* s = DibRow(src, a.sy + j) + a.sx;
     for (int i = 0; i < a.width; ++i) d[i] = static_cast<uint8_t>((s[i] & take) | (d[i] & keep));
   }
-  return 0;
+  return true;
 }
 
-int PaintWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, const LayerTable& layers) {
+bool PaintWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, const LayerTable& layers) {
   const uint8_t keep = ProtectionMask(layers);
   // Where m = 0xFF nothing is cleared; where m = 0 only the protected bits survive.
   return ForMaskChunks(dst, area, mask, [keep](uint8_t* d, const uint8_t* m, int n) {
@@ -114,20 +114,20 @@ int PaintWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, c
   });
 }
 
-int EraseWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, const LayerTable& layers) {
+bool EraseWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, const LayerTable& layers) {
   const uint8_t editable = static_cast<uint8_t>(~ProtectionMask(layers));
   return ForMaskChunks(dst, area, mask, [editable](uint8_t* d, const uint8_t* m, int n) {
     for (int i = 0; i < n; ++i) d[i] |= static_cast<uint8_t>(m[i] & editable);
   });
 }
 
-int SetLayerInRegion(DibBitmap& dst, const BlitArea& area, const DibBitmap& values,
+bool SetLayerInRegion(DibBitmap& dst, const BlitArea& area, const DibBitmap& values,
                      const DibBitmap& region, const LayerTable& layers, int layer) {
-  if (area.width < 1 || area.height < 1) return 1;
-  if (!IsCanvasDepth(dst) || !IsMaskDepth(values) || !IsMaskDepth(region)) return 1;
+  if (area.width < 1 || area.height < 1) return false;
+  if (!IsCanvasDepth(dst) || !IsMaskDepth(values) || !IsMaskDepth(region)) return false;
   ClippedArea a = Clip(dst, area, values);
-  if (a.outsideDestination) return 1;
-  if (!IsLayerEditable(layers, layer)) return 0;
+  if (a.outsideDestination) return false;
+  if (!IsLayerEditable(layers, layer)) return true;
   // Both masks are read at one source position; clip to the smaller of the two.
   ClippedArea r = Clip(dst, area, region);
   a.width = std::min(a.width, r.width);
@@ -152,14 +152,14 @@ int SetLayerInRegion(DibBitmap& dst, const BlitArea& area, const DibBitmap& valu
       }
     }
   }
-  return 0;
+  return true;
 }
 
-int MaskedCopyThroughSelection(DibBitmap& dst, const BlitArea& area, const DibBitmap& src,
+bool MaskedCopyThroughSelection(DibBitmap& dst, const BlitArea& area, const DibBitmap& src,
                                const DibBitmap& selection, const LayerTable& layers) {
-  if (!IsCanvasDepth(dst) || !IsCanvasDepth(src) || !IsMaskDepth(selection)) return 1;
+  if (!IsCanvasDepth(dst) || !IsCanvasDepth(src) || !IsMaskDepth(selection)) return false;
   ClippedArea a = Clip(dst, area, src);
-  if (a.outsideDestination) return 1;
+  if (a.outsideDestination) return false;
   ClippedArea sel = Clip(dst, area, selection);
   a.width = std::min(a.width, sel.width);
   a.height = std::min(a.height, sel.height);
@@ -182,10 +182,10 @@ int MaskedCopyThroughSelection(DibBitmap& dst, const BlitArea& area, const DibBi
       }
     }
   }
-  return 0;
+  return true;
 }
 
-int EraseLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask,
+bool EraseLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask,
                        const LayerTable& layers, int layer) {
   const uint8_t editable = static_cast<uint8_t>(~SingleLayerProtection(layers, layer));
   return ForMaskChunks(dst, area, mask, [editable](uint8_t* d, const uint8_t* m, int n) {
@@ -193,8 +193,8 @@ int EraseLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& ma
   });
 }
 
-int ClearEditable(DibBitmap& dst, int width, int height, const LayerTable& layers) {
-  if (width < 1 || height < 1 || !IsCanvasDepth(dst)) return 1;
+bool ClearEditable(DibBitmap& dst, int width, int height, const LayerTable& layers) {
+  if (width < 1 || height < 1 || !IsCanvasDepth(dst)) return false;
   const int w = std::min(width, DibWidth(dst));
   const int h = std::min(height, DibHeight(dst));
   const uint8_t editable = static_cast<uint8_t>(~ProtectionMask(layers));
@@ -202,7 +202,7 @@ int ClearEditable(DibBitmap& dst, int width, int height, const LayerTable& layer
     uint8_t* d = DibRow(dst, y);
     for (int i = 0; i < w; ++i) d[i] |= editable;
   }
-  return 0;
+  return true;
 }
 
 bool IsCanvasBlank(const DibBitmap& canvas) {

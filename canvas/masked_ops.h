@@ -5,9 +5,9 @@
 // height) is in destination pixels and is clipped to the destination (a negative start is
 // clamped to 0 and the source start moves with it); destination pixels whose source pixel
 // lies outside the source are left alone. Sources named masks are 1-bit bitmaps; where two
-// sources are given they are read at the same source position. Every operation returns 1 when
-// the rectangle clipped to the destination is empty, else 0. A source of the wrong depth
-// changes nothing (returns 1).
+// sources are given they are read at the same source position. Every operation returns true
+// when it covered a non-empty rectangle, false when the rectangle clipped to the destination is
+// empty or a source has the wrong depth (nothing changed). Callers may ignore the result.
 #pragma once
 
 #include <cstdint>
@@ -22,35 +22,35 @@ struct BlitArea {
 };
 
 // d = d AND s: whatever s paints becomes painted, nothing is erased. No protection.
-int AndRect(DibBitmap& dst, const BlitArea& area, const DibBitmap& src);
+bool AndRect(DibBitmap& dst, const BlitArea& area, const DibBitmap& src);
 
 // d = (s AND NOT P) OR (d AND P): the editable bits come from s.
-int MaskedCopy(DibBitmap& dst, const BlitArea& area, const DibBitmap& src, const LayerTable& layers);
+bool MaskedCopy(DibBitmap& dst, const BlitArea& area, const DibBitmap& src, const LayerTable& layers);
 
 // Where the mask bit is 0, paint every editable layer; where it is 1, leave the pixel.
-int PaintWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, const LayerTable& layers);
+bool PaintWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, const LayerTable& layers);
 
 // Where the mask bit is 1, erase every editable layer; where it is 0, leave the pixel.
-int EraseWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, const LayerTable& layers);
+bool EraseWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, const LayerTable& layers);
 
 // Where region is 1, layer k becomes painted where values is 1 and empty where values is 0;
-// where region is 0, and for every other layer, nothing changes. Does nothing (and returns 0
-// for a non-empty rectangle) unless layer k is visible and unlocked. Also returns 1 when width
-// or height is below 1.
-int SetLayerInRegion(DibBitmap& dst, const BlitArea& area, const DibBitmap& values,
+// where region is 0, and for every other layer, nothing changes. Does nothing (and still returns
+// true for a non-empty rectangle) unless layer k is visible and unlocked. Returns false when
+// width or height is below 1.
+bool SetLayerInRegion(DibBitmap& dst, const BlitArea& area, const DibBitmap& values,
                      const DibBitmap& region, const LayerTable& layers, int layer);
 
 // Where the selection bit is 1, d = (s AND NOT P) OR (d AND P); elsewhere unchanged.
-int MaskedCopyThroughSelection(DibBitmap& dst, const BlitArea& area, const DibBitmap& src,
+bool MaskedCopyThroughSelection(DibBitmap& dst, const BlitArea& area, const DibBitmap& src,
                                const DibBitmap& selection, const LayerTable& layers);
 
 // Where the mask bit is 1, erase layer k if it is visible and unlocked.
-int EraseLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask,
+bool EraseLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask,
                        const LayerTable& layers, int layer);
 
 // Erases every editable layer over (0, 0, min(width, bitmap width), min(height, bitmap height)).
-// Returns 1 when width or height is below 1.
-int ClearEditable(DibBitmap& dst, int width, int height, const LayerTable& layers);
+// Returns false when width or height is below 1.
+bool ClearEditable(DibBitmap& dst, int width, int height, const LayerTable& layers);
 
 // True when no layer is painted anywhere (the AND of all pixels is 0xFF), hidden layers
 // included; also true for a bitmap of height below 1.

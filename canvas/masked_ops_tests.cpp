@@ -25,15 +25,15 @@ TEST(ClearEditable, LeavesLockedLayerBitsAsTheyWere) {
   t.rows[3].locked = 1;
   DibPtr c = CanvasFromHex({"00 08 F7",
                             "FF 55 AA"});
-  EXPECT_EQ(ClearEditable(*c, 100, 100, t), 0);  // clamped to the bitmap
+  EXPECT_TRUE(ClearEditable(*c, 100, 100, t));  // clamped to the bitmap
   EXPECT_EQ(CanvasToHex(*c), (Rows{"F7 FF F7",
                                    "FF F7 FF"}));
 }
 
 TEST(ClearEditable, CoversOnlyTheTopLeftAndRefusesEmptySizes) {
   DibPtr c = FilledCanvas(3, 2, 0x00);
-  EXPECT_EQ(ClearEditable(*c, 0, 2, DefaultLayerTable()), 1);
-  EXPECT_EQ(ClearEditable(*c, 2, 1, DefaultLayerTable()), 0);
+  EXPECT_FALSE(ClearEditable(*c, 0, 2, DefaultLayerTable()));
+  EXPECT_TRUE(ClearEditable(*c, 2, 1, DefaultLayerTable()));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"FF FF 00",
                                    "00 00 00"}));
 }
@@ -42,10 +42,10 @@ TEST(PaintWithMask, AllOnesChangesNothingAllZerosPaintsEditableLayers) {
   LayerTable t = LockedAndHidden();
   DibPtr c = FilledCanvas(3, 2, 0xFF);
   DibPtr ones = MaskFromText({"111", "111"});
-  EXPECT_EQ(PaintWithMask(*c, {0, 0, 3, 2, 0, 0}, *ones, t), 0);
+  EXPECT_TRUE(PaintWithMask(*c, {0, 0, 3, 2, 0, 0}, *ones, t));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"FF FF FF", "FF FF FF"}));
   DibPtr mixed = MaskFromText({"010", "101"});
-  EXPECT_EQ(PaintWithMask(*c, {0, 0, 3, 2, 0, 0}, *mixed, t), 0);
+  EXPECT_TRUE(PaintWithMask(*c, {0, 0, 3, 2, 0, 0}, *mixed, t));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"48 FF 48",
                                    "FF 48 FF"}));
 }
@@ -54,7 +54,7 @@ TEST(EraseWithMask, ErasesEditableLayersWhereTheMaskIsOne) {
   LayerTable t = LockedAndHidden();
   DibPtr c = FilledCanvas(3, 1, 0x00);
   DibPtr m = MaskFromText({"101"});
-  EXPECT_EQ(EraseWithMask(*c, {0, 0, 3, 1, 0, 0}, *m, t), 0);
+  EXPECT_TRUE(EraseWithMask(*c, {0, 0, 3, 1, 0, 0}, *m, t));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"B7 00 B7"}));
 }
 
@@ -62,14 +62,14 @@ TEST(MaskedCopy, TakesOnlyEditableBitsFromTheSource) {
   LayerTable t = LockedAndHidden();
   DibPtr c = CanvasFromHex({"FF 00"});
   DibPtr s = CanvasFromHex({"00 FF"});
-  EXPECT_EQ(MaskedCopy(*c, {0, 0, 2, 1, 0, 0}, *s, t), 0);
+  EXPECT_TRUE(MaskedCopy(*c, {0, 0, 2, 1, 0, 0}, *s, t));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"48 B7"}));
 }
 
 TEST(AndRect, PaintsWhatTheSourcePaintsAndErasesNothingEvenWhenLocked) {
   DibPtr c = CanvasFromHex({"F0 FF 0F"});
   DibPtr s = CanvasFromHex({"0F 7E FF"});
-  EXPECT_EQ(AndRect(*c, {0, 0, 3, 1, 0, 0}, *s), 0);
+  EXPECT_TRUE(AndRect(*c, {0, 0, 3, 1, 0, 0}, *s));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"00 7E 0F"}));
 }
 
@@ -79,7 +79,7 @@ TEST(SetLayerInRegion, WritesLayerValuesInsideTheRegionOnly) {
   DibPtr c = CanvasFromHex({"FB FB FF FF"});
   DibPtr values = MaskFromText({"0110"});
   DibPtr region = MaskFromText({"1101"});
-  EXPECT_EQ(SetLayerInRegion(*c, {0, 0, 4, 1, 0, 0}, *values, *region, t, 2), 0);
+  EXPECT_TRUE(SetLayerInRegion(*c, {0, 0, 4, 1, 0, 0}, *values, *region, t, 2));
   // x0: region, value 0 -> empty; x1: region, value 1 -> painted; x2: outside region;
   // x3: region, value 0 -> empty.
   EXPECT_EQ(CanvasToHex(*c), (Rows{"FF FB FF FF"}));
@@ -92,13 +92,13 @@ TEST(SetLayerInRegion, HiddenOrLockedLayerChangesNothingAndSucceeds) {
     LayerTable t = DefaultLayerTable();
     (hidden ? t.rows[5].visible : t.rows[5].locked) = hidden ? 0 : 1;
     DibPtr c = FilledCanvas(2, 1, 0xFF);
-    EXPECT_EQ(SetLayerInRegion(*c, {0, 0, 2, 1, 0, 0}, *values, *region, t, 5), 0);
+    EXPECT_TRUE(SetLayerInRegion(*c, {0, 0, 2, 1, 0, 0}, *values, *region, t, 5));
     EXPECT_EQ(CanvasToHex(*c), (Rows{"FF FF"}));
   }
   LayerTable t = DefaultLayerTable();
   DibPtr c = FilledCanvas(2, 1, 0xFF);
-  EXPECT_EQ(SetLayerInRegion(*c, {0, 0, 0, 1, 0, 0}, *values, *region, t, 5), 1);
-  EXPECT_EQ(SetLayerInRegion(*c, {0, 0, 2, 1, 0, 0}, *values, *region, t, kPaperRow), 0);
+  EXPECT_FALSE(SetLayerInRegion(*c, {0, 0, 0, 1, 0, 0}, *values, *region, t, 5));
+  EXPECT_TRUE(SetLayerInRegion(*c, {0, 0, 2, 1, 0, 0}, *values, *region, t, kPaperRow));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"FF FF"}));
 }
 
@@ -107,7 +107,7 @@ TEST(MaskedCopyThroughSelection, CopiesEditableBitsInsideTheSelection) {
   DibPtr c = FilledCanvas(3, 1, 0xFF);
   DibPtr s = FilledCanvas(3, 1, 0x00);
   DibPtr selection = MaskFromText({"101"});
-  EXPECT_EQ(MaskedCopyThroughSelection(*c, {0, 0, 3, 1, 0, 0}, *s, *selection, t), 0);
+  EXPECT_TRUE(MaskedCopyThroughSelection(*c, {0, 0, 3, 1, 0, 0}, *s, *selection, t));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"48 FF 48"}));
 }
 
@@ -115,11 +115,11 @@ TEST(EraseLayerWithMask, ErasesOneEditableLayer) {
   DibPtr m = MaskFromText({"110"});
   LayerTable t = DefaultLayerTable();
   DibPtr c = FilledCanvas(3, 1, 0x00);
-  EXPECT_EQ(EraseLayerWithMask(*c, {0, 0, 3, 1, 0, 0}, *m, t, 4), 0);
+  EXPECT_TRUE(EraseLayerWithMask(*c, {0, 0, 3, 1, 0, 0}, *m, t, 4));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"10 10 00"}));
   t.rows[4].locked = 1;
   c = FilledCanvas(3, 1, 0x00);
-  EXPECT_EQ(EraseLayerWithMask(*c, {0, 0, 3, 1, 0, 0}, *m, t, 4), 0);
+  EXPECT_TRUE(EraseLayerWithMask(*c, {0, 0, 3, 1, 0, 0}, *m, t, 4));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"00 00 00"}));
 }
 
@@ -130,13 +130,13 @@ TEST(MaskedOperations, NegativeStartReadsTheSourceFromTheMatchingOffset) {
                            "101",
                            "010"});
   // Destination (-1, -1): pixel (0, 0) reads mask (1, 1).
-  EXPECT_EQ(PaintWithMask(*c, {-1, -1, 3, 3, 0, 0}, *m, t), 0);
+  EXPECT_TRUE(PaintWithMask(*c, {-1, -1, 3, 3, 0, 0}, *m, t));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"00 FF FF",
                                    "FF 00 FF"}));
   DibPtr s = CanvasFromHex({"01 02 03",
                             "04 05 06"});
   c = FilledCanvas(3, 2, 0xFF);
-  EXPECT_EQ(MaskedCopy(*c, {-2, 0, 3, 2, 0, 0}, *s, t), 0);
+  EXPECT_TRUE(MaskedCopy(*c, {-2, 0, 3, 2, 0, 0}, *s, t));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"03 FF FF",
                                    "06 FF FF"}));
 }
@@ -146,12 +146,12 @@ TEST(MaskedOperations, EmptyClippedRectangleReturnsOne) {
   DibPtr c = FilledCanvas(3, 2, 0xFF);
   DibPtr m = MaskFromText({"000"});
   DibPtr s = FilledCanvas(3, 2, 0x00);
-  EXPECT_EQ(PaintWithMask(*c, {3, 0, 2, 1, 0, 0}, *m, t), 1);
-  EXPECT_EQ(EraseWithMask(*c, {0, -1, 3, 1, 0, 0}, *m, t), 1);
-  EXPECT_EQ(MaskedCopy(*c, {0, 2, 3, 1, 0, 0}, *s, t), 1);
-  EXPECT_EQ(AndRect(*c, {-5, 0, 5, 1, 0, 0}, *s), 1);
+  EXPECT_FALSE(PaintWithMask(*c, {3, 0, 2, 1, 0, 0}, *m, t));
+  EXPECT_FALSE(EraseWithMask(*c, {0, -1, 3, 1, 0, 0}, *m, t));
+  EXPECT_FALSE(MaskedCopy(*c, {0, 2, 3, 1, 0, 0}, *s, t));
+  EXPECT_FALSE(AndRect(*c, {-5, 0, 5, 1, 0, 0}, *s));
   // Inside the destination but past the source: reported as done, nothing changes.
-  EXPECT_EQ(PaintWithMask(*c, {0, 1, 3, 1, 0, 1}, *m, t), 0);
+  EXPECT_TRUE(PaintWithMask(*c, {0, 1, 3, 1, 0, 1}, *m, t));
   EXPECT_EQ(CanvasToHex(*c), (Rows{"FF FF FF", "FF FF FF"}));
 }
 

@@ -76,12 +76,12 @@ int64_t UndoRecordSize(const PixelRect& rect) {
   return ((w + 3) & ~int64_t{3}) * h;
 }
 
-int PushUndo(Canvas& canvas) {
+bool PushUndo(Canvas& canvas) {
   const PixelRect d = canvas.dirty;
   const int64_t w = static_cast<int64_t>(d.right) - d.left, h = static_cast<int64_t>(d.bottom) - d.top;
   if (d.left >= canvas.width || d.right < 0 || d.top >= canvas.height || d.bottom < 0 || w <= 0 || h <= 0)
-    return 0;
-  if (!canvas.previous || w > INT32_MAX || h > INT32_MAX) return 0;
+    return false;
+  if (!canvas.previous || w > INT32_MAX || h > INT32_MAX) return false;
   const int64_t size = UndoRecordSize(d);
   UndoHistory& hist = canvas.undo;
 
@@ -129,40 +129,40 @@ int PushUndo(Canvas& canvas) {
     } else {
       hist.newest = hist.current = Previous(hist.newest);
     }
-    return 0;
+    return false;
   }
   CopyRect(*record.patch, 0, 0, static_cast<int>(w), static_cast<int>(h), *canvas.previous, d.left, d.top);
   record.rect = d;
   // A record larger than the whole budget is still kept; the budget then stays negative.
   hist.budget = ClampToInt32(static_cast<int64_t>(hist.budget) - size);
   canvas.changed = 1;
-  return 1;
+  return true;
 }
 
-int Undo(Canvas& canvas, PixelRect& rect) {
+bool Undo(Canvas& canvas, PixelRect& rect) {
   UndoHistory& hist = canvas.undo;
-  if (hist.current == -1) return 0;
+  if (hist.current == -1) return false;
   const int s = hist.current;
   UndoRecord& r = hist.slots[s];
-  if (!r.patch) return 0;
+  if (!r.patch) return false;
   SwapPatch(canvas, r);
   rect = r.rect;
   hist.current = (s == hist.oldest) ? -1 : Previous(s);
   canvas.changed = 1;
-  return 1;
+  return true;
 }
 
-int Redo(Canvas& canvas, PixelRect& rect) {
+bool Redo(Canvas& canvas, PixelRect& rect) {
   UndoHistory& hist = canvas.undo;
-  if (hist.current == hist.newest) return 0;
+  if (hist.current == hist.newest) return false;
   const int s = hist.current == -1 ? hist.oldest : Next(hist.current);
   UndoRecord& r = hist.slots[s];
-  if (!r.patch) return 0;
+  if (!r.patch) return false;
   hist.current = s;
   SwapPatch(canvas, r);
   rect = r.rect;
   canvas.changed = 1;
-  return 1;
+  return true;
 }
 
 bool HasUnsavedChanges(const Canvas& canvas) {
@@ -170,9 +170,9 @@ bool HasUnsavedChanges(const Canvas& canvas) {
   return canvas.saved != 1 || h.newest != -1 || h.current != -1 || h.oldest != -1;
 }
 
-int CommitCanvasRect(Canvas& canvas, const PixelRect& rect) {
+bool CommitCanvasRect(Canvas& canvas, const PixelRect& rect) {
   canvas.dirty = rect;
-  const int made = PushUndo(canvas);
+  const bool made = PushUndo(canvas);
   if (canvas.previous && canvas.bitmap) {
     MaskedCopy(*canvas.previous, {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top},
                *canvas.bitmap, canvas.layers);

@@ -13,17 +13,17 @@ void FreeUndoSpare(UndoHistory& history);
 // Bytes a record of rect is charged: its patch's pixel memory, ((w + 3) & ~3) x h.
 int64_t UndoRecordSize(const PixelRect& rect);
 
-// Cuts the canvas's dirty rectangle out of the previous canvas into a new record. Returns 1
-// when a record was made, 0 when the rectangle lies outside the canvas or is empty (no record,
+// Cuts the canvas's dirty rectangle out of the previous canvas into a new record. Returns true
+// when a record was made, false when the rectangle lies outside the canvas or is empty (no record,
 // nothing changed) or the patch cannot be allocated.
-int PushUndo(Canvas& canvas);
+bool PushUndo(Canvas& canvas);
 
-// Puts back the record the next undo reverts; rect receives the area to redraw. 0 when there
-// is nothing to undo.
-int Undo(Canvas& canvas, PixelRect& rect);
+// Puts back the record the next undo reverts; rect receives the area to redraw. False when
+// there is nothing to undo (rect untouched).
+bool Undo(Canvas& canvas, PixelRect& rect);
 
-// Applies again the record after the current one. 0 when there is nothing to redo.
-int Redo(Canvas& canvas, PixelRect& rect);
+// Applies again the record after the current one. False when there is nothing to redo.
+bool Redo(Canvas& canvas, PixelRect& rect);
 
 // True when the canvas was never saved as it is, or when the history holds any record.
 bool HasUnsavedChanges(const Canvas& canvas);
@@ -32,7 +32,7 @@ bool HasUnsavedChanges(const Canvas& canvas);
 // inside rect: dirty = rect, PushUndo, then the rectangle's editable bits are copied into the
 // previous canvas. Returns PushUndo's result; the previous canvas is brought up to date even
 // when no record could be made, so it always equals the canvas outside a commit.
-int CommitCanvasRect(Canvas& canvas, const PixelRect& rect);
+bool CommitCanvasRect(Canvas& canvas, const PixelRect& rect);
 
 // Whether Undo and Redo would change anything now (menu greying).
 inline bool CanUndo(const UndoHistory& h) { return h.current != -1 && h.slots[h.current].patch; }

@@ -17,7 +17,7 @@ struct UndoCanvas {
   }
   ~UndoCanvas() { DestroyCanvas(canvas); }
 
-  int Edit(int x, uint8_t value = 0xFE) {
+  bool Edit(int x, uint8_t value = 0xFE) {
     for (int y = 0; y < canvas.height; ++y) DibRow(*canvas.bitmap, y)[x] = value;
     return CommitCanvasRect(canvas, {x, 0, x + 1, canvas.height});
   }
@@ -44,7 +44,7 @@ TEST(UndoHistory, NewCanvasIsBlankWithAnEmptyHistory) {
 
 TEST(UndoHistory, OneCommitIsUnsavedEvenWithTheSavedFlagSet) {
   UndoCanvas u;
-  EXPECT_EQ(u.Edit(2), 1);
+  EXPECT_TRUE(u.Edit(2));
   EXPECT_EQ(u.canvas.saved, 1);
   EXPECT_TRUE(HasUnsavedChanges(u.canvas));
   EXPECT_TRUE(u.PreviousEqualsCanvas());
@@ -57,28 +57,28 @@ TEST(UndoHistory, UndoAndRedoSwapThePixelsBack) {
   u.Edit(1);
   u.Edit(2);
   PixelRect r{};
-  EXPECT_EQ(Undo(u.canvas, r), 1);
+  EXPECT_TRUE(Undo(u.canvas, r));
   EXPECT_EQ(r, (PixelRect{2, 0, 3, 2}));
   EXPECT_EQ(u.At(2), 0xFF);
   EXPECT_EQ(u.At(1), 0xFE);
   EXPECT_TRUE(u.PreviousEqualsCanvas());
-  EXPECT_EQ(Undo(u.canvas, r), 1);
+  EXPECT_TRUE(Undo(u.canvas, r));
   EXPECT_EQ(u.At(1), 0xFF);
-  EXPECT_EQ(Undo(u.canvas, r), 0);  // nothing left
+  EXPECT_FALSE(Undo(u.canvas, r));  // nothing left
   // Redo after undoing everything starts from the oldest record.
-  EXPECT_EQ(Redo(u.canvas, r), 1);
+  EXPECT_TRUE(Redo(u.canvas, r));
   EXPECT_EQ(r, (PixelRect{1, 0, 2, 2}));
   EXPECT_EQ(u.At(1), 0xFE);
   EXPECT_EQ(u.At(2), 0xFF);
-  EXPECT_EQ(Redo(u.canvas, r), 1);
+  EXPECT_TRUE(Redo(u.canvas, r));
   EXPECT_EQ(u.At(2), 0xFE);
-  EXPECT_EQ(Redo(u.canvas, r), 0);
+  EXPECT_FALSE(Redo(u.canvas, r));
   EXPECT_TRUE(u.PreviousEqualsCanvas());
 }
 
 TEST(UndoHistory, The129thCommitDropsTheOldest) {
   UndoCanvas u(130, 1);
-  for (int i = 0; i < 129; ++i) ASSERT_EQ(u.Edit(i), 1) << i;
+  for (int i = 0; i < 129; ++i) ASSERT_TRUE(u.Edit(i)) << i;
   PixelRect r{};
   int undone = 0;
   while (Undo(u.canvas, r)) ++undone;
@@ -91,11 +91,11 @@ TEST(UndoHistory, UndoThreeThenCommitDropsTheUndoneRecords) {
   UndoCanvas u;
   for (int i = 0; i < 5; ++i) u.Edit(i);
   PixelRect r{};
-  for (int i = 0; i < 3; ++i) ASSERT_EQ(Undo(u.canvas, r), 1);
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(Undo(u.canvas, r));
   const int64_t budgetBefore = u.H().budget;
-  EXPECT_EQ(u.Edit(6), 1);
+  EXPECT_TRUE(u.Edit(6));
   EXPECT_EQ(u.H().budget, budgetBefore + 3 * 8 - 8);  // three records freed, one added
-  EXPECT_EQ(Redo(u.canvas, r), 0);
+  EXPECT_FALSE(Redo(u.canvas, r));
   int undone = 0;
   while (Undo(u.canvas, r)) ++undone;
   EXPECT_EQ(undone, 3);  // edits 0, 1 and 6
@@ -114,8 +114,8 @@ TEST(UndoHistory, UndoEverythingThenCommitLeavesOnlyTheNewRecord) {
   EXPECT_EQ(u.H().oldest, 0);
   EXPECT_EQ(u.H().newest, 0);
   EXPECT_EQ(u.H().budget, kUndoBudgetBytes - 8);
-  EXPECT_EQ(Undo(u.canvas, r), 1);
-  EXPECT_EQ(Undo(u.canvas, r), 0);
+  EXPECT_TRUE(Undo(u.canvas, r));
+  EXPECT_FALSE(Undo(u.canvas, r));
 }
 
 TEST(UndoHistory, PatchLargerThanTheBudgetEvictsEverythingButStaysUndoable) {
@@ -126,15 +126,15 @@ TEST(UndoHistory, PatchLargerThanTheBudgetEvictsEverythingButStaysUndoable) {
   // A full-canvas edit needs 16 x 4 = 64 bytes: both old records go, then it is kept anyway.
   for (int y = 0; y < 4; ++y)
     for (int x = 0; x < 16; ++x) DibRow(*u.canvas.bitmap, y)[x] = 0x00;
-  EXPECT_EQ(CommitCanvasRect(u.canvas, {0, 0, 16, 4}), 1);
+  EXPECT_TRUE(CommitCanvasRect(u.canvas, {0, 0, 16, 4}));
   EXPECT_EQ(u.H().oldest, u.H().newest);
   PixelRect r{};
-  EXPECT_EQ(Undo(u.canvas, r), 1);
+  EXPECT_TRUE(Undo(u.canvas, r));
   EXPECT_EQ(u.At(0), 0xFE);  // back to after edit 1
   EXPECT_EQ(u.At(1), 0xFE);
   EXPECT_EQ(u.At(2), 0xFF);
-  EXPECT_EQ(Undo(u.canvas, r), 0);
-  EXPECT_EQ(Redo(u.canvas, r), 1);
+  EXPECT_FALSE(Undo(u.canvas, r));
+  EXPECT_TRUE(Redo(u.canvas, r));
   EXPECT_EQ(u.At(5, 3), 0x00);
 }
 
@@ -143,13 +143,13 @@ TEST(UndoHistory, RectanglesOutsideOrEmptyMakeNoRecord) {
   const PixelRect rejected[] = {{8, 0, 9, 1}, {-3, 0, -1, 1}, {0, 2, 1, 3}, {0, -2, 1, -1}, {2, 0, 2, 1}, {2, 1, 3, 1}};
   for (const PixelRect& r : rejected) {
     u.canvas.dirty = r;
-    EXPECT_EQ(PushUndo(u.canvas), 0);
+    EXPECT_FALSE(PushUndo(u.canvas));
   }
   EXPECT_EQ(u.H().newest, -1);
   // A rectangle reaching past the edges is kept as it is (not clipped) and undoes cleanly.
   u.canvas.dirty = {-2, -1, 3, 1};
-  EXPECT_EQ(PushUndo(u.canvas), 1);
+  EXPECT_TRUE(PushUndo(u.canvas));
   PixelRect r{};
-  EXPECT_EQ(Undo(u.canvas, r), 1);
+  EXPECT_TRUE(Undo(u.canvas, r));
   EXPECT_EQ(r, (PixelRect{-2, -1, 3, 1}));
 }

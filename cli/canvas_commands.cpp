@@ -8,7 +8,7 @@
 #include "canvas/dib_bitmap.h"
 #include "canvas/layer_table.h"
 #include "canvas/palette.h"
-#include "canvas/user_message.h"
+#include "app/user_texts.h"
 #include "cli/commands.h"
 #include "files/canvas_png.h"
 #include "files/png_chunks.h"
@@ -18,17 +18,10 @@ namespace {
 // The largest side a canvas file may have: the PNG library refuses wider or taller images.
 constexpr long kMaxSide = 1000000;
 
-// What the core told the user during the command; it becomes part of the one-line error.
-std::string gCoreMessage;
-
-void RecordMessage(const char* text, const char*, MessageIcon) {
-  if (!gCoreMessage.empty()) gCoreMessage += "; ";
-  gCoreMessage += text ? text : "";
-}
-
-int Fail(const char* command, const std::string& what) {
+// Prints the one-line error; detail, when not empty, is what the program would tell the user.
+int Fail(const char* command, const std::string& what, const std::string& detail = std::string()) {
   std::string line = what;
-  if (!gCoreMessage.empty()) line += " (" + gCoreMessage + ")";
+  if (!detail.empty()) line += " (" + detail + ")";
   std::fprintf(stderr, "dotwright-cli: %s: %s\n", command, line.c_str());
   return 1;
 }
@@ -54,7 +47,6 @@ struct LoadedCanvas {
 // Reads a canvas file as the program loads one: the layer table starts from its defaults and
 // takes the file's stored settings.
 bool Load(const char* command, const char* path, LoadedCanvas& canvas, int& status) {
-  SetUserMessageSink(RecordMessage);
   canvas.bitmap = ReadCanvasPng(path, &canvas.layers);
   if (!canvas.bitmap) {
     status = Fail(command, std::string("cannot read canvas file '") + path + "'");
@@ -72,16 +64,16 @@ int CommandNew(int argc, char** argv) {
     return Fail("new", std::string("bad size '") + argv[0] + " " + argv[1] + "' (width and height must be 1 to " +
                            std::to_string(kMaxSide) + ")");
   }
-  SetUserMessageSink(RecordMessage);
   DibBitmap* bitmap = CreateDibBitmap(8, nullptr, 0, width, height);
   if (!bitmap) return Fail("new", "not enough memory for a canvas of that size");
   // A blank canvas: every layer empty, the default layers' palette.
   std::memset(bitmap->bits, 0xFF, static_cast<size_t>(bitmap->stride) * static_cast<size_t>(height));
   const LayerTable layers = DefaultLayerTable();
   ComputePalette(*bitmap, layers);
-  const bool written = WriteCanvasPng(argv[2], *bitmap, &layers);
+  CanvasPngWriteFailure failure;
+  const bool written = WriteCanvasPng(argv[2], *bitmap, &layers, &failure);
   FreeDibBitmap(bitmap);
-  if (!written) return Fail("new", std::string("cannot write '") + argv[2] + "'");
+  if (!written) return Fail("new", std::string("cannot write '") + argv[2] + "'", CanvasWriteText(failure));
   return 0;
 }
 

@@ -12,6 +12,7 @@
 #include "files/canvas_load.h"
 #include "canvas/dib_bitmap.h"
 #include "canvas/user_message.h"
+#include "app/user_texts.h"
 #include "cli/commands.h"
 #include "files/bmp_reader.h"
 #include "files/composed_picture.h"
@@ -192,9 +193,10 @@ int CommandExportPicture(int argc, char** argv) {
     }
     DibBitmap* texture = nullptr;
     if (status == 0 && options.paper) {
-      const char* reason = nullptr;
+      BmpFailure reason = BmpFailure::kNone;
       texture = ReadBmpFile(options.paper, &reason);
-      if (!texture) status = Fail("cannot read paper '%s': %s", options.paper, reason ? reason : "unreadable");
+      const char* text = BmpFailureText(reason);
+      if (!texture) status = Fail("cannot read paper '%s': %s", options.paper, text ? text : "unreadable");
     }
     if (status == 0) {
       CanvasView& view = job.view;

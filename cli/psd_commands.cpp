@@ -1,24 +1,16 @@
 // export-psd: layered PSD files from the command line.
 #include <cstdio>
 #include <filesystem>
-#include <string>
 
 #include "canvas/dib_bitmap.h"
 #include "canvas/layer_table.h"
 #include "canvas/palette.h"
-#include "canvas/user_message.h"
+#include "app/user_texts.h"
 #include "cli/commands.h"
 #include "files/canvas_png.h"
 #include "files/psd_export.h"
 
 namespace {
-
-// The first message the core reports during the command; it becomes the one error line.
-std::string gFirstMessage;
-
-void KeepFirstMessage(const char* text, const char*, MessageIcon) {
-  if (gFirstMessage.empty() && text) gFirstMessage = text;
-}
 
 // Prints "dotwright-cli: export-psd: " and the rest of the line; returns the exit status 1.
 template <typename... Args>
@@ -42,28 +34,17 @@ int CommandExportPsd(int argc, char** argv) {
   const std::filesystem::path input = argv[0];
   const std::filesystem::path output = argv[1];
 
-  gFirstMessage.clear();
-  SetUserMessageSink(KeepFirstMessage);
   LayerTable layers = DefaultLayerTable();
   DibBitmap* canvas = ReadCanvasPng(input, &layers);
-  if (!canvas) {
-    SetUserMessageSink(nullptr);
-    if (gFirstMessage.empty()) return Fail("cannot read canvas file '%s'", argv[0]);
-    return Fail("cannot read canvas file '%s' (%s)", argv[0], gFirstMessage.c_str());
-  }
+  if (!canvas) return Fail("cannot read canvas file '%s'", argv[0]);
   if (DibDepth(*canvas) != 8) {
     const int depth = DibDepth(*canvas);
     FreeDibBitmap(canvas);
-    SetUserMessageSink(nullptr);
     return Fail("'%s' is a %d-bit picture, not a canvas", argv[0], depth);
   }
   ComputePalette(*canvas, layers);
-  const bool ok = ExportPsd(output, *canvas, layers);
+  const PsdExportFailure failure = ExportPsd(output, *canvas, layers);
   FreeDibBitmap(canvas);
-  SetUserMessageSink(nullptr);
-  if (!ok) {
-    if (gFirstMessage.empty()) return Fail("cannot write '%s'", argv[1]);
-    return Fail("cannot write '%s' (%s)", argv[1], gFirstMessage.c_str());
-  }
+  if (failure != PsdExportFailure::kNone) return Fail("cannot write '%s' (%s)", argv[1], PsdExportText(failure));
   return 0;
 }

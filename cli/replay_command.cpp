@@ -7,18 +7,10 @@
 
 #include "canvas/canvas_lifecycle.h"
 #include "files/canvas_load.h"
-#include "canvas/user_message.h"
+#include "app/user_texts.h"
 #include "cli/commands.h"
 #include "files/canvas_png.h"
 #include "app/stroke_script.h"
-
-namespace {
-
-void PrintMessage(const char* text, const char*, MessageIcon) {
-  std::fprintf(stderr, "dotwright-cli: replay: %s\n", text);
-}
-
-}  // namespace
 
 int CommandReplay(int argc, char** argv) {
   if (argc == 1 && (std::string(argv[0]) == "--help" || std::string(argv[0]) == "-h")) {
@@ -30,7 +22,6 @@ int CommandReplay(int argc, char** argv) {
     std::fputs("dotwright-cli: replay: usage: replay IN.png SCRIPT OUT.png (see replay --help)\n", stderr);
     return 2;
   }
-  SetUserMessageSink(PrintMessage);
   std::ifstream file{std::filesystem::path(argv[1]), std::ios::binary};
   if (!file) {
     std::fprintf(stderr, "dotwright-cli: replay: cannot open script %s\n", argv[1]);
@@ -50,7 +41,10 @@ int CommandReplay(int argc, char** argv) {
   if (!result.ok) {
     std::fprintf(stderr, "dotwright-cli: replay: line %d: %s\n", result.line, result.error.c_str());
     status = 1;
-  } else if (!WriteCanvasPng(argv[2], *canvas.bitmap, &canvas.layers)) {
+  } else if (CanvasPngWriteFailure failure; !WriteCanvasPng(argv[2], *canvas.bitmap, &canvas.layers, &failure)) {
+    // What the program would show first, on a line of its own, then the command's error.
+    const std::string shown = CanvasWriteText(failure);
+    if (!shown.empty()) std::fprintf(stderr, "dotwright-cli: replay: %s\n", shown.c_str());
     std::fprintf(stderr, "dotwright-cli: replay: cannot write %s\n", argv[2]);
     status = 1;
   }

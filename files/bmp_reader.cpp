@@ -33,8 +33,8 @@ uint32_t ReadU32(const uint8_t* p) {
   return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
 }
 
-DibBitmap* Refuse(const char** reason, const char* text) {
-  if (reason) *reason = text;
+DibBitmap* Refuse(BmpFailure* reason, BmpFailure why) {
+  if (reason) *reason = why;
   return nullptr;
 }
 
@@ -61,15 +61,15 @@ uint8_t ChannelValue(uint32_t pixel, const Channel& c) {
 
 }  // namespace
 
-DibBitmap* DecodeBmp(const uint8_t* data, size_t size, const char** reason) {
-  if (reason) *reason = nullptr;
-  if (!data || size < kFileHeaderBytes + 4) return Refuse(reason, "the file is too short to be a BMP file");
-  if (data[0] != 'B' || data[1] != 'M') return Refuse(reason, "not a BMP file");
+DibBitmap* DecodeBmp(const uint8_t* data, size_t size, BmpFailure* reason) {
+  if (reason) *reason = BmpFailure::kNone;
+  if (!data || size < kFileHeaderBytes + 4) return Refuse(reason, BmpFailure::kTooShort);
+  if (data[0] != 'B' || data[1] != 'M') return Refuse(reason, BmpFailure::kNotBmp);
   const uint64_t pixelOffset = ReadU32(data + 10);
   const uint32_t headerBytes = ReadU32(data + 14);
   const bool core = headerBytes == kCoreHeaderBytes;
-  if (!core && headerBytes < kInfoHeaderBytes) return Refuse(reason, "unknown BMP header");
-  if (kFileHeaderBytes + uint64_t{headerBytes} > size) return Refuse(reason, "the BMP header is truncated");
+  if (!core && headerBytes < kInfoHeaderBytes) return Refuse(reason, BmpFailure::kUnknownHeader);
+  if (kFileHeaderBytes + uint64_t{headerBytes} > size) return Refuse(reason, BmpFailure::kHeaderTruncated);
 
   const uint8_t* h = data + kFileHeaderBytes;
   int64_t width, height;
@@ -88,18 +88,18 @@ DibBitmap* DecodeBmp(const uint8_t* data, size_t size, const char** reason) {
   }
 
   if (compression == kRle8 || compression == kRle4)
-    return Refuse(reason, "RLE-compressed BMP files are not supported");
+    return Refuse(reason, BmpFailure::kRleCompressed);
   if (compression == kJpeg || compression == kPng)
-    return Refuse(reason, "BMP files holding JPEG or PNG data are not supported");
+    return Refuse(reason, BmpFailure::kEmbeddedJpegOrPng);
   const bool bitFields = compression == kBitFields || compression == kAlphaBitFields;
-  if (compression != kRgb && !bitFields) return Refuse(reason, "unknown BMP compression");
-  if (bits == 16) return Refuse(reason, "16-bit BMP files are not supported");
+  if (compression != kRgb && !bitFields) return Refuse(reason, BmpFailure::kUnknownCompression);
+  if (bits == 16) return Refuse(reason, BmpFailure::kSixteenBit);
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
-    return Refuse(reason, "unsupported number of bits per pixel");
-  if (bitFields && bits != 32) return Refuse(reason, "bit fields are only supported in 32-bit BMP files");
-  if (width < 1) return Refuse(reason, "the BMP width is not positive");
+    return Refuse(reason, BmpFailure::kUnsupportedBits);
+  if (bitFields && bits != 32) return Refuse(reason, BmpFailure::kBitFieldsNot32);
+  if (width < 1) return Refuse(reason, BmpFailure::kBadWidth);
   // A negative height means rows stored top-down; -2^31 has no positive counterpart.
-  if (height == 0 || height == std::numeric_limits<int32_t>::min()) return Refuse(reason, "bad BMP height");
+  if (height == 0 || height == std::numeric_limits<int32_t>::min()) return Refuse(reason, BmpFailure::kBadHeight);
   const bool topDown = height < 0;
   const int64_t rows = topDown ? -height : height;
 
@@ -110,23 +110,23 @@ DibBitmap* DecodeBmp(const uint8_t* data, size_t size, const char** reason) {
     const uint8_t* masks = h + kInfoHeaderBytes;
     if (headerBytes < kInfoHeaderBytes + 12) {
       const uint64_t maskBytes = compression == kAlphaBitFields ? 16 : 12;
-      if (tableStart + maskBytes > size) return Refuse(reason, "the BMP channel masks are truncated");
+      if (tableStart + maskBytes > size) return Refuse(reason, BmpFailure::kMasksTruncated);
       masks = data + tableStart;
       tableStart += maskBytes;
     }
     for (int c = 0; c < 3; ++c)  // red, green, blue
-      if (!MakeChannel(ReadU32(masks + 4 * c), channels[c])) return Refuse(reason, "bad BMP channel masks");
+      if (!MakeChannel(ReadU32(masks + 4 * c), channels[c])) return Refuse(reason, BmpFailure::kBadMasks);
   }
 
-  if (pixelOffset < tableStart) return Refuse(reason, "the BMP pixel offset points into the header");
-  if (pixelOffset > size) return Refuse(reason, "the BMP pixel offset lies beyond the end of the file");
+  if (pixelOffset < tableStart) return Refuse(reason, BmpFailure::kPixelOffsetInHeader);
+  if (pixelOffset > size) return Refuse(reason, BmpFailure::kPixelOffsetBeyondEnd);
 
   // Colour table: the declared count (all 2^bits when 0 or with a core header), never more than
   // 256, and only as many entries as lie before the pixels.
   DibColour colours[kDibColourCount] = {};
   int colourCount = 0;
   if (bits <= 8) {
-    if (declaredColours > static_cast<uint32_t>(kDibColourCount)) return Refuse(reason, "too many BMP colours");
+    if (declaredColours > static_cast<uint32_t>(kDibColourCount)) return Refuse(reason, BmpFailure::kTooManyColours);
     const uint32_t entryBytes = core ? 3 : 4;
     uint64_t count = declaredColours ? declaredColours : (1u << bits);
     count = std::min<uint64_t>({count, 1u << bits, (pixelOffset - tableStart) / entryBytes});
@@ -139,14 +139,14 @@ DibBitmap* DecodeBmp(const uint8_t* data, size_t size, const char** reason) {
 
   // The pixels must all be there before anything is allocated.
   const int64_t fileStride = DibStride(bits, static_cast<int>(width));
-  if (fileStride < 0) return Refuse(reason, "the BMP image is too wide");
+  if (fileStride < 0) return Refuse(reason, BmpFailure::kTooWide);
   const uint64_t available = size - pixelOffset;
   if (static_cast<uint64_t>(fileStride) > available || static_cast<uint64_t>(rows) > available / fileStride)
-    return Refuse(reason, "the BMP pixel data is truncated");
+    return Refuse(reason, BmpFailure::kPixelsTruncated);
 
   const int depth = bitFields ? 32 : bits;
   DibBitmap* image = CreateDibBitmap(depth, colours, colourCount, static_cast<int>(width), static_cast<int>(rows));
-  if (!image) return Refuse(reason, "not enough memory for the BMP image");
+  if (!image) return Refuse(reason, BmpFailure::kNoMemoryForImage);
 
   const uint8_t* pixels = data + pixelOffset;
   for (int64_t r = 0; r < rows; ++r) {
@@ -168,20 +168,20 @@ DibBitmap* DecodeBmp(const uint8_t* data, size_t size, const char** reason) {
   return image;
 }
 
-DibBitmap* ReadBmpFile(const std::filesystem::path& path, const char** reason) {
-  if (reason) *reason = nullptr;
+DibBitmap* ReadBmpFile(const std::filesystem::path& path, BmpFailure* reason) {
+  if (reason) *reason = BmpFailure::kNone;
   std::error_code error;
   const uintmax_t size = std::filesystem::file_size(path, error);
-  if (error) return Refuse(reason, "cannot open the BMP file");
-  if (size > kMaxBmpFileBytes) return Refuse(reason, "the BMP file is too large");
+  if (error) return Refuse(reason, BmpFailure::kCannotOpen);
+  if (size > kMaxBmpFileBytes) return Refuse(reason, BmpFailure::kFileTooLarge);
 
   std::unique_ptr<uint8_t[]> data(new (std::nothrow) uint8_t[size ? size : 1]);
-  if (!data) return Refuse(reason, "not enough memory for the BMP file");
+  if (!data) return Refuse(reason, BmpFailure::kNoMemoryForFile);
   FILE* file = OpenBinaryFile(path, "rb");
-  if (!file) return Refuse(reason, "cannot open the BMP file");
+  if (!file) return Refuse(reason, BmpFailure::kCannotOpen);
   const size_t read = std::fread(data.get(), 1, static_cast<size_t>(size), file);
   std::fclose(file);
-  if (read != size) return Refuse(reason, "cannot read the BMP file");
+  if (read != size) return Refuse(reason, BmpFailure::kCannotRead);
   return DecodeBmp(data.get(), static_cast<size_t>(size), reason);
 }
 

@@ -27,14 +27,43 @@
 // stamp, and small enough that reading one cannot exhaust the memory.
 inline constexpr uint64_t kMaxBmpFileBytes = uint64_t{256} << 20;
 
+// Why a BMP file was refused.
+enum class BmpFailure : int {
+  kNone = 0,
+  kTooShort,
+  kNotBmp,
+  kUnknownHeader,
+  kHeaderTruncated,
+  kRleCompressed,
+  kEmbeddedJpegOrPng,
+  kUnknownCompression,
+  kSixteenBit,
+  kUnsupportedBits,
+  kBitFieldsNot32,
+  kBadWidth,
+  kBadHeight,
+  kMasksTruncated,
+  kBadMasks,
+  kPixelOffsetInHeader,
+  kPixelOffsetBeyondEnd,
+  kTooManyColours,
+  kTooWide,
+  kPixelsTruncated,
+  kNoMemoryForImage,
+  kCannotOpen,
+  kFileTooLarge,
+  kNoMemoryForFile,
+  kCannotRead,
+};
+
 // Decodes a BMP file held in memory (size bytes at data). Returns a new bitmap, or null with
-// *reason (when reason is not null) set to a short English text; null with gStatusCode 41 when
-// a bitmap the file's bytes justify cannot be allocated.
-DibBitmap* DecodeBmp(const uint8_t* data, size_t size, const char** reason);
+// *reason (when reason is not null) set to why; kNoMemoryForImage (and gStatusCode 41) when a
+// bitmap the file's bytes justify cannot be allocated. *reason is kNone after a success.
+DibBitmap* DecodeBmp(const uint8_t* data, size_t size, BmpFailure* reason);
 
 // Reads and decodes the file at path (any characters). Null with a reason as DecodeBmp, also
 // when the file cannot be opened or read, or is larger than kMaxBmpFileBytes.
-DibBitmap* ReadBmpFile(const std::filesystem::path& path, const char** reason);
+DibBitmap* ReadBmpFile(const std::filesystem::path& path, BmpFailure* reason);
 
 // The colours of top-down row y (0 <= y < height) of a 1-, 4-, 8-, 24- or 32-bit bitmap, one
 // entry per pixel (width entries in out). Indexed pixels take their colour-table entry.

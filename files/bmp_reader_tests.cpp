@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "app/user_texts.h"
 #include "canvas/canvas_test_support.h"
-#include "canvas/status_code.h"
+#include "canvas/status.h"
 #include "files/atomic_file.h"
 #include "files/bmp_test_support.h"
 
@@ -16,7 +17,7 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-DibPtr Decode(const Bytes& file, const char** reason = nullptr) {
+DibPtr Decode(const Bytes& file, BmpFailure* reason = nullptr) {
   return DibPtr(DecodeBmp(file.data(), file.size(), reason));
 }
 
@@ -37,14 +38,16 @@ std::vector<std::string> ColourRows(const DibBitmap& b) {
   return rows;
 }
 
-// Expects a refusal whose reason contains `word`, and no allocation attempted on its behalf.
+// Expects a refusal whose reason, in the words the program shows, contains `word`, and no
+// allocation attempted on its behalf.
 void ExpectRefused(const Bytes& file, const char* word) {
   gStatusCode = 0;
-  const char* reason = nullptr;
+  BmpFailure reason = BmpFailure::kNone;
   DibPtr image = Decode(file, &reason);
   EXPECT_FALSE(image);
-  ASSERT_NE(reason, nullptr);
-  EXPECT_NE(std::string(reason).find(word), std::string::npos) << reason;
+  const char* text = BmpFailureText(reason);
+  ASSERT_NE(text, nullptr);
+  EXPECT_NE(std::string(text).find(word), std::string::npos) << text;
   EXPECT_EQ(gStatusCode, 0);
 }
 
@@ -262,14 +265,14 @@ TEST(BmpReader, ReadsFilesAndReportsMissingOnes) {
   ASSERT_TRUE(f);
   std::fwrite(bytes.data(), 1, bytes.size(), f);
   std::fclose(f);
-  const char* reason = "unset";
+  BmpFailure reason = BmpFailure::kCannotRead;
   DibPtr image(ReadBmpFile(path, &reason));
   ASSERT_TRUE(image);
-  EXPECT_EQ(reason, nullptr);
+  EXPECT_EQ(reason, BmpFailure::kNone);
   EXPECT_EQ(ColourRows(*image), (std::vector<std::string>{"000000 FFFFFF"}));
   DibPtr missing(ReadBmpFile(folder / "missing.bmp", &reason));
   EXPECT_FALSE(missing);
-  EXPECT_NE(reason, nullptr);
+  EXPECT_EQ(reason, BmpFailure::kCannotOpen);
   DibPtr folderItself(ReadBmpFile(folder, &reason));
   EXPECT_FALSE(folderItself);
   std::error_code e;

@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "canvas/user_message.h"
 #include "files/atomic_file.h"
 #include "files/png_chunks.h"
 #include "files/png_parallel_deflate.h"
@@ -103,11 +102,6 @@ bool WritePngFile(const PngWriteJob& job) {
   return true;
 }
 
-void ReportDeflateFailure(const DeflatedImage& image) {
-  // The zlib error number of a failed start, or the row where the stream failed.
-  if (image.failure == DeflateFailure::kInit || image.failure == DeflateFailure::kStream)
-    ShowUserMessage(std::to_string(image.failureValue).c_str());
-}
 
 // ---- Reading ---------------------------------------------------------------------------------
 
@@ -282,12 +276,14 @@ int ParallelChunks(const uint8_t* file, const PngChunkWalk& walk, const PngChunk
 
 PngDecodePath LastPngDecodePath() { return tLastDecodePath; }
 
-bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, const LayerTable* layers) {
-  return WriteCanvasPng(path, bitmap, layers, CanvasPngWriteOptions{});
+bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, const LayerTable* layers,
+                    CanvasPngWriteFailure* failure) {
+  return WriteCanvasPng(path, bitmap, layers, CanvasPngWriteOptions{}, failure);
 }
 
 bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, const LayerTable* layers,
-                    const CanvasPngWriteOptions& options) {
+                    const CanvasPngWriteOptions& options, CanvasPngWriteFailure* failure) {
+  if (failure) *failure = CanvasPngWriteFailure{};
   const int depth = DibDepth(bitmap);
   if (depth != 1 && depth != 8 && depth != 32) return false;
   if (DibWidth(bitmap) < 1 || DibHeight(bitmap) < 1 || !bitmap.bits) return false;
@@ -296,7 +292,8 @@ bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, 
   // The image data is compressed before the file is opened: a failure leaves no trace.
   DeflatedImage image;
   if (depth == 8 && !DeflateImageInPieces(bitmap, options.failAtRow, image)) {
-    ReportDeflateFailure(image);
+    if (failure && (image.failure == DeflateFailure::kInit || image.failure == DeflateFailure::kStream))
+      *failure = {image.failure, image.failureValue};
     return false;
   }
   std::string layerText;

@@ -18,13 +18,23 @@
 
 #include "canvas/dib_bitmap.h"
 #include "canvas/layer_table.h"
+#include "files/png_parallel_deflate.h"
+
+// A failed deflate stream of the image data: kInit with zlib's error number as value, or kStream
+// with the row number where the stream failed; kNone when the deflate did not fail.
+struct CanvasPngWriteFailure {
+  DeflateFailure deflate = DeflateFailure::kNone;
+  int value = 0;
+};
 
 // Writes bitmap (depth 1, 8 or 32; rows from its bottom-up memory, PLTE from its colour table)
 // to path. With layers, adds the "Description" text chunk. The file is written beside the
 // target and replaces it only when complete: on any failure the old file stays as it was, no
-// temporary file remains and the result is false. A failing deflate stream is reported to the
-// user (ShowUserMessage, the zlib error number for a failed start, else the row number).
-bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, const LayerTable* layers);
+// temporary file remains and the result is false. When failure is not null it receives what a
+// failed deflate stream reports (the only failure the program tells the user about); it is
+// left at kNone for every other failure and after a success.
+[[nodiscard]] bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, const LayerTable* layers,
+                                  CanvasPngWriteFailure* failure = nullptr);
 
 // Reads a PNG file into a new bitmap: depth 8 for 8-bit palette and grey images, 1 for 1-bit
 // palette and grey images, 32 (blue, green, red, 0) for 8-bit RGB and RGBA (alpha dropped).
@@ -47,5 +57,5 @@ PngDecodePath LastPngDecodePath();
 struct CanvasPngWriteOptions {
   int failAtRow = -1;  // >= 0: the piece holding this row fails as on a deflate stream error
 };
-bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, const LayerTable* layers,
-                    const CanvasPngWriteOptions& options);
+[[nodiscard]] bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, const LayerTable* layers,
+                                  const CanvasPngWriteOptions& options, CanvasPngWriteFailure* failure = nullptr);

@@ -275,15 +275,16 @@ TEST(CanvasPngLayers, UnknownChunksAreReadAsLayerTextBeforeTheDescription) {
 
 TEST(CanvasPngWrite, DeflateStreamErrorIsReportedAndKeepsTheOldFile) {
   ScratchFolder folder;
-  RecordedMessages messages;
   const auto path = folder / "keep.png";
   WriteAll(path, "the old file");
   DibPtr canvas = PatternCanvas(40, 100);
   CanvasPngWriteOptions options;
   options.failAtRow = 57;
-  EXPECT_FALSE(WriteCanvasPng(path, *canvas, nullptr, options));
-  // The message is the row number; the program goes on.
-  EXPECT_EQ(std::vector<std::string>{"57"}, RecordedMessages::Texts());
+  CanvasPngWriteFailure failure;
+  EXPECT_FALSE(WriteCanvasPng(path, *canvas, nullptr, options, &failure));
+  // The failure names the row; the program goes on.
+  EXPECT_EQ(failure.deflate, DeflateFailure::kStream);
+  EXPECT_EQ(failure.value, 57);
   EXPECT_EQ("the old file", ReadAll(path));
   EXPECT_EQ(std::vector<std::string>{"keep.png"}, folder.Names());
 }

@@ -9,7 +9,7 @@
 
 // Writes the rendered picture to path as a plain PNG whose form follows the bitmap's depth
 // (32-bit pictures become RGB), never with layer data. rendered is null when the view could
-// not create its off-screen bitmap: that is reported as "Can not create view.screen" (caption
-// "Dotwright", error icon) and nothing is written. Returns true when the file was written;
-// a failed write leaves any old file at path as it was.
-bool WriteComposedPicture(const DibBitmap* rendered, const std::filesystem::path& path);
+// not create its off-screen bitmap: nothing is written and the result is false (the caller
+// tells the user, see kNoViewScreenText). Returns true when the file was written; a failed
+// write leaves any old file at path as it was.
+[[nodiscard]] bool WriteComposedPicture(const DibBitmap* rendered, const std::filesystem::path& path);

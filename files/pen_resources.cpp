@@ -5,7 +5,6 @@
 
 #include "brush/paper_grain.h"
 #include "brush/pen_texture.h"
-#include "canvas/user_message.h"
 #include "files/bmp_reader.h"
 #include "files/utf_text.h"
 
@@ -85,18 +84,14 @@ DibBitmap* LoadStamp(const std::filesystem::path& path) {
   return file.bitmap ? ToMonochrome(*file.bitmap) : nullptr;
 }
 
-int LoadPenStamps(PenSetting* pens, int count) {
-  int failures = 0;
-  for (int i = 0; i < count; ++i) {
+uint32_t LoadPenStamps(PenSetting* pens, int count) {
+  uint32_t failed = 0;
+  for (int i = 0; i < count && i < 32; ++i) {
     PenSetting& pen = pens[i];
     if (pen.Stamp != 1) continue;
     FreeDibBitmap(pen.stampBitmap);
-    const std::u16string_view name = TextOf(pen.StampFileName, kPathUnits);
-    pen.stampBitmap = LoadStamp(PathFromText(name));
-    if (!pen.stampBitmap) {
-      ShowUserMessage(Utf16ToUtf8(name).c_str(), "Dotwright", MessageIcon::kStop);
-      ++failures;
-    }
+    pen.stampBitmap = LoadStamp(PathFromText(TextOf(pen.StampFileName, kPathUnits)));
+    if (!pen.stampBitmap) failed |= uint32_t{1} << i;
   }
-  return failures;
+  return failed;
 }

@@ -37,10 +37,10 @@ DibBitmap* LoadMaterial(const std::filesystem::path& userDataFolder, const std::
 DibBitmap* LoadStamp(const std::filesystem::path& path);
 
 // Canvas set-up: every pen whose Stamp is 1 drops its old stamp and loads the one named by its
-// StampFileName. A stamp that cannot be loaded is reported with its path as the text, caption
-// "Dotwright" and the stop icon, and the pen goes on without one. Pens whose Stamp is 0 are
-// left alone. Returns the number of stamps that could not be loaded.
-int LoadPenStamps(PenSetting* pens, int count);
+// StampFileName; a pen whose stamp cannot be loaded goes on without one. Pens whose Stamp is 0
+// are left alone. Returns a bit mask of the pens (bit i for pen i, count at most 32) whose stamp
+// could not be loaded; the caller names their StampFileName to the user.
+[[nodiscard]] uint32_t LoadPenStamps(PenSetting* pens, int count);
 
 // The conversions behind the loaders, for any 1-, 4-, 8-, 24- or 32-bit picture.
 // A stamp-form 1-bit picture of image's size; null when memory runs out.

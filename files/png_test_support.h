@@ -19,7 +19,6 @@
 #include "canvas/canvas_test_support.h"
 #include "canvas/dib_bitmap.h"
 #include "canvas/layer_table.h"
-#include "canvas/user_message.h"
 #include "files/png_chunks.h"
 
 #ifdef _WIN32
@@ -190,16 +189,3 @@ inline DibPtr PatternCanvas(int width, int height) {
   return b;
 }
 
-// Messages the core shows during a test.
-struct RecordedMessages {
-  static std::vector<std::string>& Texts() {
-    static std::vector<std::string> texts;
-    return texts;
-  }
-  static void Record(const char* text, const char*, MessageIcon) { Texts().push_back(text ? text : ""); }
-  RecordedMessages() {
-    Texts().clear();
-    SetUserMessageSink(Record);
-  }
-  ~RecordedMessages() { SetUserMessageSink(nullptr); }
-};

@@ -7,7 +7,6 @@
 #include <new>
 #include <vector>
 
-#include "canvas/user_message.h"
 #include "files/atomic_file.h"
 #include "files/packbits.h"
 
@@ -239,43 +238,36 @@ WriteResult WriteDocument(FILE* f, const DibBitmap& canvas, const LayerTable& la
 
 }  // namespace
 
-bool ExportPsd(const std::filesystem::path& path, const DibBitmap& canvas, const LayerTable& layers) {
+PsdExportFailure ExportPsd(const std::filesystem::path& path, const DibBitmap& canvas, const LayerTable& layers) {
   if (DibDepth(canvas) != 8 || !canvas.bits) {
-    ShowUserMessage("Only an 8-bit canvas can be exported as a PSD file.");
-    return false;
+    return PsdExportFailure::kNotEightBit;
   }
   if (DibWidth(canvas) < 1 || DibHeight(canvas) < 1 || DibWidth(canvas) > kPsdMaxSide ||
       DibHeight(canvas) > kPsdMaxSide) {
-    ShowUserMessage("The canvas is too large for a PSD file (30000 x 30000 pixels at most).");
-    return false;
+    return PsdExportFailure::kTooLarge;
   }
 
   AtomicFile file{};
   if (!BeginAtomicFile(file, path)) {
-    ShowUserMessage("Cannot create PSD file.");
-    return false;
+    return PsdExportFailure::kCannotCreate;
   }
   WriteResult result;
   try {
     result = WriteDocument(file.stream, canvas, layers);
   } catch (const std::bad_alloc&) {
     AbandonAtomicFile(file);
-    ShowUserMessage("Not enough memory to export the PSD file.");
-    return false;
+    return PsdExportFailure::kNoMemory;
   }
   if (result == WriteResult::kTooLarge) {
     AbandonAtomicFile(file);
-    ShowUserMessage("The canvas's layers are too large for a PSD file.");
-    return false;
+    return PsdExportFailure::kLayersTooLarge;
   }
   if (result != WriteResult::kOk) {
     AbandonAtomicFile(file);
-    ShowUserMessage("Cannot write PSD file.");
-    return false;
+    return PsdExportFailure::kCannotWrite;
   }
   if (!CommitAtomicFile(file)) {
-    ShowUserMessage("Cannot write PSD file.");
-    return false;
+    return PsdExportFailure::kCannotWrite;
   }
-  return true;
+  return PsdExportFailure::kNone;
 }

@@ -17,10 +17,20 @@
 // Version 1 documents are at most this many pixels wide and high.
 inline constexpr int kPsdMaxSide = 30000;
 
+// Why a canvas could not be exported.
+enum class PsdExportFailure : int {
+  kNone = 0,
+  kNotEightBit,     // the bitmap is not an 8-bit canvas
+  kTooLarge,        // a side is below 1 or above kPsdMaxSide
+  kCannotCreate,    // the file beside the target cannot be created
+  kNoMemory,        // memory ran out while the document was built
+  kLayersTooLarge,  // the layer data would pass the 4 GiB a version 1 document can hold
+  kCannotWrite,     // a write, or the final replacement of the target, failed
+};
+
 // Writes canvas (an 8-bit canvas bitmap whose colour table is its current palette) with its
 // layer table to path. The file is written beside the target and replaces it only when
-// complete. Returns false, after telling the user through ShowUserMessage, when the canvas
-// cannot be exported (not 8-bit, larger than kPsdMaxSide, layer data over 4 GiB), the file
-// cannot be created, memory runs out or a write fails; an existing file at path is then left
-// as it was and no partial file remains. The caller shows the busy cursor.
-bool ExportPsd(const std::filesystem::path& path, const DibBitmap& canvas, const LayerTable& layers);
+// complete. Returns kNone, or why the canvas could not be exported; an existing file at path is
+// then left as it was and no partial file remains. The caller shows the busy cursor and tells
+// the user.
+[[nodiscard]] PsdExportFailure ExportPsd(const std::filesystem::path& path, const DibBitmap& canvas, const LayerTable& layers);

@@ -149,11 +149,11 @@ int ReduceIntoImageWithin(const CanvasView& view, const DibBitmap& canvas, const
   DibBitmap* part = engine(view, canvas, grown, background, threaded);
   if (!part) return 0;
   // The wanted pixels lie inside the grown source's destination.
-  const int r = CopyRect(target, wanted.left - targetLeft, wanted.top - targetTop, wanted.right - wanted.left,
+  const bool copied = CopyRect(target, wanted.left - targetLeft, wanted.top - targetTop, wanted.right - wanted.left,
                          wanted.bottom - wanted.top, *part, wanted.left - step.destination.left,
                          wanted.top - step.destination.top);
   FreeDibBitmap(part);
-  return r == 0 ? 1 : 0;
+  return copied ? 1 : 0;
 }
 
 int ReduceIntoImage(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source,

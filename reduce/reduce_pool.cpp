@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "canvas/status_code.h"
+#include "canvas/status.h"
 #include "reduce/reduce_internal.h"
 #include "reduce/thread_pool.h"
 

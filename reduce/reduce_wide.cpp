@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "canvas/status_code.h"
+#include "canvas/status.h"
 #include "reduce/reduce_internal.h"
 #include "reduce/thread_pool.h"
 

@@ -16,7 +16,7 @@ TEST(LassoFill, TrianglePaintsExactlyThePolygonOnTheDrawingLayer) {
   EXPECT_EQ(f.UndoRecords(), 1);
   EXPECT_TRUE(f.PreviousEqualsCanvas());
   PixelRect undone{};
-  ASSERT_EQ(Undo(f.canvas, undone), 1);
+  ASSERT_TRUE(Undo(f.canvas, undone));
   EXPECT_EQ(undone, (PixelRect{0, 0, 9, 9}));
   EXPECT_EQ(f.Count(0xFF), 144);
 }

@@ -147,7 +147,7 @@ TEST(FloatingSelection, DropMovedWritesTheLiftedPixelsThereAsOneUndoRecord) {
   EXPECT_TRUE(f.PreviousEqualsCanvas());
 
   PixelRect undone{};
-  ASSERT_EQ(Undo(f.canvas, undone), 1);
+  ASSERT_TRUE(Undo(f.canvas, undone));
   EXPECT_EQ(undone, (PixelRect{8, 5, 12, 8}));
   EXPECT_EQ(f.Count(0xFF), 255);
 }

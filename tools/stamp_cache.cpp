@@ -4,7 +4,7 @@
 #include <climits>
 #include <new>
 
-#include "canvas/status_code.h"
+#include "canvas/status.h"
 
 namespace {
 

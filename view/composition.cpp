@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "canvas/status_code.h"
 #include "files/bmp_reader.h"
 
 namespace {
@@ -188,16 +187,13 @@ void RenderViewRect(CanvasView& view, const PixelRect& clientRect) {
   }
 }
 
-int BlendPaper(DibBitmap& target, int width, int height, const DibBitmap& paper, int strength) {
-  if (DibDepth(target) != 32 || DibDepth(paper) != 32) {
-    gStatusCode = kStatusWrongDepth;
-    return 0;
-  }
+bool BlendPaper(DibBitmap& target, int width, int height, const DibBitmap& paper, int strength) {
+  if (DibDepth(target) != 32 || DibDepth(paper) != 32) return false;
   const int w = std::min({width, DibWidth(target), DibWidth(paper)});
   const int h = std::min({height, DibHeight(target), DibHeight(paper)});
   const int a = std::clamp(strength, 0, 255);
   for (int y = 0; y < h; ++y) BlendPaperRow(DibRow(target, y), DibRow(paper, y), w, a);
-  return 1;
+  return true;
 }
 
 DibBitmap* PreparePaperImage(const DibBitmap& texture, int width, int height) {

@@ -28,8 +28,6 @@ inline constexpr uint8_t kSurroundGrey = 192;
 inline constexpr uint32_t kSurroundPixel = 0x00C0C0C0u;
 // Strength of the paper blend in the view.
 inline constexpr int kViewPaperStrength = 128;
-// Shared status code of a bitmap of the wrong depth (BlendPaper's target).
-inline constexpr int kStatusWrongDepth = 3;
 
 // The integer magnification of a magnified view, k = floor(1 / scale + 0.5), at least 1. Every
 // scale the commands produce gives a power of two; other values still work (whole k x k
@@ -65,9 +63,8 @@ void RenderViewRect(CanvasView& view, const PixelRect& clientRect);
 //   f = ((paper_c * a) >> 8) + (255 - a);  t = target_c * f;  target_c = min((t + (t >> 8) + 1) >> 8, 255)
 // so paper 128 with a = 128 gives f = 191 and turns a target 200 into 149. Pure white paper
 // leaves the target alone. a is limited to 0..255 (255 - a must not go negative).
-// Returns 1 when blended; 0, changing nothing, when target or paper is not 32-bit (the shared
-// status code is then set to 3).
-int BlendPaper(DibBitmap& target, int width, int height, const DibBitmap& paper, int strength);
+// Returns true when blended; false, changing nothing, when target or paper is not 32-bit.
+bool BlendPaper(DibBitmap& target, int width, int height, const DibBitmap& paper, int strength);
 
 // The paper image for a composed image of width x height: a 32-bit bitmap with the texture
 // (any depth ReadBmpFile gives; indexed colours through its table) tiled from the top-left

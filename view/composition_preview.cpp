@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "canvas/status_code.h"
+#include "canvas/status.h"
 #include "view/composition.h"
 #include "view/view_mapping.h"
 

@@ -1,3 +1,3 @@
-#include "canvas/status_code.h"
+#include "canvas/status.h"
 
 std::atomic<int> gStatusCode{0};
