@@ -8,6 +8,7 @@
 #include "brush/pen_setting.h"
 #include "canvas/layer_table.h"
 #include "tools/mask_pen.h"
+#include "tools/stroke_phase.h"
 #include "view/canvas_view.h"
 #include "view/sample_to_canvas.h"
 #include "view/view_mapping.h"
@@ -179,10 +180,9 @@ int ShapeHandler(AppContext& app, PixelRect& dirty) {
   CanvasView& view = *app.view;
   ShapeToolState& st = app.tools.shape;
   const CanvasSample current = SampleToCanvas(*app.input, view, true, false);
-  const CanvasSample previous = SampleToCanvas(*app.input, view, true, true);
-  const bool down = current.pressure != 0.0f, wasDown = previous.pressure != 0.0f;
+  const StrokePhase phase = PhaseOf(app);
 
-  if (down && !wasDown) {
+  if (phase == StrokePhase::kPress) {
     const PenSetting& pen = CurrentPen(app);
     st.active = 1;
     st.kind = pen.KindOfPen;
@@ -193,7 +193,7 @@ int ShapeHandler(AppContext& app, PixelRect& dirty) {
     return 0;
   }
   if (!st.active) return 0;
-  if (down && wasDown) {
+  if (phase == StrokePhase::kDrag) {
     const PixelRect before = ToggleFeedback(view, st.start, st.end, st.kind);
     st.end = TruncPoint(current);
     const PixelRect after = ToggleFeedback(view, st.start, st.end, st.kind);
@@ -201,7 +201,7 @@ int ShapeHandler(AppContext& app, PixelRect& dirty) {
     InvalidateClient(view, &both);
     return 0;
   }
-  if (!down && wasDown) {
+  if (phase == StrokePhase::kRelease) {
     ToggleFeedback(view, st.start, st.end, st.kind);
     InvalidateClient(view, nullptr);
     st.active = 0;

@@ -9,6 +9,7 @@
 #include "brush/xorshift.h"
 #include "canvas/layer_table.h"
 #include "tools/stamp_cache.h"
+#include "tools/stroke_phase.h"
 #include "view/canvas_view.h"
 #include "view/input_state.h"
 #include "view/sample_to_canvas.h"
@@ -192,10 +193,7 @@ int StampHandler(AppContext& app, PixelRect& dirty) {
   const CanvasSample prev = SampleToCanvas(input, *app.view, false, true);
   const float g = PressureGamma(pen.Hardness);
 
-  // Pen-down starts a fresh count. The input step begins a stroke with both smoothed samples
-  // at the pen-down sample, so the raw pair (previous without pressure) is looked at as well.
-  if ((cur.pressure > 0.0f && prev.pressure == 0.0f) || (input.previous.pressure == 0 && input.current.pressure > 0))
-    app.tools.stampCarry = 0.0f;
+  if (StrokeStarts(app)) app.tools.stampCarry = 0.0f;  // pen-down starts a fresh count
 
   const int x0 = TruncateToInt(cur.x), y0 = TruncateToInt(cur.y);
   const int x1 = TruncateToInt(prev.x), y1 = TruncateToInt(prev.y);

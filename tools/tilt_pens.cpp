@@ -10,6 +10,7 @@
 #include "brush/span_geometry.h"
 #include "brush/span_painter.h"
 #include "tools/stroke_start.h"
+#include "tools/stroke_phase.h"
 #include "brush/xorshift.h"
 #include "view/input_state.h"
 
@@ -148,14 +149,9 @@ int WalkDabs(const PenSegment& s, ToolState& tools, float& carry, float size1, f
   return 1;
 }
 
-// A new stroke (previous pressure 0, current above 0) starts without carried distance.
-// A new stroke starts with nothing carried. The input step begins a stroke with both smoothed
-// samples at the pen-down sample, so the smoothed pair alone never shows the pen-down: the raw
-// pair (previous without pressure, current with) is looked at as well.
-void ResetCarryAtStrokeStart(const AppContext& app, const PenSegment& s, float& carry) {
-  const bool smoothedDown = s.p0.pressure > 0.0f && s.p1.pressure == 0.0f;
-  const bool rawDown = app.input && app.input->previous.pressure == 0 && app.input->current.pressure > 0;
-  if (smoothedDown || rawDown) carry = 0.0f;
+// A new stroke starts with nothing carried.
+void ResetCarryAtStrokeStart(const AppContext& app, float& carry) {
+  if (StrokeStarts(app)) carry = 0.0f;
 }
 
 double DabDirection(const PenSegment& s) { return (90.0 - s.p0.direction) * (1.0 / 180.0) * kPi; }
@@ -163,7 +159,7 @@ double DabDirection(const PenSegment& s) { return (90.0 - s.p0.direction) * (1.0
 int TiltPencilSegment(AppContext& app, PixelRect& dirty) {
   PenSegment s;
   if (!StartSegment(app, s)) return 0;
-  ResetCarryAtStrokeStart(app, s, app.tools.tiltPencilCarry);
+  ResetCarryAtStrokeStart(app, app.tools.tiltPencilCarry);
   const int size = s.pen->Size;
   const float gamma = PressureGamma(s.pen->Hardness);
   const float shaped1 = ShapePressure(s.p1.pressure, gamma);
@@ -198,7 +194,7 @@ int TiltPencilSegment(AppContext& app, PixelRect& dirty) {
 int TiltEraserSegment(AppContext& app, PixelRect& dirty) {
   PenSegment s;
   if (!StartSegment(app, s)) return 0;
-  ResetCarryAtStrokeStart(app, s, app.tools.tiltEraserCarry);
+  ResetCarryAtStrokeStart(app, app.tools.tiltEraserCarry);
   const int size = s.pen->Size;
   const float gamma = PressureGamma(s.pen->Hardness);
   const float shaped1 = ShapePressure(s.p1.pressure, gamma);
