@@ -48,6 +48,11 @@ int MaskedCopyThroughSelection(DibBitmap& dst, const BlitArea& area, const DibBi
 int EraseLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask,
                        const LayerTable& layers, int layer);
 
+// Where the mask bit is 1, paint layer k (0..7); everything else unchanged. No protection: like
+// the painting pens, a tool bound to a locked layer still paints it once the caller has checked
+// the current layer.
+int PaintLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, int layer);
+
 // Erases every editable layer over (0, 0, min(width, bitmap width), min(height, bitmap height)).
 // Returns 1 when width or height is below 1.
 int ClearEditable(DibBitmap& dst, int width, int height, const LayerTable& layers);

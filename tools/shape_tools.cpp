@@ -7,6 +7,7 @@
 #include "tools/pen_kind_table.h"
 #include "brush/pen_setting.h"
 #include "canvas/layer_table.h"
+#include "canvas/masked_ops.h"
 #include "tools/mask_pen.h"
 #include "tools/stroke_phase.h"
 #include "view/canvas_view.h"
@@ -121,25 +122,6 @@ PixelRect ToggleFeedback(CanvasView& view, IntPoint start, IntPoint end, int kin
   return FeedbackBox(ca, cb);
 }
 
-// Clears bit `layer` of every canvas pixel in `rect` whose mask bit is 1; mask pixel (0, 0) is
-// canvas pixel (rect.left, rect.top). rect lies inside the canvas.
-void ClearLayerUnderMask(DibBitmap& canvas, const PixelRect& rect, const DibBitmap& mask, int layer) {
-  const uint8_t keep = static_cast<uint8_t>(~(1u << layer));
-  const int width = rect.right - rect.left;
-  for (int y = rect.top; y < rect.bottom; ++y) {
-    uint8_t* row = DibRow(canvas, y) + rect.left;
-    const uint8_t* bits = DibRow(mask, y - rect.top);
-    // Invariant: byte i of the mask row holds the pixels 8 i .. 8 i + 7 of this canvas span;
-    // empty bytes (most of an outline's rows) are skipped whole.
-    for (int i = 0; 8 * i < width; ++i) {
-      if (bits[i] == 0) continue;
-      const int end = std::min(8, width - 8 * i);
-      for (int k = 0; k < end; ++k)
-        if (bits[i] & (0x80u >> k)) row[8 * i + k] &= keep;
-    }
-  }
-}
-
 int ReleaseShape(AppContext& app, PixelRect& dirty, const CanvasSample& current) {
   Canvas& canvas = *app.canvas;
   CanvasView& view = *app.view;
@@ -166,7 +148,10 @@ int ReleaseShape(AppContext& app, PixelRect& dirty, const CanvasSample& current)
   const float angle = view.mirrored ? -view.rotation : view.rotation;
   DrawShape(mask, clipped.left, clipped.top, st.start.x, st.start.y, end.x, end.y, st.kind, angle, width);
   const int layer = DrawingLayer(CurrentPen(app), canvas.currentLayer);
-  if (layer >= 0 && layer < kLayerCount) ClearLayerUnderMask(*canvas.bitmap, clipped, *mask, layer);
+  if (layer >= 0 && layer < kLayerCount) {
+    const BlitArea area{clipped.left, clipped.top, clipped.right - clipped.left, clipped.bottom - clipped.top, 0, 0};
+    PaintLayerWithMask(*canvas.bitmap, area, *mask, layer);
+  }
   FreeDibBitmap(mask);
   dirty = clipped;
   return 1;
