@@ -8,6 +8,7 @@
 #include "brush/pen_setting.h"
 #include "canvas/layer_table.h"
 #include "canvas/masked_ops.h"
+#include "tools/ellipse_quarter.h"
 #include "tools/mask_pen.h"
 #include "tools/stroke_phase.h"
 #include "view/canvas_view.h"
@@ -76,20 +77,14 @@ void ShapePoints(int kind, int32_t x0, int32_t y0, int32_t x1, int32_t y1, float
     return;
   }
   const float a = f.w / 2.0f, b = f.h / 2.0f;
-  const int quarter = a <= 2.0f ? 1 : static_cast<int>(std::min<float>(std::floor(a), kMaxEllipseQuarter));
-  const int n = 4 * quarter, half = n / 2;
-  // Frame points first, then placed.
+  const int quarter = EllipseQuarterCount(a, kMaxEllipseQuarter);
+  const int n = 4 * quarter;
+  // Frame points first, truncated in the frame, then placed.
+  std::vector<PointF> frame(static_cast<size_t>(quarter) + 1);
+  EllipseUpperLeftQuarter(a, b, quarter, frame.data());
   points.resize(static_cast<size_t>(n) + 1);
-  const float step = a / static_cast<float>(quarter);
-  for (int i = 0; i < quarter; ++i) {
-    const float x = -a + static_cast<float>(i) * step;
-    const float arg = b * b - x * x * b * b / (a * a);
-    const float y = arg > 0.0f ? std::sqrt(arg) : 0.0f;
-    points[i] = {Trunc(x), Trunc(y)};
-  }
-  points[quarter] = {0, Trunc(b)};
-  for (int i = quarter + 1; i <= half; ++i) points[i] = {-points[half - i].x, points[half - i].y};
-  for (int j = 1; j <= half - 1; ++j) points[half + j] = {points[half - j].x, -points[half - j].y};
+  for (int i = 0; i <= quarter; ++i) points[i] = {Trunc(frame[i].x), Trunc(frame[i].y)};
+  MirrorEllipseQuarter(points.data(), quarter);
   for (int i = 0; i < n; ++i)
     points[i] = f.Place(static_cast<float>(points[i].x), static_cast<float>(points[i].y));
   points[n] = points[0];

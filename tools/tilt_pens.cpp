@@ -67,6 +67,9 @@ struct EllipseDab {
   float density;
 };
 
+// Both upper quarters are computed from u = -A to u = A rather than mirrored as in
+// tools/ellipse_quarter.h: -A + i step and -(-A + (2q - i) step) round differently, so the
+// right half of this dab is not the mirror of its left half.
 void PaintEllipseDab(const Painter& p, const DibBitmap* grain, RandomLanes& random, const EllipseDab& dab) {
   const float a = dab.along, b = dab.across;
   if (!(a > 0.0f) || !IsDrawableCoordinate(a) || !IsDrawableCoordinate(b)) return;
