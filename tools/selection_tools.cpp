@@ -63,7 +63,7 @@ PixelRect ShownBox(const RectSelection& rect) {
   return {box.left, box.top, box.right + 1, box.bottom + 1};
 }
 
-IntPoint CanvasPixel(const CanvasSample& s) { return {TruncateCanvasCoordinate(s.x), TruncateCanvasCoordinate(s.y)}; }
+IntPoint CanvasPixel(const CanvasSample& s) { return {TruncateToInt(s.x), TruncateToInt(s.y)}; }
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "canvas/masked_ops.h"
 #include "tools/ellipse_quarter.h"
 #include "tools/mask_pen.h"
+#include "tools/position_trunc.h"
 #include "tools/stroke_phase.h"
 #include "view/canvas_view.h"
 #include "view/sample_to_canvas.h"
@@ -20,20 +21,12 @@ namespace {
 
 constexpr int kMaxEllipseQuarter = 16384;  // N <= 65536 points
 
-// Truncation toward zero, saturating; NaN gives 0.
-int32_t Trunc(float v) {
-  if (std::isnan(v)) return 0;
-  if (!(v > -2147483520.0f)) return std::numeric_limits<int32_t>::min();
-  if (!(v < 2147483520.0f)) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(v);
-}
-
 // The frame of a screen-aligned box: its centre, its turn and its size along the turned axes.
 struct BoxFrame {
   float cx, cy, c, s, w, h;
 
   IntPoint Place(float px, float py) const {
-    return {Trunc(px * c - py * s + cx), Trunc(px * s + py * c + cy)};
+    return {TruncateToInt(px * c - py * s + cx), TruncateToInt(px * s + py * c + cy)};
   }
 };
 
@@ -67,8 +60,8 @@ void ShapePoints(int kind, int32_t x0, int32_t y0, int32_t x1, int32_t y1, float
   if (kind != kKindRectangle && kind != kKindEllipse) return;
   const BoxFrame f = FrameOf(x0, y0, x1, y1, angle);
   if (kind == kKindRectangle) {
-    const float l = static_cast<float>(Trunc(-f.w / 2.0f)), r = static_cast<float>(Trunc(f.w / 2.0f));
-    const float t = static_cast<float>(Trunc(-f.h / 2.0f)), b = static_cast<float>(Trunc(f.h / 2.0f));
+    const float l = static_cast<float>(TruncateToInt(-f.w / 2.0f)), r = static_cast<float>(TruncateToInt(f.w / 2.0f));
+    const float t = static_cast<float>(TruncateToInt(-f.h / 2.0f)), b = static_cast<float>(TruncateToInt(f.h / 2.0f));
     points.push_back(f.Place(l, t));
     points.push_back(f.Place(l, b));
     points.push_back(f.Place(r, b));
@@ -83,7 +76,7 @@ void ShapePoints(int kind, int32_t x0, int32_t y0, int32_t x1, int32_t y1, float
   std::vector<PointF> frame(static_cast<size_t>(quarter) + 1);
   EllipseUpperLeftQuarter(a, b, quarter, frame.data());
   points.resize(static_cast<size_t>(n) + 1);
-  for (int i = 0; i <= quarter; ++i) points[i] = {Trunc(frame[i].x), Trunc(frame[i].y)};
+  for (int i = 0; i <= quarter; ++i) points[i] = {TruncateToInt(frame[i].x), TruncateToInt(frame[i].y)};
   MirrorEllipseQuarter(points.data(), quarter);
   for (int i = 0; i < n; ++i)
     points[i] = f.Place(static_cast<float>(points[i].x), static_cast<float>(points[i].y));
@@ -99,7 +92,7 @@ void DrawShape(DibBitmap* mask, int originX, int originY, int32_t x0, int32_t y0
 
 namespace {
 
-IntPoint TruncPoint(const CanvasSample& s) { return {Trunc(s.x), Trunc(s.y)}; }
+IntPoint TruncPoint(const CanvasSample& s) { return {TruncateToInt(s.x), TruncateToInt(s.y)}; }
 
 // The feedback outline's client box, grown by 1 on the right and bottom.
 PixelRect FeedbackBox(IntPoint a, IntPoint b) {
@@ -111,7 +104,7 @@ PixelRect ToggleFeedback(CanvasView& view, IntPoint start, IntPoint end, int kin
   const ViewPoint a = CanvasToClient(view, static_cast<float>(start.x), static_cast<float>(start.y));
   const ViewPoint b = CanvasToClient(view, static_cast<float>(end.x), static_cast<float>(end.y));
   // Centre of the screen pixels a magnified canvas pixel covers.
-  const int32_t add = view.scale > 0.0f ? Trunc(1.0f / view.scale) / 2 : 0;
+  const int32_t add = view.scale > 0.0f ? TruncateToInt(1.0f / view.scale) / 2 : 0;
   const IntPoint ca{a.x + add, a.y + add}, cb{b.x + add, b.y + add};
   InvertShapeOutline(view.backBuffer, ca.x, ca.y, cb.x, cb.y, kind);
   return FeedbackBox(ca, cb);
