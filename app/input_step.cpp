@@ -47,15 +47,11 @@ bool CallHandler(AppContext& app, InputStep& step) {
 // thread never composes a half-copied canvas.
 void CommitStroke(AppContext& app, InputStep& step) {
   Canvas& canvas = *app.canvas;
-  canvas.dirty = IntersectRect(canvas.dirty, PixelRect{0, 0, canvas.width, canvas.height});
+  const PixelRect changed = IntersectRect(canvas.dirty, PixelRect{0, 0, canvas.width, canvas.height});
   step.strokeActive = false;
-  if (!IsRectEmpty(canvas.dirty)) {
+  if (!IsRectEmpty(changed)) {
     std::lock_guard<std::recursive_mutex> guard(step.update.lock);
-    PushUndo(canvas);
-    // The copy runs even when no record could be made (out of memory), so the previous canvas
-    // always equals the canvas outside a commit.
-    const PixelRect& d = canvas.dirty;
-    CopyRect(*canvas.previous, d.left, d.top, d.right - d.left, d.bottom - d.top, *canvas.bitmap, d.left, d.top);
+    CommitCanvasRect(canvas, changed, CommitBits::kAll);
     if (canvas.saved == 1) {
       canvas.saved = 0;
       Notify(step.messages.refreshTitle, step.messages.context);

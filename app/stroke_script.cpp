@@ -114,144 +114,203 @@ bool ParseFloat(const std::string& text, double& value) {
   return !text.empty() && end && *end == '\0' && std::isfinite(value);
 }
 
+// Sets r.error; returns false for the caller to return.
+bool Fail(Replay& r, const std::string& message) {
+  r.error = message;
+  return false;
+}
+
+// drop [DX DY]: moves the floating selection by (DX, DY) and drops it.
+bool RunDrop(Replay& r, const std::vector<std::string>& words) {
+  const size_t n = words.size();
+  if (n != 1 && n != 3) return Fail(r, "usage: drop [DX DY]");
+  double dx = 0, dy = 0;
+  if (n == 3 && (!ParseFloat(words[1], dx) || !ParseFloat(words[2], dy))) return Fail(r, "bad displacement");
+  if (std::fabs(dx) > 1e8 || std::fabs(dy) > 1e8) return Fail(r, "displacement out of range");
+  if (!r.floating.floating) return Fail(r, "no floating selection to drop");
+  // The view is at scale 1, straight, at the canvas origin: a canvas pixel is a client pixel.
+  r.floating.clientX += static_cast<float>(dx);
+  r.floating.clientY += static_cast<float>(dy);
+  DropSelection(r);
+  return true;
+}
+
+// down / move X Y P [AZIMUTH ALTITUDE], up X Y: one pen sample fed to the input step.
+bool RunSample(Replay& r, const std::vector<std::string>& words) {
+  const std::string& verb = words[0];
+  const size_t n = words.size();
+  const size_t needed = verb == "up" ? 3 : 4;
+  if (n != needed && !(verb != "up" && n == 6)) return Fail(r, "usage: " + verb + (verb == "up" ? " X Y" : " X Y P [AZIMUTH ALTITUDE]"));
+  double x, y, p = 0;
+  if (!ParseFloat(words[1], x) || !ParseFloat(words[2], y)) return Fail(r, "bad position");
+  if (verb != "up" && (!ParseFloat(words[3], p) || p < 0 || p > 1)) return Fail(r, "pressure must be 0..1");
+  long long azimuth = kDefaultAzimuth10, altitude = kDefaultAltitude10;
+  if (n == 6 && (!ParseInt(words[4], azimuth) || !ParseInt(words[5], altitude))) return Fail(r, "bad azimuth or altitude");
+  if (std::fabs(x) > 1e8 || std::fabs(y) > 1e8) return Fail(r, "position out of range");
+  PenSample sample{};
+  sample.x = static_cast<int32_t>(std::lround(x * 16.0));
+  sample.y = static_cast<int32_t>(std::lround(y * 16.0));
+  sample.pressure = static_cast<uint32_t>(std::lround(p * r.input.maxPressure));
+  sample.azimuth = static_cast<int32_t>(azimuth);
+  sample.altitude = static_cast<int32_t>(altitude);
+  FeedPenSample(r.app, r.step, sample, SampleConditions{});
+  return true;
+}
+
+// pen FIELD=VALUE ...: settings fields of the current pen.
+bool RunPen(Replay& r, const std::vector<std::string>& words) {
+  const size_t n = words.size();
+  if (n < 2) return Fail(r, "usage: pen FIELD=VALUE ...");
+  for (size_t i = 1; i < n; ++i) {
+    if (words[i].find('=') == std::string::npos) return Fail(r, "expected FIELD=VALUE, got '" + words[i] + "'");
+    AppSettings settings{};
+    // The settings keys of the current pen are "Pen" + its number + the field name.
+    std::copy(std::begin(r.pens), std::end(r.pens), std::begin(settings.pens));
+    const std::string line = "Pen" + std::to_string(r.currentPen) + words[i];
+    if (!ApplySettingLine(settings, line)) return Fail(r, "unknown pen field in '" + words[i] + "'");
+    std::copy(std::begin(settings.pens), std::end(settings.pens), std::begin(r.pens));
+  }
+  return true;
+}
+
+// layer N: the current layer.
+bool RunLayer(Replay& r, const std::vector<std::string>& words) {
+  const size_t n = words.size();
+  long long layer;
+  if (n != 2 || !ParseInt(words[1], layer) || layer < 0 || layer > 7) return Fail(r, "usage: layer N (0..7)");
+  r.canvas.currentLayer = static_cast<int32_t>(layer);
+  return true;
+}
+
+// layerset N visible=V locked=L: a layer's flags.
+bool RunLayerSet(Replay& r, const std::vector<std::string>& words) {
+  const size_t n = words.size();
+  long long layer;
+  if (n < 3 || !ParseInt(words[1], layer) || layer < 0 || layer > 7) return Fail(r, "usage: layerset N visible=V locked=L");
+  LayerEntry& entry = r.canvas.layers.rows[layer];
+  for (size_t i = 2; i < n; ++i) {
+    const size_t eq = words[i].find('=');
+    long long value;
+    if (eq == std::string::npos || !ParseInt(words[i].substr(eq + 1), value)) return Fail(r, "bad '" + words[i] + "'");
+    const std::string name = words[i].substr(0, eq);
+    if (name == "visible")
+      entry.visible = value != 0;
+    else if (name == "locked")
+      entry.locked = value != 0;
+    else
+      return Fail(r, "unknown layer flag '" + name + "'");
+  }
+  ComputePalette(*r.canvas.bitmap, r.canvas.layers);
+  return true;
+}
+
+// correction N, maxpressure N.
+bool RunNumberSetting(Replay& r, const std::vector<std::string>& words) {
+  const std::string& verb = words[0];
+  const size_t n = words.size();
+  long long value;
+  if (n != 2 || !ParseInt(words[1], value)) return Fail(r, "usage: " + verb + " N");
+  if (verb == "correction") {
+    if (value < 0 || value > 20) return Fail(r, "correction must be 0..20");
+    r.correction = static_cast<int32_t>(value);
+  } else {
+    if (value < 1 || value > 0x7FFFFFFF) return Fail(r, "maxpressure must be at least 1");
+    r.input.maxPressure = static_cast<uint32_t>(value);
+  }
+  return true;
+}
+
+// material / texture PATH.bmp: the paper grain or the current pen's texture.
+bool RunPicture(Replay& r, const std::vector<std::string>& words) {
+  const std::string& verb = words[0];
+  const size_t n = words.size();
+  if (n != 2) return Fail(r, "usage: " + verb + " PATH.bmp");
+  const fs::path path = fs::absolute(words[1]);
+  BmpFailure reason = BmpFailure::kNone;
+  DibBitmap* image = ReadBmpFile(path, &reason);
+  if (!image) return Fail(r, "cannot read " + words[1] + BmpReasonSuffix(reason));
+  FreeDibBitmap(image);
+  DibBitmap*& slot = verb == "material" ? r.app.material : r.app.texture;
+  FreeDibBitmap(slot);
+  slot = verb == "material" ? LoadMaterial(fs::path(), path) : LoadTexture(fs::path(), path);
+  if (!slot) return Fail(r, "cannot use " + words[1] + " as a " + verb);
+  return true;
+}
+
+// stamp PATH.bmp: the current pen's stamp.
+bool RunStamp(Replay& r, const std::vector<std::string>& words) {
+  const size_t n = words.size();
+  if (n != 2) return Fail(r, "usage: stamp PATH.bmp");
+  const fs::path path = fs::absolute(words[1]);
+  BmpFailure reason = BmpFailure::kNone;
+  DibBitmap* image = ReadBmpFile(path, &reason);
+  if (!image) return Fail(r, "cannot read " + words[1] + BmpReasonSuffix(reason));
+  DibBitmap* stamp = ToMonochrome(*image);  // as LoadStamp makes it
+  FreeDibBitmap(image);
+  if (!stamp) return Fail(r, "out of memory for the stamp " + words[1]);
+  PenSetting& pen = r.pens[r.currentPen];
+  FreeDibBitmap(pen.stampBitmap);
+  pen.stampBitmap = stamp;
+  EmptyStampCache(r.app.stampCache);
+  return true;
+}
+
+// undo, redo.
+bool RunUndoRedo(Replay& r, const std::vector<std::string>& words) {
+  const std::string& verb = words[0];
+  const size_t n = words.size();
+  if (n != 1) return Fail(r, "usage: " + verb);
+  PixelRect changed{};
+  std::lock_guard<std::recursive_mutex> guard(r.step.update.lock);
+  if (verb == "undo")
+    Undo(r.canvas, changed);
+  else
+    Redo(r.canvas, changed);
+  return true;
+}
+
+// clear: erases every editable layer and commits.
+bool RunClear(Replay& r, const std::vector<std::string>& words) {
+  const size_t n = words.size();
+  if (n != 1) return Fail(r, "usage: clear");
+  std::lock_guard<std::recursive_mutex> guard(r.step.update.lock);
+  ClearEditable(*r.canvas.bitmap, r.canvas.width, r.canvas.height, r.canvas.layers);
+  CommitCanvasRect(r.canvas, {0, 0, r.canvas.width, r.canvas.height});
+  return true;
+}
+
+// The verbs of the script and the function that runs each.
+struct ScriptVerb {
+  const char* name;
+  bool (*run)(Replay& r, const std::vector<std::string>& words);
+};
+constexpr ScriptVerb kScriptVerbs[] = {
+    {"drop", RunDrop},
+    {"down", RunSample},
+    {"move", RunSample},
+    {"up", RunSample},
+    {"pen", RunPen},
+    {"layer", RunLayer},
+    {"layerset", RunLayerSet},
+    {"correction", RunNumberSetting},
+    {"maxpressure", RunNumberSetting},
+    {"material", RunPicture},
+    {"texture", RunPicture},
+    {"stamp", RunStamp},
+    {"undo", RunUndoRedo},
+    {"redo", RunUndoRedo},
+    {"clear", RunClear},
+};
+
 // One command; false with r.error set when it fails.
 bool RunLine(Replay& r, const std::vector<std::string>& words) {
   const std::string& verb = words[0];
-  const size_t n = words.size();
-  auto fail = [&r](const std::string& message) {
-    r.error = message;
-    return false;
-  };
-
   // Commands that need the canvas drop a floating selection in place first, as the program does
   // when the user clicks outside it.
   if (verb == "down" || verb == "undo" || verb == "redo" || verb == "clear") DropSelection(r);
-  if (verb == "drop") {
-    if (n != 1 && n != 3) return fail("usage: drop [DX DY]");
-    double dx = 0, dy = 0;
-    if (n == 3 && (!ParseFloat(words[1], dx) || !ParseFloat(words[2], dy))) return fail("bad displacement");
-    if (std::fabs(dx) > 1e8 || std::fabs(dy) > 1e8) return fail("displacement out of range");
-    if (!r.floating.floating) return fail("no floating selection to drop");
-    // The view is at scale 1, straight, at the canvas origin: a canvas pixel is a client pixel.
-    r.floating.clientX += static_cast<float>(dx);
-    r.floating.clientY += static_cast<float>(dy);
-    DropSelection(r);
-    return true;
-  }
-  if (verb == "down" || verb == "move" || verb == "up") {
-    const size_t needed = verb == "up" ? 3 : 4;
-    if (n != needed && !(verb != "up" && n == 6)) return fail("usage: " + verb + (verb == "up" ? " X Y" : " X Y P [AZIMUTH ALTITUDE]"));
-    double x, y, p = 0;
-    if (!ParseFloat(words[1], x) || !ParseFloat(words[2], y)) return fail("bad position");
-    if (verb != "up" && (!ParseFloat(words[3], p) || p < 0 || p > 1)) return fail("pressure must be 0..1");
-    long long azimuth = kDefaultAzimuth10, altitude = kDefaultAltitude10;
-    if (n == 6 && (!ParseInt(words[4], azimuth) || !ParseInt(words[5], altitude))) return fail("bad azimuth or altitude");
-    if (std::fabs(x) > 1e8 || std::fabs(y) > 1e8) return fail("position out of range");
-    PenSample sample{};
-    sample.x = static_cast<int32_t>(std::lround(x * 16.0));
-    sample.y = static_cast<int32_t>(std::lround(y * 16.0));
-    sample.pressure = static_cast<uint32_t>(std::lround(p * r.input.maxPressure));
-    sample.azimuth = static_cast<int32_t>(azimuth);
-    sample.altitude = static_cast<int32_t>(altitude);
-    FeedPenSample(r.app, r.step, sample, SampleConditions{});
-    return true;
-  }
-  if (verb == "pen") {
-    if (n < 2) return fail("usage: pen FIELD=VALUE ...");
-    for (size_t i = 1; i < n; ++i) {
-      if (words[i].find('=') == std::string::npos) return fail("expected FIELD=VALUE, got '" + words[i] + "'");
-      AppSettings settings{};
-      // The settings keys of the current pen are "Pen" + its number + the field name.
-      std::copy(std::begin(r.pens), std::end(r.pens), std::begin(settings.pens));
-      const std::string line = "Pen" + std::to_string(r.currentPen) + words[i];
-      if (!ApplySettingLine(settings, line)) return fail("unknown pen field in '" + words[i] + "'");
-      std::copy(std::begin(settings.pens), std::end(settings.pens), std::begin(r.pens));
-    }
-    return true;
-  }
-  if (verb == "layer") {
-    long long layer;
-    if (n != 2 || !ParseInt(words[1], layer) || layer < 0 || layer > 7) return fail("usage: layer N (0..7)");
-    r.canvas.currentLayer = static_cast<int32_t>(layer);
-    return true;
-  }
-  if (verb == "layerset") {
-    long long layer;
-    if (n < 3 || !ParseInt(words[1], layer) || layer < 0 || layer > 7) return fail("usage: layerset N visible=V locked=L");
-    LayerEntry& entry = r.canvas.layers.rows[layer];
-    for (size_t i = 2; i < n; ++i) {
-      const size_t eq = words[i].find('=');
-      long long value;
-      if (eq == std::string::npos || !ParseInt(words[i].substr(eq + 1), value)) return fail("bad '" + words[i] + "'");
-      const std::string name = words[i].substr(0, eq);
-      if (name == "visible")
-        entry.visible = value != 0;
-      else if (name == "locked")
-        entry.locked = value != 0;
-      else
-        return fail("unknown layer flag '" + name + "'");
-    }
-    ComputePalette(*r.canvas.bitmap, r.canvas.layers);
-    return true;
-  }
-  if (verb == "correction" || verb == "maxpressure") {
-    long long value;
-    if (n != 2 || !ParseInt(words[1], value)) return fail("usage: " + verb + " N");
-    if (verb == "correction") {
-      if (value < 0 || value > 20) return fail("correction must be 0..20");
-      r.correction = static_cast<int32_t>(value);
-    } else {
-      if (value < 1 || value > 0x7FFFFFFF) return fail("maxpressure must be at least 1");
-      r.input.maxPressure = static_cast<uint32_t>(value);
-    }
-    return true;
-  }
-  if (verb == "material" || verb == "texture") {
-    if (n != 2) return fail("usage: " + verb + " PATH.bmp");
-    const fs::path path = fs::absolute(words[1]);
-    BmpFailure reason = BmpFailure::kNone;
-    DibBitmap* image = ReadBmpFile(path, &reason);
-    if (!image) return fail("cannot read " + words[1] + BmpReasonSuffix(reason));
-    FreeDibBitmap(image);
-    DibBitmap*& slot = verb == "material" ? r.app.material : r.app.texture;
-    FreeDibBitmap(slot);
-    slot = verb == "material" ? LoadMaterial(fs::path(), path) : LoadTexture(fs::path(), path);
-    if (!slot) return fail("cannot use " + words[1] + " as a " + verb);
-    return true;
-  }
-  if (verb == "stamp") {
-    if (n != 2) return fail("usage: stamp PATH.bmp");
-    const fs::path path = fs::absolute(words[1]);
-    BmpFailure reason = BmpFailure::kNone;
-    DibBitmap* image = ReadBmpFile(path, &reason);
-    if (!image) return fail("cannot read " + words[1] + BmpReasonSuffix(reason));
-    DibBitmap* stamp = ToMonochrome(*image);  // as LoadStamp makes it
-    FreeDibBitmap(image);
-    if (!stamp) return fail("out of memory for the stamp " + words[1]);
-    PenSetting& pen = r.pens[r.currentPen];
-    FreeDibBitmap(pen.stampBitmap);
-    pen.stampBitmap = stamp;
-    EmptyStampCache(r.app.stampCache);
-    return true;
-  }
-  if (verb == "undo" || verb == "redo") {
-    if (n != 1) return fail("usage: " + verb);
-    PixelRect changed{};
-    std::lock_guard<std::recursive_mutex> guard(r.step.update.lock);
-    if (verb == "undo")
-      Undo(r.canvas, changed);
-    else
-      Redo(r.canvas, changed);
-    return true;
-  }
-  if (verb == "clear") {
-    if (n != 1) return fail("usage: clear");
-    std::lock_guard<std::recursive_mutex> guard(r.step.update.lock);
-    ClearEditable(*r.canvas.bitmap, r.canvas.width, r.canvas.height, r.canvas.layers);
-    CommitCanvasRect(r.canvas, {0, 0, r.canvas.width, r.canvas.height});
-    return true;
-  }
-  return fail("unknown command '" + verb + "'");
+  for (const ScriptVerb& v : kScriptVerbs)
+    if (verb == v.name) return v.run(r, words);
+  return Fail(r, "unknown command '" + verb + "'");
 }
 
 }  // namespace

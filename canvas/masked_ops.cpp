@@ -193,6 +193,13 @@ bool EraseLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& m
   });
 }
 
+bool PaintLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, int layer) {
+  const uint8_t bit = static_cast<uint8_t>(1u << layer);
+  return ForMaskChunks(dst, area, mask, [bit](uint8_t* d, const uint8_t* m, int n) {
+    for (int i = 0; i < n; ++i) d[i] &= static_cast<uint8_t>(~(m[i] & bit));
+  });
+}
+
 bool ClearEditable(DibBitmap& dst, int width, int height, const LayerTable& layers) {
   if (width < 1 || height < 1 || !IsCanvasDepth(dst)) return false;
   const int w = std::min(width, DibWidth(dst));

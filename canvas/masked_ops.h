@@ -48,6 +48,11 @@ bool MaskedCopyThroughSelection(DibBitmap& dst, const BlitArea& area, const DibB
 bool EraseLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask,
                        const LayerTable& layers, int layer);
 
+// Where the mask bit is 1, paint layer k (0..7); everything else unchanged. No protection: like
+// the painting pens, a tool bound to a locked layer still paints it once the caller has checked
+// the current layer.
+bool PaintLayerWithMask(DibBitmap& dst, const BlitArea& area, const DibBitmap& mask, int layer);
+
 // Erases every editable layer over (0, 0, min(width, bitmap width), min(height, bitmap height)).
 // Returns false when width or height is below 1.
 bool ClearEditable(DibBitmap& dst, int width, int height, const LayerTable& layers);

@@ -123,6 +123,16 @@ TEST(EraseLayerWithMask, ErasesOneEditableLayer) {
   EXPECT_EQ(CanvasToHex(*c), (Rows{"00 00 00"}));
 }
 
+TEST(PaintLayerWithMask, PaintsOneLayerWhereTheMaskIsOneEvenWhenLocked) {
+  DibPtr m = MaskFromText({"110"});
+  DibPtr c = FilledCanvas(3, 1, 0xFF);
+  EXPECT_TRUE(PaintLayerWithMask(*c, {0, 0, 3, 1, 0, 0}, *m, 3));
+  EXPECT_EQ(CanvasToHex(*c), (Rows{"F7 F7 FF"}));
+  c = FilledCanvas(3, 1, 0xFF);
+  EXPECT_TRUE(PaintLayerWithMask(*c, {1, 0, 2, 1, 0, 0}, *m, 0));  // mask pixel 0 lands on x = 1
+  EXPECT_EQ(CanvasToHex(*c), (Rows{"FF FE FE"}));
+}
+
 TEST(MaskedOperations, NegativeStartReadsTheSourceFromTheMatchingOffset) {
   LayerTable t = DefaultLayerTable();
   DibPtr c = FilledCanvas(3, 2, 0xFF);

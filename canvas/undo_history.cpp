@@ -170,12 +170,15 @@ bool HasUnsavedChanges(const Canvas& canvas) {
   return canvas.saved != 1 || h.newest != -1 || h.current != -1 || h.oldest != -1;
 }
 
-bool CommitCanvasRect(Canvas& canvas, const PixelRect& rect) {
+bool CommitCanvasRect(Canvas& canvas, const PixelRect& rect, CommitBits bits) {
   canvas.dirty = rect;
   const bool made = PushUndo(canvas);
   if (canvas.previous && canvas.bitmap) {
-    MaskedCopy(*canvas.previous, {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top},
-               *canvas.bitmap, canvas.layers);
+    const int w = rect.right - rect.left, h = rect.bottom - rect.top;
+    if (bits == CommitBits::kAll)
+      CopyRect(*canvas.previous, rect.left, rect.top, w, h, *canvas.bitmap, rect.left, rect.top);
+    else
+      MaskedCopy(*canvas.previous, {rect.left, rect.top, w, h, rect.left, rect.top}, *canvas.bitmap, canvas.layers);
   }
   return made;
 }

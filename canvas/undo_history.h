@@ -28,11 +28,19 @@ bool Redo(Canvas& canvas, PixelRect& rect);
 // True when the canvas was never saved as it is, or when the history holds any record.
 bool HasUnsavedChanges(const Canvas& canvas);
 
+// Which bits of the committed rectangle are copied into the previous canvas.
+enum class CommitBits {
+  kEditable,  // the bits of visible, unlocked layers: commands and drops write only those
+  kAll,       // every bit: a painting pen bound to a locked layer still paints it
+};
+
 // The commit protocol of every editing command and tool, after the canvas bitmap changed
-// inside rect: dirty = rect, PushUndo, then the rectangle's editable bits are copied into the
-// previous canvas. Returns PushUndo's result; the previous canvas is brought up to date even
-// when no record could be made, so it always equals the canvas outside a commit.
-bool CommitCanvasRect(Canvas& canvas, const PixelRect& rect);
+// inside rect (which lies inside the canvas): dirty = rect, PushUndo, then the rectangle's bits
+// chosen by `bits` are copied into the previous canvas. Returns PushUndo's result; the previous
+// canvas is brought up to date even when no record could be made, so it always equals the
+// canvas outside a commit. Callers that share the canvas with the update thread hold the view
+// lock around it.
+bool CommitCanvasRect(Canvas& canvas, const PixelRect& rect, CommitBits bits = CommitBits::kEditable);
 
 // Whether Undo and Redo would change anything now (menu greying).
 inline bool CanUndo(const UndoHistory& h) { return h.current != -1 && h.slots[h.current].patch; }

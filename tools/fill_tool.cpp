@@ -8,6 +8,7 @@
 #include "canvas/layer_table.h"
 #include "canvas/masked_ops.h"
 #include "tools/mask_fill.h"
+#include "tools/stroke_phase.h"
 #include "view/canvas_view.h"
 #include "view/sample_to_canvas.h"
 
@@ -68,9 +69,8 @@ int FillHandler(AppContext& app, PixelRect& dirty) {
   Canvas& canvas = *app.canvas;
   const int layer = canvas.currentLayer;
   if (!canvas.bitmap || !IsLayerEditable(canvas.layers, layer)) return 0;
+  if (PhaseOf(app) != StrokePhase::kPress) return 0;
   const CanvasSample current = SampleToCanvas(*app.input, *app.view, true, false);
-  const CanvasSample previous = SampleToCanvas(*app.input, *app.view, true, true);
-  if (!(previous.pressure == 0.0f && current.pressure != 0.0f)) return 0;
   DibBitmap& bitmap = *canvas.bitmap;
   const int width = DibWidth(bitmap), height = DibHeight(bitmap);
   if (!InsideFloat(current.x, width) || !InsideFloat(current.y, height)) return 0;

@@ -6,11 +6,10 @@
 #include "canvas/masked_ops.h"
 #include "tools/lasso_path.h"
 #include "tools/polygon_mask.h"
+#include "tools/stroke_phase.h"
 #include "view/sample_to_canvas.h"
 
 namespace {
-
-// The stroke being drawn; one stroke runs at a time, on the window thread.
 
 constexpr DibColour kMaskColours[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
 
@@ -55,13 +54,13 @@ int ApplyLasso(AppContext& app, PixelRect& dirty) {
 int LassoFillHandler(AppContext& app, PixelRect& dirty) {
   if (!IsLayerEditable(app.canvas->layers, app.canvas->currentLayer)) return 0;
   const CanvasSample current = SampleToCanvas(*app.input, *app.view, true, false);
-  const CanvasSample previous = SampleToCanvas(*app.input, *app.view, true, true);
-  if (previous.pressure == 0.0f && current.pressure > 0.0f) {
+  const StrokePhase phase = PhaseOf(app);
+  if (phase == StrokePhase::kPress) {
     BeginLasso(app.tools.fillLasso, *app.view, current.x, current.y);
     return 0;
   }
   if (app.tools.fillLasso.count < 1) return 0;  // no lasso (closed at its limit, or never begun)
-  if (current.pressure > 0.0f) {
+  if (phase == StrokePhase::kDrag) {
     if (ExtendLasso(app.tools.fillLasso, app, current.x, current.y, kFillLassoCloseAt) != LassoStep::kFull) return 0;
   }
   RedrawCanvasBox(app, app.tools.fillLasso.canvasBox);

@@ -20,13 +20,6 @@ void Extend(PixelRect& box, IntPoint p) {
 
 }  // namespace
 
-int32_t TruncateCanvasCoordinate(float v) {
-  if (std::isnan(v)) return 0;
-  if (!(v > -2147483520.0f)) return INT32_MIN;
-  if (!(v < 2147483520.0f)) return INT32_MAX;
-  return static_cast<int32_t>(v);
-}
-
 IntPoint LassoClientPoint(const CanvasView& view, IntPoint p) {
   const ViewPoint c = CanvasToClient(view, static_cast<float>(p.x), static_cast<float>(p.y));
   const int32_t half = static_cast<int32_t>(1.0f / view.scale) / 2;
@@ -41,7 +34,7 @@ bool BeginLasso(LassoPath& lasso, const CanvasView& view, float x, float y) {
     EndLasso(lasso);
     return false;
   }
-  const IntPoint p{TruncateCanvasCoordinate(x), TruncateCanvasCoordinate(y)};
+  const IntPoint p{TruncateToInt(x), TruncateToInt(y)};
   const IntPoint c = LassoClientPoint(view, p);
   lasso.canvas[0] = p;
   lasso.client[0] = c;
@@ -54,7 +47,7 @@ bool BeginLasso(LassoPath& lasso, const CanvasView& view, float x, float y) {
 LassoStep ExtendLasso(LassoPath& lasso, const AppContext& app, float x, float y, int closeAt) {
   if (lasso.count < 1 || lasso.count >= kLassoCapacity) return LassoStep::kIgnored;
   const CanvasView& view = *app.view;
-  const IntPoint p{TruncateCanvasCoordinate(x), TruncateCanvasCoordinate(y)};
+  const IntPoint p{TruncateToInt(x), TruncateToInt(y)};
   const IntPoint c = LassoClientPoint(view, p);
   const IntPoint last = lasso.client[lasso.count - 1];
   if (c == last) return LassoStep::kIgnored;

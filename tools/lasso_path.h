@@ -7,6 +7,7 @@
 #include "canvas/pixel_rect.h"
 #include "tools/app_context.h"
 #include "tools/feedback_outline.h"
+#include "tools/position_trunc.h"
 #include "tools/tool_state.h"
 
 // What adding a point did.
@@ -37,6 +38,3 @@ void RedrawCanvasBox(const AppContext& app, const PixelRect& canvasBox);
 
 // Frees the lists; count becomes 0.
 void EndLasso(LassoPath& lasso);
-
-// Truncation toward zero of a canvas position, saturating (NaN gives 0).
-int32_t TruncateCanvasCoordinate(float v);

@@ -5,14 +5,11 @@
 #include "tools/pen_kind_table.h"
 #include "tools/floating_selection.h"
 #include "tools/lasso_path.h"
+#include "tools/stroke_phase.h"
 #include "view/canvas_view.h"
 #include "view/sample_to_canvas.h"
 
 namespace {
-
-// The stroke being drawn; one stroke runs at a time, on the window thread.
-
-
 
 // The common conditions: an editable current layer and a floating-selection record.
 bool MaySelect(const AppContext& app) {
@@ -66,7 +63,7 @@ PixelRect ShownBox(const RectSelection& rect) {
   return {box.left, box.top, box.right + 1, box.bottom + 1};
 }
 
-IntPoint CanvasPixel(const CanvasSample& s) { return {TruncateCanvasCoordinate(s.x), TruncateCanvasCoordinate(s.y)}; }
+IntPoint CanvasPixel(const CanvasSample& s) { return {TruncateToInt(s.x), TruncateToInt(s.y)}; }
 
 }  // namespace
 
@@ -74,13 +71,13 @@ IntPoint CanvasPixel(const CanvasSample& s) { return {TruncateCanvasCoordinate(s
 int LassoHandler(AppContext& app, PixelRect& dirty) {
   if (!MaySelect(app)) return 0;
   const CanvasSample current = SampleToCanvas(*app.input, *app.view, true, false);
-  const CanvasSample previous = SampleToCanvas(*app.input, *app.view, true, true);
-  if (previous.pressure == 0.0f && current.pressure != 0.0f) {
+  const StrokePhase phase = PhaseOf(app);
+  if (phase == StrokePhase::kPress) {
     BeginLasso(app.tools.selectionLasso, *app.view, current.x, current.y);
     return 0;
   }
   if (app.tools.selectionLasso.count < 1) return 0;  // no lasso (closed at its limit, or never begun)
-  if (current.pressure != 0.0f) {
+  if (phase == StrokePhase::kDrag) {
     if (ExtendLasso(app.tools.selectionLasso, app, current.x, current.y, kSelectionLassoCloseAt) != LassoStep::kFull) return 0;
   }
   return CloseLasso(app, dirty);
@@ -89,8 +86,8 @@ int LassoHandler(AppContext& app, PixelRect& dirty) {
 int RectSelectHandler(AppContext& app, PixelRect& dirty) {
   if (!MaySelect(app)) return 0;
   const CanvasSample current = SampleToCanvas(*app.input, *app.view, true, false);
-  const CanvasSample previous = SampleToCanvas(*app.input, *app.view, true, true);
-  if (previous.pressure == 0.0f && current.pressure != 0.0f) {
+  const StrokePhase phase = PhaseOf(app);
+  if (phase == StrokePhase::kPress) {
     HideRectFeedback(app);
     app.tools.rect.active = true;
     app.tools.rect.start = app.tools.rect.current = CanvasPixel(current);
@@ -100,7 +97,7 @@ int RectSelectHandler(AppContext& app, PixelRect& dirty) {
   }
   if (!app.tools.rect.active) return 0;
   app.tools.rect.current = CanvasPixel(current);
-  if (current.pressure != 0.0f) {
+  if (phase == StrokePhase::kDrag) {
     const PixelRect before = ShownBox(app.tools.rect);
     HideRectFeedback(app);
     ShowRectFeedback(app, app.tools.rect.start, app.tools.rect.current);

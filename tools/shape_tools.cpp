@@ -7,7 +7,11 @@
 #include "tools/pen_kind_table.h"
 #include "brush/pen_setting.h"
 #include "canvas/layer_table.h"
+#include "canvas/masked_ops.h"
+#include "tools/ellipse_quarter.h"
 #include "tools/mask_pen.h"
+#include "tools/position_trunc.h"
+#include "tools/stroke_phase.h"
 #include "view/canvas_view.h"
 #include "view/sample_to_canvas.h"
 #include "view/view_mapping.h"
@@ -17,20 +21,12 @@ namespace {
 
 constexpr int kMaxEllipseQuarter = 16384;  // N <= 65536 points
 
-// Truncation toward zero, saturating; NaN gives 0.
-int32_t Trunc(float v) {
-  if (std::isnan(v)) return 0;
-  if (!(v > -2147483520.0f)) return std::numeric_limits<int32_t>::min();
-  if (!(v < 2147483520.0f)) return std::numeric_limits<int32_t>::max();
-  return static_cast<int32_t>(v);
-}
-
 // The frame of a screen-aligned box: its centre, its turn and its size along the turned axes.
 struct BoxFrame {
   float cx, cy, c, s, w, h;
 
   IntPoint Place(float px, float py) const {
-    return {Trunc(px * c - py * s + cx), Trunc(px * s + py * c + cy)};
+    return {TruncateToInt(px * c - py * s + cx), TruncateToInt(px * s + py * c + cy)};
   }
 };
 
@@ -64,8 +60,8 @@ void ShapePoints(int kind, int32_t x0, int32_t y0, int32_t x1, int32_t y1, float
   if (kind != kKindRectangle && kind != kKindEllipse) return;
   const BoxFrame f = FrameOf(x0, y0, x1, y1, angle);
   if (kind == kKindRectangle) {
-    const float l = static_cast<float>(Trunc(-f.w / 2.0f)), r = static_cast<float>(Trunc(f.w / 2.0f));
-    const float t = static_cast<float>(Trunc(-f.h / 2.0f)), b = static_cast<float>(Trunc(f.h / 2.0f));
+    const float l = static_cast<float>(TruncateToInt(-f.w / 2.0f)), r = static_cast<float>(TruncateToInt(f.w / 2.0f));
+    const float t = static_cast<float>(TruncateToInt(-f.h / 2.0f)), b = static_cast<float>(TruncateToInt(f.h / 2.0f));
     points.push_back(f.Place(l, t));
     points.push_back(f.Place(l, b));
     points.push_back(f.Place(r, b));
@@ -74,20 +70,14 @@ void ShapePoints(int kind, int32_t x0, int32_t y0, int32_t x1, int32_t y1, float
     return;
   }
   const float a = f.w / 2.0f, b = f.h / 2.0f;
-  const int quarter = a <= 2.0f ? 1 : static_cast<int>(std::min<float>(std::floor(a), kMaxEllipseQuarter));
-  const int n = 4 * quarter, half = n / 2;
-  // Frame points first, then placed.
+  const int quarter = EllipseQuarterCount(a, kMaxEllipseQuarter);
+  const int n = 4 * quarter;
+  // Frame points first, truncated in the frame, then placed.
+  std::vector<PointF> frame(static_cast<size_t>(quarter) + 1);
+  EllipseUpperLeftQuarter(a, b, quarter, frame.data());
   points.resize(static_cast<size_t>(n) + 1);
-  const float step = a / static_cast<float>(quarter);
-  for (int i = 0; i < quarter; ++i) {
-    const float x = -a + static_cast<float>(i) * step;
-    const float arg = b * b - x * x * b * b / (a * a);
-    const float y = arg > 0.0f ? std::sqrt(arg) : 0.0f;
-    points[i] = {Trunc(x), Trunc(y)};
-  }
-  points[quarter] = {0, Trunc(b)};
-  for (int i = quarter + 1; i <= half; ++i) points[i] = {-points[half - i].x, points[half - i].y};
-  for (int j = 1; j <= half - 1; ++j) points[half + j] = {points[half - j].x, -points[half - j].y};
+  for (int i = 0; i <= quarter; ++i) points[i] = {TruncateToInt(frame[i].x), TruncateToInt(frame[i].y)};
+  MirrorEllipseQuarter(points.data(), quarter);
   for (int i = 0; i < n; ++i)
     points[i] = f.Place(static_cast<float>(points[i].x), static_cast<float>(points[i].y));
   points[n] = points[0];
@@ -102,7 +92,7 @@ void DrawShape(DibBitmap* mask, int originX, int originY, int32_t x0, int32_t y0
 
 namespace {
 
-IntPoint TruncPoint(const CanvasSample& s) { return {Trunc(s.x), Trunc(s.y)}; }
+IntPoint TruncPoint(const CanvasSample& s) { return {TruncateToInt(s.x), TruncateToInt(s.y)}; }
 
 // The feedback outline's client box, grown by 1 on the right and bottom.
 PixelRect FeedbackBox(IntPoint a, IntPoint b) {
@@ -114,29 +104,10 @@ PixelRect ToggleFeedback(CanvasView& view, IntPoint start, IntPoint end, int kin
   const ViewPoint a = CanvasToClient(view, static_cast<float>(start.x), static_cast<float>(start.y));
   const ViewPoint b = CanvasToClient(view, static_cast<float>(end.x), static_cast<float>(end.y));
   // Centre of the screen pixels a magnified canvas pixel covers.
-  const int32_t add = view.scale > 0.0f ? Trunc(1.0f / view.scale) / 2 : 0;
+  const int32_t add = view.scale > 0.0f ? TruncateToInt(1.0f / view.scale) / 2 : 0;
   const IntPoint ca{a.x + add, a.y + add}, cb{b.x + add, b.y + add};
   InvertShapeOutline(view.backBuffer, ca.x, ca.y, cb.x, cb.y, kind);
   return FeedbackBox(ca, cb);
-}
-
-// Clears bit `layer` of every canvas pixel in `rect` whose mask bit is 1; mask pixel (0, 0) is
-// canvas pixel (rect.left, rect.top). rect lies inside the canvas.
-void ClearLayerUnderMask(DibBitmap& canvas, const PixelRect& rect, const DibBitmap& mask, int layer) {
-  const uint8_t keep = static_cast<uint8_t>(~(1u << layer));
-  const int width = rect.right - rect.left;
-  for (int y = rect.top; y < rect.bottom; ++y) {
-    uint8_t* row = DibRow(canvas, y) + rect.left;
-    const uint8_t* bits = DibRow(mask, y - rect.top);
-    // Invariant: byte i of the mask row holds the pixels 8 i .. 8 i + 7 of this canvas span;
-    // empty bytes (most of an outline's rows) are skipped whole.
-    for (int i = 0; 8 * i < width; ++i) {
-      if (bits[i] == 0) continue;
-      const int end = std::min(8, width - 8 * i);
-      for (int k = 0; k < end; ++k)
-        if (bits[i] & (0x80u >> k)) row[8 * i + k] &= keep;
-    }
-  }
 }
 
 int ReleaseShape(AppContext& app, PixelRect& dirty, const CanvasSample& current) {
@@ -165,7 +136,10 @@ int ReleaseShape(AppContext& app, PixelRect& dirty, const CanvasSample& current)
   const float angle = view.mirrored ? -view.rotation : view.rotation;
   DrawShape(mask, clipped.left, clipped.top, st.start.x, st.start.y, end.x, end.y, st.kind, angle, width);
   const int layer = DrawingLayer(CurrentPen(app), canvas.currentLayer);
-  if (layer >= 0 && layer < kLayerCount) ClearLayerUnderMask(*canvas.bitmap, clipped, *mask, layer);
+  if (layer >= 0 && layer < kLayerCount) {
+    const BlitArea area{clipped.left, clipped.top, clipped.right - clipped.left, clipped.bottom - clipped.top, 0, 0};
+    PaintLayerWithMask(*canvas.bitmap, area, *mask, layer);
+  }
   FreeDibBitmap(mask);
   dirty = clipped;
   return 1;
@@ -179,10 +153,9 @@ int ShapeHandler(AppContext& app, PixelRect& dirty) {
   CanvasView& view = *app.view;
   ShapeToolState& st = app.tools.shape;
   const CanvasSample current = SampleToCanvas(*app.input, view, true, false);
-  const CanvasSample previous = SampleToCanvas(*app.input, view, true, true);
-  const bool down = current.pressure != 0.0f, wasDown = previous.pressure != 0.0f;
+  const StrokePhase phase = PhaseOf(app);
 
-  if (down && !wasDown) {
+  if (phase == StrokePhase::kPress) {
     const PenSetting& pen = CurrentPen(app);
     st.active = 1;
     st.kind = pen.KindOfPen;
@@ -193,7 +166,7 @@ int ShapeHandler(AppContext& app, PixelRect& dirty) {
     return 0;
   }
   if (!st.active) return 0;
-  if (down && wasDown) {
+  if (phase == StrokePhase::kDrag) {
     const PixelRect before = ToggleFeedback(view, st.start, st.end, st.kind);
     st.end = TruncPoint(current);
     const PixelRect after = ToggleFeedback(view, st.start, st.end, st.kind);
@@ -201,7 +174,7 @@ int ShapeHandler(AppContext& app, PixelRect& dirty) {
     InvalidateClient(view, &both);
     return 0;
   }
-  if (!down && wasDown) {
+  if (phase == StrokePhase::kRelease) {
     ToggleFeedback(view, st.start, st.end, st.kind);
     InvalidateClient(view, nullptr);
     st.active = 0;

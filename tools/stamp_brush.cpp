@@ -8,7 +8,9 @@
 #include "tools/stroke_start.h"
 #include "brush/xorshift.h"
 #include "canvas/layer_table.h"
+#include "tools/ellipse_quarter.h"
 #include "tools/stamp_cache.h"
+#include "tools/stroke_phase.h"
 #include "view/canvas_view.h"
 #include "view/input_state.h"
 #include "view/sample_to_canvas.h"
@@ -163,17 +165,10 @@ PixelRect PlaceStampDab(const StampWalk& s, const Dab& dab, const DibBitmap& sta
 
 int StampEllipsePoints(float a, float b, double angle, float cx, float cy, PointF* out) {
   if (!(a > 0.0f)) return 0;
-  const int quarter = a <= 2.0f ? 1 : static_cast<int>(std::min(std::floor(a), kMaxStampEllipsePoints / 4.0f));
-  const int n = quarter * 4, half = n / 2;
-  const float step = a / static_cast<float>(quarter);
-  for (int i = 0; i < quarter; ++i) {
-    const float x = -a + static_cast<float>(i) * step;
-    const float arg = b * b - x * x * b * b / (a * a);
-    out[i] = {x, arg > 0.0f ? std::sqrt(arg) : 0.0f};
-  }
-  out[quarter] = {0.0f, b};
-  for (int i = quarter + 1; i <= half; ++i) out[i] = {-out[half - i].x, out[half - i].y};
-  for (int j = 1; j < half; ++j) out[half + j] = {out[half - j].x, -out[half - j].y};
+  const int quarter = EllipseQuarterCount(a, kMaxStampEllipsePoints / 4.0f);
+  const int n = quarter * 4;
+  EllipseUpperLeftQuarter(a, b, quarter, out);
+  MirrorEllipseQuarter(out, quarter);
   const float c = static_cast<float>(std::cos(angle)), s = static_cast<float>(std::sin(angle));
   for (int i = 0; i < n; ++i) {
     const PointF p = out[i];
@@ -192,10 +187,7 @@ int StampHandler(AppContext& app, PixelRect& dirty) {
   const CanvasSample prev = SampleToCanvas(input, *app.view, false, true);
   const float g = PressureGamma(pen.Hardness);
 
-  // Pen-down starts a fresh count. The input step begins a stroke with both smoothed samples
-  // at the pen-down sample, so the raw pair (previous without pressure) is looked at as well.
-  if ((cur.pressure > 0.0f && prev.pressure == 0.0f) || (input.previous.pressure == 0 && input.current.pressure > 0))
-    app.tools.stampCarry = 0.0f;
+  if (StrokeStarts(app)) app.tools.stampCarry = 0.0f;  // pen-down starts a fresh count
 
   const int x0 = TruncateToInt(cur.x), y0 = TruncateToInt(cur.y);
   const int x1 = TruncateToInt(prev.x), y1 = TruncateToInt(prev.y);

@@ -17,12 +17,6 @@ float PenWidth(int size, float pressure, float gamma) {
                             std::pow(static_cast<double>(pressure), static_cast<double>(gamma)));
 }
 
-int TruncateToInt(float v) {
-  if (!(v > -2147483520.0f)) return std::isnan(v) ? 0 : std::numeric_limits<int>::min();
-  if (!(v < 2147483520.0f)) return std::numeric_limits<int>::max();
-  return static_cast<int>(v);
-}
-
 PixelRect SegmentBox(const PenSegment& s) {
   const int x0 = TruncateToInt(s.p0.x), y0 = TruncateToInt(s.p0.y);
   const int x1 = TruncateToInt(s.p1.x), y1 = TruncateToInt(s.p1.y);

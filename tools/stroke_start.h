@@ -4,6 +4,7 @@
 
 #include "brush/primitives.h"
 #include "tools/app_context.h"
+#include "tools/position_trunc.h"
 
 struct SegmentEnd {
   float x, y;       // canvas pixels
@@ -34,9 +35,6 @@ PaintMode PaintModeFor(int kind, float currentAltitude);
 
 // S x p^g with the power in double precision, stored in single precision.
 float PenWidth(int size, float pressure, float gamma);
-
-// Truncation toward zero of a position, saturating.
-int TruncateToInt(float v);
 
 // The box spanned by the two samples' truncated positions.
 PixelRect SegmentBox(const PenSegment& s);

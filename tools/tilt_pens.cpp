@@ -10,6 +10,7 @@
 #include "brush/span_geometry.h"
 #include "brush/span_painter.h"
 #include "tools/stroke_start.h"
+#include "tools/stroke_phase.h"
 #include "brush/xorshift.h"
 #include "view/input_state.h"
 
@@ -66,6 +67,9 @@ struct EllipseDab {
   float density;
 };
 
+// Both upper quarters are computed from u = -A to u = A rather than mirrored as in
+// tools/ellipse_quarter.h: -A + i step and -(-A + (2q - i) step) round differently, so the
+// right half of this dab is not the mirror of its left half.
 void PaintEllipseDab(const Painter& p, const DibBitmap* grain, RandomLanes& random, const EllipseDab& dab) {
   const float a = dab.along, b = dab.across;
   if (!(a > 0.0f) || !IsDrawableCoordinate(a) || !IsDrawableCoordinate(b)) return;
@@ -148,27 +152,33 @@ int WalkDabs(const PenSegment& s, ToolState& tools, float& carry, float size1, f
   return 1;
 }
 
-// A new stroke (previous pressure 0, current above 0) starts without carried distance.
-// A new stroke starts with nothing carried. The input step begins a stroke with both smoothed
-// samples at the pen-down sample, so the smoothed pair alone never shows the pen-down: the raw
-// pair (previous without pressure, current with) is looked at as well.
-void ResetCarryAtStrokeStart(const AppContext& app, const PenSegment& s, float& carry) {
-  const bool smoothedDown = s.p0.pressure > 0.0f && s.p1.pressure == 0.0f;
-  const bool rawDown = app.input && app.input->previous.pressure == 0 && app.input->current.pressure > 0;
-  if (smoothedDown || rawDown) carry = 0.0f;
+// What both tilt pens read first: the shaped pressure of the previous sample and the sizes
+// S (p^g / 2 + 1/2) of the previous (s1) and current (s0) samples.
+struct TiltSizes {
+  float shaped1;
+  float s1, s0;
+};
+
+// The common start: the segment (false: the handler returns 0), the carry emptied at the start
+// of a stroke, the sizes.
+bool StartTiltSegment(AppContext& app, PenSegment& s, float& carry, TiltSizes& t) {
+  if (!StartSegment(app, s)) return false;
+  if (StrokeStarts(app)) carry = 0.0f;
+  const int size = s.pen->Size;
+  const float gamma = PressureGamma(s.pen->Hardness);
+  t.shaped1 = ShapePressure(s.p1.pressure, gamma);
+  t.s1 = PenWidth(size, s.p1.pressure, gamma) * 0.5f + static_cast<float>(size) * 0.5f;
+  t.s0 = PenWidth(size, s.p0.pressure, gamma) * 0.5f + static_cast<float>(size) * 0.5f;
+  return true;
 }
 
 double DabDirection(const PenSegment& s) { return (90.0 - s.p0.direction) * (1.0 / 180.0) * kPi; }
 
 int TiltPencilSegment(AppContext& app, PixelRect& dirty) {
   PenSegment s;
-  if (!StartSegment(app, s)) return 0;
-  ResetCarryAtStrokeStart(app, s, app.tools.tiltPencilCarry);
-  const int size = s.pen->Size;
-  const float gamma = PressureGamma(s.pen->Hardness);
-  const float shaped1 = ShapePressure(s.p1.pressure, gamma);
-  const float s1 = PenWidth(size, s.p1.pressure, gamma) * 0.5f + static_cast<float>(size) * 0.5f;
-  const float s0 = PenWidth(size, s.p0.pressure, gamma) * 0.5f + static_cast<float>(size) * 0.5f;
+  TiltSizes t;
+  if (!StartTiltSegment(app, s, app.tools.tiltPencilCarry, t)) return 0;
+  const float shaped1 = t.shaped1, s1 = t.s1, s0 = t.s0;
 
   // The dab's shape depends only on the previous sample, so it is the same all along the walk.
   const double phi = std::fabs(s.p0.altitude) * 0.1 * (1.0 / 180.0) * kPi;
@@ -197,13 +207,10 @@ int TiltPencilSegment(AppContext& app, PixelRect& dirty) {
 
 int TiltEraserSegment(AppContext& app, PixelRect& dirty) {
   PenSegment s;
-  if (!StartSegment(app, s)) return 0;
-  ResetCarryAtStrokeStart(app, s, app.tools.tiltEraserCarry);
-  const int size = s.pen->Size;
-  const float gamma = PressureGamma(s.pen->Hardness);
-  const float shaped1 = ShapePressure(s.p1.pressure, gamma);
-  const int e1 = TruncateToInt(PenWidth(size, s.p1.pressure, gamma) * 0.5f + static_cast<float>(size) * 0.5f);
-  const int e0 = TruncateToInt(PenWidth(size, s.p0.pressure, gamma) * 0.5f + static_cast<float>(size) * 0.5f);
+  TiltSizes t;
+  if (!StartTiltSegment(app, s, app.tools.tiltEraserCarry, t)) return 0;
+  const float shaped1 = t.shaped1;
+  const int e1 = TruncateToInt(t.s1), e0 = TruncateToInt(t.s0);
   const float altitude = std::fabs(s.p0.altitude);
   const float k = altitude >= 300.0f ? (altitude - 300.0f) / 600.0f : 0.0f;
   const double theta = DabDirection(s);

@@ -8,7 +8,9 @@
 
 namespace {
 
-// trunc toward zero, limited to the int32 range (NaN gives 0).
+// trunc toward zero, limited to the int32 range (NaN gives 0). Not TruncToInt32 of
+// view/view_mapping.h, on purpose: 2147483520, the largest float below 2^31, gives INT32_MAX
+// here and 2147483520 there, and the outline keeps the value it always had.
 int32_t TruncToInt(float v) {
   if (!(v == v)) return 0;
   if (v >= 2147483520.0f) return std::numeric_limits<int32_t>::max();

@@ -47,14 +47,8 @@ PixelRect CoverCorners(const ViewPointF corners[4]) {
     maxY = std::max(maxY, corners[i].y);
   }
   // floor(v) = RoundToInt(v - 0.5) would differ at the float limit; clamp the plain way.
-  auto toInt = [](float v) {
-    if (std::isnan(v)) return int32_t{0};
-    if (v <= -2147483648.0f) return std::numeric_limits<int32_t>::min();
-    if (v >= 2147483648.0f) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(v);
-  };
-  return {toInt(std::floor(minX)), toInt(std::floor(minY)), toInt(std::ceil(maxX)),
-          toInt(std::ceil(maxY))};
+  return {TruncToInt32(std::floor(minX)), TruncToInt32(std::floor(minY)), TruncToInt32(std::ceil(maxX)),
+          TruncToInt32(std::ceil(maxY))};
 }
 
 template <typename Map>
@@ -81,6 +75,13 @@ ViewGeometry GeometryOf(const CanvasView& view) {
   g.originX = view.originX;
   g.originY = view.originY;
   return g;
+}
+
+int32_t TruncToInt32(float v) {
+  if (std::isnan(v)) return 0;
+  if (v <= -2147483648.0f) return std::numeric_limits<int32_t>::min();
+  if (v >= 2147483648.0f) return std::numeric_limits<int32_t>::max();
+  return static_cast<int32_t>(v);
 }
 
 int32_t TruncCoordinate(float v) {

@@ -49,6 +49,9 @@ ViewGeometry GeometryOf(const CanvasView& view);
 // floor(v + 0.5) in single precision, limited to the int32 range (NaN gives 0).
 int32_t RoundToInt(float v);
 
+// trunc(v) toward zero, limited to the int32 range (NaN gives 0).
+int32_t TruncToInt32(float v);
+
 // trunc(v) toward zero, limited to +-2^30 (NaN gives 0): coordinates far outside any canvas
 // still leave room to add sizes without overflow.
 int32_t TruncCoordinate(float v);

@@ -29,13 +29,6 @@ void SetCentre(CanvasView& view, int32_t x, int32_t y) {
   UpdateViewOrigin(view);
 }
 
-int32_t TruncToInt(float v) {
-  if (std::isnan(v)) return 0;
-  if (v <= -2147483648.0f) return INT32_MIN;
-  if (v >= 2147483648.0f) return INT32_MAX;
-  return static_cast<int32_t>(v);
-}
-
 // SetViewScale with an extra reason to recompose (the orientation changed behind its back).
 void ApplyScale(CanvasView& view, float newScale, bool mustRecompose) {
   if (std::isnan(newScale)) return;
@@ -43,8 +36,8 @@ void ApplyScale(CanvasView& view, float newScale, bool mustRecompose) {
   float old = view.scale;
   view.scale = newScale;
   const float inverse = 1.0f / newScale;
-  SetCentre(view, TruncToInt(static_cast<float>(view.centreX) * old * inverse),
-            TruncToInt(static_cast<float>(view.centreY) * old * inverse));
+  SetCentre(view, TruncToInt32(static_cast<float>(view.centreX) * old * inverse),
+            TruncToInt32(static_cast<float>(view.centreY) * old * inverse));
   ChooseSampler(view);
   double d = RotationSpan(view.rotation);
   if (static_cast<double>(newScale) > d || static_cast<double>(old) > d || mustRecompose)
@@ -54,8 +47,8 @@ void ApplyScale(CanvasView& view, float newScale, bool mustRecompose) {
 
 // ceil(W / scale) x ceil(H / scale): the composed image of an unrotated view.
 void UnrotatedImageSize(const CanvasView& view, int32_t& width, int32_t& height) {
-  width = TruncToInt(std::ceil(static_cast<float>(ViewCanvasWidth(view)) / view.scale));
-  height = TruncToInt(std::ceil(static_cast<float>(ViewCanvasHeight(view)) / view.scale));
+  width = TruncToInt32(std::ceil(static_cast<float>(ViewCanvasWidth(view)) / view.scale));
+  height = TruncToInt32(std::ceil(static_cast<float>(ViewCanvasHeight(view)) / view.scale));
 }
 
 // Width and height of the composed image; before there is one (no composition installed), the
