@@ -12,6 +12,8 @@
 
 namespace {
 
+// Makes temporary names unique among the saves of this process (the process id separates
+// processes); a counter, not state: nothing reads it back.
 std::atomic<unsigned> gTemporaryCounter{0};
 
 // "name.ext" -> "name.ext.<pid>-<n>.saving", unique within this process and across processes.

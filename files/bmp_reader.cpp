@@ -59,112 +59,139 @@ uint8_t ChannelValue(uint32_t pixel, const Channel& c) {
   return static_cast<uint8_t>((value * 255 + c.maximum / 2) / c.maximum);
 }
 
+// What the headers say, checked: the image's size and layout and where its parts lie.
+struct BmpLayout {
+  bool core;              // 12-byte header: 16-bit sizes, 3-byte colour entries
+  uint32_t headerBytes;
+  int64_t width, rows;    // width >= 1, rows >= 1
+  bool topDown;           // rows stored top row first (negative height)
+  int bits;               // 1, 4, 8, 24 or 32
+  bool bitFields;         // 32-bit pixels through channel masks
+  uint32_t compression;
+  uint32_t declaredColours;
+  uint64_t pixelOffset;
+  uint64_t tableStart;    // the colour table (after the masks when they follow the header)
+  Channel channels[3];    // red, green, blue, with bit fields
+};
+
+// The file and bitmap headers and the channel masks.
+BmpFailure ReadLayout(const uint8_t* data, size_t size, BmpLayout& b) {
+  if (!data || size < kFileHeaderBytes + 4) return BmpFailure::kTooShort;
+  if (data[0] != 'B' || data[1] != 'M') return BmpFailure::kNotBmp;
+  b.pixelOffset = ReadU32(data + 10);
+  b.headerBytes = ReadU32(data + 14);
+  b.core = b.headerBytes == kCoreHeaderBytes;
+  if (!b.core && b.headerBytes < kInfoHeaderBytes) return BmpFailure::kUnknownHeader;
+  if (kFileHeaderBytes + uint64_t{b.headerBytes} > size) return BmpFailure::kHeaderTruncated;
+
+  const uint8_t* h = data + kFileHeaderBytes;
+  int64_t height;
+  b.compression = kRgb;
+  b.declaredColours = 0;
+  if (b.core) {
+    b.width = ReadU16(h + 4);
+    height = ReadU16(h + 6);
+    b.bits = ReadU16(h + 10);
+  } else {
+    b.width = static_cast<int32_t>(ReadU32(h + 4));
+    height = static_cast<int32_t>(ReadU32(h + 8));
+    b.bits = ReadU16(h + 14);
+    b.compression = ReadU32(h + 16);
+    b.declaredColours = ReadU32(h + 32);
+  }
+
+  if (b.compression == kRle8 || b.compression == kRle4) return BmpFailure::kRleCompressed;
+  if (b.compression == kJpeg || b.compression == kPng) return BmpFailure::kEmbeddedJpegOrPng;
+  b.bitFields = b.compression == kBitFields || b.compression == kAlphaBitFields;
+  if (b.compression != kRgb && !b.bitFields) return BmpFailure::kUnknownCompression;
+  if (b.bits == 16) return BmpFailure::kSixteenBit;
+  if (b.bits != 1 && b.bits != 4 && b.bits != 8 && b.bits != 24 && b.bits != 32) return BmpFailure::kUnsupportedBits;
+  if (b.bitFields && b.bits != 32) return BmpFailure::kBitFieldsNot32;
+  if (b.width < 1) return BmpFailure::kBadWidth;
+  // A negative height means rows stored top-down; -2^31 has no positive counterpart.
+  if (height == 0 || height == std::numeric_limits<int32_t>::min()) return BmpFailure::kBadHeight;
+  b.topDown = height < 0;
+  b.rows = b.topDown ? -height : height;
+
+  // Channel masks: inside a header of 52 bytes or more, else right after the header.
+  b.tableStart = kFileHeaderBytes + uint64_t{b.headerBytes};
+  if (b.bitFields) {
+    const uint8_t* masks = h + kInfoHeaderBytes;
+    if (b.headerBytes < kInfoHeaderBytes + 12) {
+      const uint64_t maskBytes = b.compression == kAlphaBitFields ? 16 : 12;
+      if (b.tableStart + maskBytes > size) return BmpFailure::kMasksTruncated;
+      masks = data + b.tableStart;
+      b.tableStart += maskBytes;
+    }
+    for (int c = 0; c < 3; ++c)
+      if (!MakeChannel(ReadU32(masks + 4 * c), b.channels[c])) return BmpFailure::kBadMasks;
+  }
+
+  if (b.pixelOffset < b.tableStart) return BmpFailure::kPixelOffsetInHeader;
+  if (b.pixelOffset > size) return BmpFailure::kPixelOffsetBeyondEnd;
+  return BmpFailure::kNone;
+}
+
+// The colour table: the declared count (all 2^bits when 0 or with a core header), never more
+// than 256, and only as many entries as lie before the pixels. Returns the entries read.
+BmpFailure ReadColourTable(const uint8_t* data, const BmpLayout& b, DibColour colours[kDibColourCount], int& count) {
+  count = 0;
+  if (b.bits > 8) return BmpFailure::kNone;
+  if (b.declaredColours > static_cast<uint32_t>(kDibColourCount)) return BmpFailure::kTooManyColours;
+  const uint32_t entryBytes = b.core ? 3 : 4;
+  uint64_t n = b.declaredColours ? b.declaredColours : (1u << b.bits);
+  n = std::min<uint64_t>({n, 1u << b.bits, (b.pixelOffset - b.tableStart) / entryBytes});
+  count = static_cast<int>(n);
+  for (int i = 0; i < count; ++i) {
+    const uint8_t* e = data + b.tableStart + static_cast<uint64_t>(i) * entryBytes;
+    colours[i] = {e[0], e[1], e[2], 0};
+  }
+  return BmpFailure::kNone;
+}
+
+// Copies the checked pixel rows into the image, bottom row first in memory; bit-field pixels
+// become 32-bit blue, green, red, 0.
+void CopyPixels(const uint8_t* pixels, int64_t fileStride, const BmpLayout& b, DibBitmap& image) {
+  for (int64_t r = 0; r < b.rows; ++r) {
+    // File row r is the r-th row stored: the bottom one first unless the file is top-down.
+    const uint8_t* in = pixels + r * fileStride;
+    uint8_t* out = DibRow(image, static_cast<int>(b.topDown ? r : b.rows - 1 - r));
+    if (!b.bitFields) {
+      std::memcpy(out, in, static_cast<size_t>(fileStride));
+      continue;
+    }
+    for (int64_t x = 0; x < b.width; ++x) {
+      const uint32_t pixel = ReadU32(in + 4 * x);
+      out[4 * x + 0] = ChannelValue(pixel, b.channels[2]);
+      out[4 * x + 1] = ChannelValue(pixel, b.channels[1]);
+      out[4 * x + 2] = ChannelValue(pixel, b.channels[0]);
+      out[4 * x + 3] = 0;
+    }
+  }
+}
+
 }  // namespace
 
 DibBitmap* DecodeBmp(const uint8_t* data, size_t size, BmpFailure* reason) {
   if (reason) *reason = BmpFailure::kNone;
-  if (!data || size < kFileHeaderBytes + 4) return Refuse(reason, BmpFailure::kTooShort);
-  if (data[0] != 'B' || data[1] != 'M') return Refuse(reason, BmpFailure::kNotBmp);
-  const uint64_t pixelOffset = ReadU32(data + 10);
-  const uint32_t headerBytes = ReadU32(data + 14);
-  const bool core = headerBytes == kCoreHeaderBytes;
-  if (!core && headerBytes < kInfoHeaderBytes) return Refuse(reason, BmpFailure::kUnknownHeader);
-  if (kFileHeaderBytes + uint64_t{headerBytes} > size) return Refuse(reason, BmpFailure::kHeaderTruncated);
-
-  const uint8_t* h = data + kFileHeaderBytes;
-  int64_t width, height;
-  int bits;
-  uint32_t compression = kRgb, declaredColours = 0;
-  if (core) {
-    width = ReadU16(h + 4);
-    height = ReadU16(h + 6);
-    bits = ReadU16(h + 10);
-  } else {
-    width = static_cast<int32_t>(ReadU32(h + 4));
-    height = static_cast<int32_t>(ReadU32(h + 8));
-    bits = ReadU16(h + 14);
-    compression = ReadU32(h + 16);
-    declaredColours = ReadU32(h + 32);
-  }
-
-  if (compression == kRle8 || compression == kRle4)
-    return Refuse(reason, BmpFailure::kRleCompressed);
-  if (compression == kJpeg || compression == kPng)
-    return Refuse(reason, BmpFailure::kEmbeddedJpegOrPng);
-  const bool bitFields = compression == kBitFields || compression == kAlphaBitFields;
-  if (compression != kRgb && !bitFields) return Refuse(reason, BmpFailure::kUnknownCompression);
-  if (bits == 16) return Refuse(reason, BmpFailure::kSixteenBit);
-  if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32)
-    return Refuse(reason, BmpFailure::kUnsupportedBits);
-  if (bitFields && bits != 32) return Refuse(reason, BmpFailure::kBitFieldsNot32);
-  if (width < 1) return Refuse(reason, BmpFailure::kBadWidth);
-  // A negative height means rows stored top-down; -2^31 has no positive counterpart.
-  if (height == 0 || height == std::numeric_limits<int32_t>::min()) return Refuse(reason, BmpFailure::kBadHeight);
-  const bool topDown = height < 0;
-  const int64_t rows = topDown ? -height : height;
-
-  // Channel masks: inside a header of 52 bytes or more, else right after the header.
-  uint64_t tableStart = kFileHeaderBytes + uint64_t{headerBytes};
-  Channel channels[3] = {};
-  if (bitFields) {
-    const uint8_t* masks = h + kInfoHeaderBytes;
-    if (headerBytes < kInfoHeaderBytes + 12) {
-      const uint64_t maskBytes = compression == kAlphaBitFields ? 16 : 12;
-      if (tableStart + maskBytes > size) return Refuse(reason, BmpFailure::kMasksTruncated);
-      masks = data + tableStart;
-      tableStart += maskBytes;
-    }
-    for (int c = 0; c < 3; ++c)  // red, green, blue
-      if (!MakeChannel(ReadU32(masks + 4 * c), channels[c])) return Refuse(reason, BmpFailure::kBadMasks);
-  }
-
-  if (pixelOffset < tableStart) return Refuse(reason, BmpFailure::kPixelOffsetInHeader);
-  if (pixelOffset > size) return Refuse(reason, BmpFailure::kPixelOffsetBeyondEnd);
-
-  // Colour table: the declared count (all 2^bits when 0 or with a core header), never more than
-  // 256, and only as many entries as lie before the pixels.
+  BmpLayout b{};
+  if (const BmpFailure why = ReadLayout(data, size, b); why != BmpFailure::kNone) return Refuse(reason, why);
   DibColour colours[kDibColourCount] = {};
   int colourCount = 0;
-  if (bits <= 8) {
-    if (declaredColours > static_cast<uint32_t>(kDibColourCount)) return Refuse(reason, BmpFailure::kTooManyColours);
-    const uint32_t entryBytes = core ? 3 : 4;
-    uint64_t count = declaredColours ? declaredColours : (1u << bits);
-    count = std::min<uint64_t>({count, 1u << bits, (pixelOffset - tableStart) / entryBytes});
-    colourCount = static_cast<int>(count);
-    for (int i = 0; i < colourCount; ++i) {
-      const uint8_t* e = data + tableStart + static_cast<uint64_t>(i) * entryBytes;
-      colours[i] = {e[0], e[1], e[2], 0};
-    }
-  }
+  if (const BmpFailure why = ReadColourTable(data, b, colours, colourCount); why != BmpFailure::kNone)
+    return Refuse(reason, why);
 
   // The pixels must all be there before anything is allocated.
-  const int64_t fileStride = DibStride(bits, static_cast<int>(width));
+  const int64_t fileStride = DibStride(b.bits, static_cast<int>(b.width));
   if (fileStride < 0) return Refuse(reason, BmpFailure::kTooWide);
-  const uint64_t available = size - pixelOffset;
-  if (static_cast<uint64_t>(fileStride) > available || static_cast<uint64_t>(rows) > available / fileStride)
+  const uint64_t available = size - b.pixelOffset;
+  if (static_cast<uint64_t>(fileStride) > available || static_cast<uint64_t>(b.rows) > available / fileStride)
     return Refuse(reason, BmpFailure::kPixelsTruncated);
 
-  const int depth = bitFields ? 32 : bits;
-  DibBitmap* image = CreateDibBitmap(depth, colours, colourCount, static_cast<int>(width), static_cast<int>(rows));
+  const int depth = b.bitFields ? 32 : b.bits;
+  DibBitmap* image = CreateDibBitmap(depth, colours, colourCount, static_cast<int>(b.width), static_cast<int>(b.rows));
   if (!image) return Refuse(reason, BmpFailure::kNoMemoryForImage);
-
-  const uint8_t* pixels = data + pixelOffset;
-  for (int64_t r = 0; r < rows; ++r) {
-    // File row r is the r-th row stored: the bottom one first unless the file is top-down.
-    const uint8_t* in = pixels + r * fileStride;
-    uint8_t* out = DibRow(*image, static_cast<int>(topDown ? r : rows - 1 - r));
-    if (!bitFields) {
-      std::memcpy(out, in, static_cast<size_t>(fileStride));
-      continue;
-    }
-    for (int64_t x = 0; x < width; ++x) {
-      const uint32_t pixel = ReadU32(in + 4 * x);
-      out[4 * x + 0] = ChannelValue(pixel, channels[2]);
-      out[4 * x + 1] = ChannelValue(pixel, channels[1]);
-      out[4 * x + 2] = ChannelValue(pixel, channels[0]);
-      out[4 * x + 3] = 0;
-    }
-  }
+  CopyPixels(data + b.pixelOffset, fileStride, b, *image);
   return image;
 }
 

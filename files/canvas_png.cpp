@@ -18,6 +18,9 @@
 
 namespace {
 
+// Which decoder the last read on this thread used: a diagnostic the tests read to prove that
+// files shaped like our own output take the parallel path. Per thread, so concurrent reads
+// never see each other's answer.
 thread_local PngDecodePath tLastDecodePath = PngDecodePath::kNone;
 
 // A deflate stream can reach at most 1032:1 (a 258-byte match costs at least one bit for its
@@ -135,17 +138,23 @@ void StartReading(png_structp png, MemoryReader* reader) {
   png_set_crc_action(png, PNG_CRC_ERROR_QUIT, PNG_CRC_ERROR_QUIT);
 }
 
+// A libpng reader and its info record; false (nothing to free) when either cannot be made.
+bool CreatePngReader(png_structp& png, png_infop& info) {
+  png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+  if (!png) return false;
+  info = png_create_info_struct(png);
+  if (info) return true;
+  png_destroy_read_struct(&png, nullptr, nullptr);
+  return false;
+}
+
 // Reads the chunks before the image data. With layers, parses the data of every unknown chunk
 // and then each "Description" text into it.
 bool ReadPngHeader(const FileBytes& file, PngHeader& header, LayerTable* layers) {
   MemoryReader reader{file.data, file.size, 0};
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_read_struct(&png, nullptr, nullptr);
-    return false;
-  }
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  if (!CreatePngReader(png, info)) return false;
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
     return false;
@@ -194,13 +203,9 @@ size_t DecodedRowBytes(int depth, uint32_t width) {
 // Decodes the whole image with libpng, row after row, top row first into the bottom-up memory.
 bool DecodePngSequential(const FileBytes& file, DibBitmap& bitmap) {
   MemoryReader reader{file.data, file.size, 0};
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_read_struct(&png, nullptr, nullptr);
-    return false;
-  }
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  if (!CreatePngReader(png, info)) return false;
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
     return false;

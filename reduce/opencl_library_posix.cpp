@@ -10,6 +10,8 @@
 const char* DefaultOpenClLibraryName() { return "libOpenCL.so.1"; }
 
 namespace {
+// Set once the runtime library has been opened in this process: a loaded library belongs to the
+// process, not to a session, and is never closed again.
 std::atomic<bool> gRuntimeOpened{false};
 }  // namespace
 

@@ -35,6 +35,8 @@ void TakeItems(Pool& pool) {
   }
 }
 
+// The hook every worker thread of the process calls first (the Windows program lowers their
+// priority there). Installed once at start-up, before any pool exists.
 std::atomic<WorkerThreadStart> gWorkerThreadStart{nullptr};
 
 void WorkerLoop(Pool* pool) {
