@@ -227,13 +227,15 @@ bool RunPicture(Replay& r, const std::vector<std::string>& words) {
   if (n != 2) return Fail(r, "usage: " + verb + " PATH.bmp");
   const fs::path path = fs::absolute(words[1]);
   BmpFailure reason = BmpFailure::kNone;
-  DibBitmap* image = ReadBmpFile(path, &reason);
-  if (!image) return Fail(r, "cannot read " + words[1] + BmpReasonSuffix(reason));
-  FreeDibBitmap(image);
+  DibBitmap* loaded = verb == "material" ? LoadMaterial(fs::path(), path, &reason) : LoadTexture(fs::path(), path, &reason);
+  if (reason != BmpFailure::kNone) {
+    FreeDibBitmap(loaded);  // a material of an unreadable file is a map of zeros
+    return Fail(r, "cannot read " + words[1] + BmpReasonSuffix(reason));
+  }
+  if (!loaded) return Fail(r, "cannot use " + words[1] + " as a " + verb);
   DibBitmap*& slot = verb == "material" ? r.app.material : r.app.texture;
   FreeDibBitmap(slot);
-  slot = verb == "material" ? LoadMaterial(fs::path(), path) : LoadTexture(fs::path(), path);
-  if (!slot) return Fail(r, "cannot use " + words[1] + " as a " + verb);
+  slot = loaded;
   return true;
 }
 
@@ -243,10 +245,8 @@ bool RunStamp(Replay& r, const std::vector<std::string>& words) {
   if (n != 2) return Fail(r, "usage: stamp PATH.bmp");
   const fs::path path = fs::absolute(words[1]);
   BmpFailure reason = BmpFailure::kNone;
-  DibBitmap* image = ReadBmpFile(path, &reason);
-  if (!image) return Fail(r, "cannot read " + words[1] + BmpReasonSuffix(reason));
-  DibBitmap* stamp = ToMonochrome(*image);  // as LoadStamp makes it
-  FreeDibBitmap(image);
+  DibBitmap* stamp = LoadStamp(path, &reason);
+  if (!stamp && reason != BmpFailure::kNone) return Fail(r, "cannot read " + words[1] + BmpReasonSuffix(reason));
   if (!stamp) return Fail(r, "out of memory for the stamp " + words[1]);
   PenSetting& pen = r.pens[r.currentPen];
   FreeDibBitmap(pen.stampBitmap);

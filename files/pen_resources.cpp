@@ -66,21 +66,23 @@ DibBitmap* ToMaterial(const DibBitmap* image) {
   return material;
 }
 
-DibBitmap* LoadTexture(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName) {
-  BitmapOwner file{ReadBmpFile(TexturePath(userDataFolder, fileName), nullptr)};
+DibBitmap* LoadTexture(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName,
+                       BmpFailure* reason) {
+  BitmapOwner file{ReadBmpFile(TexturePath(userDataFolder, fileName), reason)};
   if (!file.bitmap) return nullptr;
   BitmapOwner mono{ToMonochrome(*file.bitmap)};
   if (!mono.bitmap) return nullptr;
   return WidenTexture(*mono.bitmap);
 }
 
-DibBitmap* LoadMaterial(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName) {
-  BitmapOwner file{ReadBmpFile(MaterialPath(userDataFolder, fileName), nullptr)};
+DibBitmap* LoadMaterial(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName,
+                        BmpFailure* reason) {
+  BitmapOwner file{ReadBmpFile(MaterialPath(userDataFolder, fileName), reason)};
   return ToMaterial(file.bitmap);
 }
 
-DibBitmap* LoadStamp(const std::filesystem::path& path) {
-  BitmapOwner file{ReadBmpFile(path, nullptr)};
+DibBitmap* LoadStamp(const std::filesystem::path& path, BmpFailure* reason) {
+  BitmapOwner file{ReadBmpFile(path, reason)};
   return file.bitmap ? ToMonochrome(*file.bitmap) : nullptr;
 }
 

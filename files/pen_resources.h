@@ -20,21 +20,27 @@
 
 #include "brush/pen_setting.h"
 #include "canvas/dib_bitmap.h"
+#include "files/bmp_reader.h"
 
 std::filesystem::path TexturePath(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName);
 std::filesystem::path MaterialPath(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName);
 
+// Each loader below sets *reason (when reason is not null) to why its file could not be read or
+// decoded, and leaves it kNone when the file was read but memory ran out converting it.
+
 // The texture in userDataFolder\texture\fileName, or null when the file cannot be read or
 // decoded (no texture) or memory runs out (then gStatusCode is 41).
-DibBitmap* LoadTexture(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName);
+DibBitmap* LoadTexture(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName,
+                       BmpFailure* reason = nullptr);
 
 // The material in userDataFolder\material\fileName: the top-left 512 x 512 pixels of the file
 // in grey; pixels outside a smaller file stay 0, and a file that cannot be read or decoded
 // gives a map of zeros. Null only when the map cannot be allocated (gStatusCode 41).
-DibBitmap* LoadMaterial(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName);
+DibBitmap* LoadMaterial(const std::filesystem::path& userDataFolder, const std::filesystem::path& fileName,
+                        BmpFailure* reason = nullptr);
 
 // The stamp at path, or null when it cannot be read or decoded (or memory runs out).
-DibBitmap* LoadStamp(const std::filesystem::path& path);
+DibBitmap* LoadStamp(const std::filesystem::path& path, BmpFailure* reason = nullptr);
 
 // Canvas set-up: every pen whose Stamp is 1 drops its old stamp and loads the one named by its
 // StampFileName; a pen whose stamp cannot be loaded goes on without one. Pens whose Stamp is 0
