@@ -12,6 +12,10 @@
 #include "canvas/layer_table.h"
 #include "canvas/pixel_rect.h"
 
+// The largest canvas side the program makes or loads, in pixels: the largest size preset (A3)
+// at 1200 DPI is 14032 x 19843. A larger side is refused before anything is allocated.
+inline constexpr int32_t kMaxCanvasSide = 20000;
+
 inline constexpr int kUndoSlots = 128;
 inline constexpr int32_t kUndoBudgetBytes = 0x10000000;  // 256 MiB of patch pixels
 

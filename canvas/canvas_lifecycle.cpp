@@ -30,6 +30,10 @@ void InitCanvas(Canvas& canvas) {
 bool NewCanvas(Canvas& canvas, int width, int height) {
   FreeDibBitmap(canvas.bitmap);
   FreeDibBitmap(canvas.previous);
+  if (width < 1 || height < 1 || width > kMaxCanvasSide || height > kMaxCanvasSide) {
+    canvas.width = canvas.height = 0;
+    return false;
+  }
   canvas.bitmap = CreateDibBitmap(8, nullptr, 0, width, height);
   canvas.previous = canvas.bitmap ? CreateDibBitmap(8, nullptr, 0, width, height) : nullptr;
   if (!canvas.bitmap || !canvas.previous) {

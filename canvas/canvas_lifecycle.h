@@ -9,8 +9,8 @@
 // current pen's own layer).
 void InitCanvas(Canvas& canvas);
 
-// A blank canvas of width x height with default layers. Returns false when a bitmap cannot be
-// created; the record then holds no bitmaps.
+// A blank canvas of width x height with default layers. Returns false when a side is outside
+// 1..kMaxCanvasSide or a bitmap cannot be created; the record then holds no bitmaps.
 [[nodiscard]] bool NewCanvas(Canvas& canvas, int width, int height);
 
 // Frees the bitmaps, the imported image and the undo patches.

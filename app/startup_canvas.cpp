@@ -1,0 +1,58 @@
+#include "app/startup_canvas.h"
+
+#include <system_error>
+
+#include "canvas/canvas_lifecycle.h"
+#include "files/canvas_load.h"
+#include "files/canvas_png.h"
+#include "files/utf_text.h"
+#include "settings/canvas_presets.h"
+#include "view/view_operations.h"
+
+namespace {
+
+// Replaces the canvas by the file at path, taken into the session. False, with no canvas
+// bitmaps, when it does not load.
+bool OpenCanvasFile(AppState& s, const std::filesystem::path& path, const CanvasResourceLoaders* loaders) {
+  std::error_code error;
+  if (path.empty() || !std::filesystem::is_regular_file(path, error)) return false;
+  StopUpdateThread(s.step.update);
+  FreeFloatingImage(s.floating);
+  DestroyCanvas(s.canvas);
+  InitCanvas(s.canvas);
+  if (LoadCanvas(s.canvas, path) != CanvasLoadFailure::kNone) return false;
+  (void)StartCanvasSession(s.context, loaders);
+  return true;
+}
+
+CanvasSize ConfiguredSize(const AppSettings& settings) {
+  if (settings.newcanvassize == kNewCanvasKeepSize || settings.newcanvassize == kNewCanvasGivenSize)
+    return {settings.newcanvascx, settings.newcanvascy};
+  return CanvasPresetSize(settings.PresetIndex, settings.PrintDPI);
+}
+
+}  // namespace
+
+StartCanvasSource OpenStartUpCanvas(AppState& s, const CanvasResourceLoaders* loaders) {
+  const AppSettings& settings = s.settings;
+  if (OpenCanvasFile(s, settings.currentFilePath, loaders)) return StartCanvasSource::kCommandLineFile;
+  if (OpenCanvasFile(s, settings.workingCanvasFile, loaders)) return StartCanvasSource::kWorkingCanvas;
+  if (settings.newcanvassize == kNewCanvasTemplate && !settings.workingCanvasFile.empty()) {
+    std::error_code error;
+    const std::filesystem::path templateFile = PathFromText(TextOf(settings.TemplateFileName));
+    std::filesystem::copy_file(templateFile, settings.workingCanvasFile,
+                               std::filesystem::copy_options::overwrite_existing, error);
+    if (!error && OpenCanvasFile(s, settings.workingCanvasFile, loaders)) return StartCanvasSource::kTemplate;
+  }
+  const CanvasSize size = ConfiguredSize(settings);
+  if (size.width >= 1 && size.height >= 1 && StartBlankCanvas(s, size.width, size.height, loaders, nullptr))
+    return StartCanvasSource::kBlank;
+  const CanvasSize preset = CanvasPreset600(kDefaultCanvasPreset);
+  if (StartBlankCanvas(s, preset.width, preset.height, loaders, nullptr)) return StartCanvasSource::kBlank;
+  return StartCanvasSource::kNone;
+}
+
+bool SaveWorkingCanvas(const AppState& s) {
+  if (!s.canvas.bitmap || s.settings.workingCanvasFile.empty()) return false;
+  return WriteCanvasPng(s.settings.workingCanvasFile, *s.canvas.bitmap, &s.canvas.layers);
+}

@@ -1,0 +1,25 @@
+// The canvas the program starts with, and the working canvas written back at an orderly close.
+#pragma once
+
+#include "app/app_state.h"
+
+// Where the start-up canvas came from.
+enum class StartCanvasSource : int {
+  kCommandLineFile,  // the PNG named on the command line (settings.currentFilePath)
+  kWorkingCanvas,    // the working canvas file of the user data folder
+  kBlank,            // a blank canvas of the configured size (newcanvassize 1005, 1006 or 1007)
+  kTemplate,         // the template copied over the working canvas file and loaded (1008)
+  kNone,             // nothing could be made: the record holds no canvas bitmaps
+};
+
+// Makes the start-up canvas and takes it into the session (StartCanvasSession through loaders,
+// which may be null): the file named on the command line when it loads, else the working canvas
+// file when it exists and loads, else by newcanvassize a blank canvas of newcanvascx x
+// newcanvascy (1005, 1006) or of the size preset PresetIndex at PrintDPI (1007), or a copy of
+// TemplateFileName made the working canvas (1008). A size that cannot be made (a damaged
+// setting, too little memory) falls back to A4 at 600 DPI, so the artist always gets a canvas.
+StartCanvasSource OpenStartUpCanvas(AppState& state, const CanvasResourceLoaders* loaders);
+
+// Writes the canvas to the working canvas file (through a temporary file). False when there is
+// no canvas or no user data folder, or the write failed.
+[[nodiscard]] bool SaveWorkingCanvas(const AppState& state);
