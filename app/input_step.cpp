@@ -24,7 +24,8 @@ void Notify(void (*fn)(void*), void* context) {
 void Unite(PixelRect& into, const PixelRect& add) { into = UnionRect(into, add); }
 
 void HandOver(AppContext& app, InputStep& step) {
-  if (SubmitDirty(step.update, *app.view, step.updateMessages, &step.pending) >= 0) ++step.handOvers;
+  if (SubmitDirty(step.update, *app.view, step.updateMessages, &step.pending) != DirtyHandOver::kNothing)
+    ++step.handOvers;
   step.pending = PixelRect{};
   step.stepCount = 0;
 }

@@ -203,12 +203,13 @@ struct Recorder {
 };
 Recorder* gRecorder = nullptr;
 
-void RecordingSampler(CanvasView&, const Canvas&, const PixelRect& rect, int) {
+bool RecordingSampler(CanvasView&, const Canvas&, const PixelRect& rect, int) {
   {
     std::lock_guard<std::mutex> guard(gRecorder->lock);
     gRecorder->jobs.push_back(rect);
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  return true;
 }
 
 }  // namespace
@@ -217,8 +218,8 @@ TEST(UpdateThread, AllZeroRectangleStartsNothing) {
   UpdateThread u;
   CanvasView view = NewCanvasView();
   const PixelRect zero{};
-  EXPECT_EQ(SubmitDirty(u, view, UpdateMessages{}, &zero), -1);
-  EXPECT_EQ(SubmitDirty(u, view, UpdateMessages{}, nullptr), -1);
+  EXPECT_EQ(SubmitDirty(u, view, UpdateMessages{}, &zero), DirtyHandOver::kNothing);
+  EXPECT_EQ(SubmitDirty(u, view, UpdateMessages{}, nullptr), DirtyHandOver::kNothing);
   EXPECT_FALSE(u.exists);
 }
 
@@ -241,9 +242,9 @@ TEST(UpdateThread, BurstOfSubmissionsMergesLosesNothingAndIdles) {
   for (int i = 0; i < 200; ++i) {
     const PixelRect r{i, 2 * i, i + 5, 2 * i + 3};
     submitted.push_back(r);
-    const int result = SubmitDirty(u, view, messages, &r);
-    if (i == 0) EXPECT_EQ(result, 0);
-    else EXPECT_TRUE(result == 1 || result == 2) << result;
+    const DirtyHandOver result = SubmitDirty(u, view, messages, &r);
+    if (i == 0) EXPECT_EQ(result, DirtyHandOver::kStarted);
+    else EXPECT_TRUE(result == DirtyHandOver::kWoken || result == DirtyHandOver::kQueued) << static_cast<int>(result);
   }
   // The thread finishes and goes idle.
   for (int wait = 0; wait < 500; ++wait) {
@@ -277,7 +278,7 @@ TEST(UpdateThread, BurstOfSubmissionsMergesLosesNothingAndIdles) {
   // An idle thread wakes for new work.
   const size_t before = recorder.jobs.size();
   const PixelRect late{900, 900, 910, 910};
-  EXPECT_EQ(SubmitDirty(u, view, messages, &late), 1);
+  EXPECT_EQ(SubmitDirty(u, view, messages, &late), DirtyHandOver::kWoken);
   for (int wait = 0; wait < 500; ++wait) {
     {
       std::lock_guard<std::mutex> guard(recorder.lock);
@@ -292,4 +293,26 @@ TEST(UpdateThread, BurstOfSubmissionsMergesLosesNothingAndIdles) {
   }
   StopUpdateThread(u);
   gRecorder = nullptr;
+}
+
+TEST(UpdateThread, AFailedSamplerIsReportedOnceToTheWindowThread) {
+  Canvas canvas{};
+  canvas.width = canvas.height = 100;
+  CanvasView view = NewCanvasView();
+  view.canvas = &canvas;
+  view.sampler = [](CanvasView&, const Canvas&, const PixelRect&, int) { return false; };
+  UpdateThread u;
+  EXPECT_FALSE(TakeSamplerFailure(u));
+  const PixelRect r{1, 1, 5, 5};
+  ASSERT_EQ(SubmitDirty(u, view, UpdateMessages{}, &r), DirtyHandOver::kStarted);
+  for (int wait = 0; wait < 500; ++wait) {
+    {
+      std::lock_guard<std::recursive_mutex> guard(u.lock);
+      if (u.posted) break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  EXPECT_TRUE(TakeSamplerFailure(u));
+  EXPECT_FALSE(TakeSamplerFailure(u));
+  StopUpdateThread(u);
 }

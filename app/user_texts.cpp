@@ -1,5 +1,9 @@
 #include "app/user_texts.h"
 
+#include <cstdio>
+
+#include "files/utf_text.h"
+
 const char* BmpFailureText(BmpFailure failure) {
   switch (failure) {
     case BmpFailure::kNone:
@@ -79,4 +83,59 @@ const char* PsdExportText(PsdExportFailure failure) {
 std::string CanvasWriteText(const CanvasPngWriteFailure& failure) {
   if (failure.deflate != DeflateFailure::kInit && failure.deflate != DeflateFailure::kStream) return std::string();
   return std::to_string(failure.value);
+}
+
+std::string SettingsSaveText(const std::filesystem::path& settingsFile) {
+  return "Cannot save the settings file: " + Utf16ToUtf8(TextFromPath(settingsFile));
+}
+
+std::string BindingCollisionText(const BindingCollision& collision) {
+  char text[128];
+  std::snprintf(text, sizeof text, "collision: num=%d ,fVirt=%d ,vk_index=%d ,cmd=%d", collision.index,
+                static_cast<int>(collision.fVirt), collision.keyIndex, static_cast<int>(collision.cmd));
+  return text;
+}
+
+std::string GpuSetUpText(GpuSetUpFailure failure, const GpuEngineOptions& options) {
+  if (failure != GpuSetUpFailure::kRuntimeNotFound) return std::string();
+  return std::string(GpuRuntimeName(options)) + " is not found.";
+}
+
+const char* RecomposeText(RecomposeFailure failure) {
+  return failure == RecomposeFailure::kNoPicture ? "error" : nullptr;
+}
+
+namespace {
+
+// XmlLite's (or the shell's) name of each step, as the message shows it.
+const char* PenXmlStepName(PenXmlFailure failure) {
+  switch (failure) {
+    case PenXmlFailure::kCreateXmlWriter: return "CreateXmlWriter";
+    case PenXmlFailure::kCreateXmlReader: return "CreateXmlReader";
+    case PenXmlFailure::kStreamOnFile: return "SHCreateStreamOnFile";
+    case PenXmlFailure::kSetInput: return "SetInput";
+    case PenXmlFailure::kSetOutput: return "SetOutput";
+    case PenXmlFailure::kSetProperty: return "SetProperty";
+    case PenXmlFailure::kWriteStartDocument: return "WriteStartDocument";
+    case PenXmlFailure::kWriteStartElement: return "WriteStartElement";
+    case PenXmlFailure::kWriteElementString: return "WriteElementString";
+    case PenXmlFailure::kWriteFullEndElement: return "WriteFullEndElement";
+    case PenXmlFailure::kWriteEndDocument: return "WriteEndDocument";
+    case PenXmlFailure::kFlush: return "Flush";
+    case PenXmlFailure::kGetLocalName: return "GetLocalName";
+    case PenXmlFailure::kMoveToFirstAttribute: return "MoveToFirstAttribute";
+    case PenXmlFailure::kGetValue: return "GetValue";
+    case PenXmlFailure::kNone:
+    case PenXmlFailure::kNotPenSetting: break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+CaptionedText PenXmlText(PenXmlFailure failure) {
+  if (failure == PenXmlFailure::kNotPenSetting) return {"It is not an xml file for Dotwright.", "error"};
+  const char* step = PenXmlStepName(failure);
+  if (!step) return {std::string(), ""};
+  return {std::string(step) + "\xE5\xA4\xB1\xE6\x95\x97", "\xE8\xAD\xA6\xE5\x91\x8A"};  // "失敗", "警告"
 }

@@ -98,7 +98,7 @@ void BM_Recompose(benchmark::State& state) {
   a4.Set(static_cast<float>(state.range(0)), static_cast<float>(state.range(1)));
   ReduceEngineKind used = ReduceEngineKind::kNearest;
   for (auto _ : state) {
-    if (!RecomposeViewImage(a4.view, {1, nullptr}, &used)) state.SkipWithError("recomposition failed");
+    if (RecomposeViewImage(a4.view, {1, nullptr}, &used) != RecomposeFailure::kNone) state.SkipWithError("recomposition failed");
     benchmark::DoNotOptimize(a4.view.composed->bits);
   }
   state.SetLabel(used == ReduceEngineKind::kWide ? "wide" : "pool");
@@ -110,7 +110,7 @@ void BM_RecomposeOneThread(benchmark::State& state) {
   DrawnA4& a4 = Shared();
   a4.Set(static_cast<float>(state.range(0)), static_cast<float>(state.range(1)));
   for (auto _ : state) {
-    if (!RecomposeViewImage(a4.view, {0, nullptr})) state.SkipWithError("recomposition failed");
+    if (RecomposeViewImage(a4.view, {0, nullptr}) != RecomposeFailure::kNone) state.SkipWithError("recomposition failed");
     benchmark::DoNotOptimize(a4.view.composed->bits);
   }
   FreeDibBitmap(a4.view.composed);
@@ -119,7 +119,10 @@ void BM_RecomposeOneThread(benchmark::State& state) {
 void BM_Partial256(benchmark::State& state) {
   DrawnA4& a4 = Shared();
   a4.Set(4.0f, 0.0f);
-  RecomposeViewImage(a4.view, {1, nullptr});
+  if (RecomposeViewImage(a4.view, {1, nullptr}) != RecomposeFailure::kNone) {
+    state.SkipWithError("recomposition failed");
+    return;
+  }
   const PixelRect rects[4] = {{1000, 1000, 1256, 1256}, {2301, 3407, 2557, 3663}, {4000, 6000, 4256, 6256},
                               {17, 5001, 273, 5257}};
   int i = 0;

@@ -11,7 +11,6 @@
 #include "canvas/canvas_lifecycle.h"
 #include "files/canvas_load.h"
 #include "canvas/dib_bitmap.h"
-#include "canvas/user_message.h"
 #include "app/user_texts.h"
 #include "cli/commands.h"
 #include "files/bmp_reader.h"
@@ -48,21 +47,20 @@ constexpr const char* kOptionsHelp =
 // The largest picture written: 2^28 pixels, 1 GiB of 32-bit pixels in memory.
 constexpr int64_t kMaxPicturePixels = int64_t{1} << 28;
 
-// The first message the core reports during the command; it becomes part of the error line.
-std::string gFirstMessage;
-
-void KeepFirstMessage(const char* text, const char*, MessageIcon) {
-  if (gFirstMessage.empty() && text) gFirstMessage = text;
-}
-
-// Prints "dotwright-cli: export-picture: " and the rest of the line; returns the exit status 1.
+// Prints "dotwright-cli: export-picture: ", the rest of the line and, when the failure has a
+// text of the program's, " (TEXT)"; returns the exit status 1.
 template <typename... Args>
-int Fail(const char* format, Args... args) {
+int FailWith(const char* programText, const char* format, Args... args) {
   std::fputs("dotwright-cli: export-picture: ", stderr);
   std::fprintf(stderr, format, args...);
-  if (!gFirstMessage.empty()) std::fprintf(stderr, " (%s)", gFirstMessage.c_str());
+  if (programText && *programText) std::fprintf(stderr, " (%s)", programText);
   std::fputc('\n', stderr);
   return 1;
+}
+
+template <typename... Args>
+int Fail(const char* format, Args... args) {
+  return FailWith(nullptr, format, args...);
 }
 
 int UsageError(const char* what, const char* value) {
@@ -172,15 +170,12 @@ int CommandExportPicture(int argc, char** argv) {
   PictureOptions options;
   if (const int status = ParseOptions(argc, argv, options)) return status;
 
-  gFirstMessage.clear();
-  SetUserMessageSink(KeepFirstMessage);
   int status = 0;
   {
     PictureJob job;
     if (options.opencl) {
-      if (!InitGpuEngine(ToolGpuEngineOptions(RunningProgramFolder()))) {
+      if (InitGpuEngine(ToolGpuEngineOptions(RunningProgramFolder())) != GpuSetUpFailure::kNone) {
         const std::string failure = GpuEngineFailure();
-        gFirstMessage.clear();
         status = Fail("no OpenCL engine: %s", failure.empty() ? "set-up failed" : failure.c_str());
       } else {
         job.gpu = true;
@@ -210,8 +205,9 @@ int CommandExportPicture(int argc, char** argv) {
       RecomposeOptions recompose{};
       recompose.threaded = 1;
       recompose.gpuEngine = job.gpu ? GpuReduce : nullptr;
-      if (!RecomposeView(view, recompose, nullptr) || !view.composed) {
-        status = Fail("not enough memory to compose the picture");
+      const RecomposeFailure recomposed = RecomposeView(view, recompose, nullptr);
+      if (recomposed != RecomposeFailure::kNone || !view.composed) {
+        status = FailWith(RecomposeText(recomposed), "not enough memory to compose the picture");
       } else if (texture) {
         view.paper = PreparePaperImage(*texture, DibWidth(*view.composed), DibHeight(*view.composed));
         if (!view.paper) status = Fail("not enough memory for the paper");
@@ -238,6 +234,5 @@ int CommandExportPicture(int argc, char** argv) {
       }
     }
   }
-  SetUserMessageSink(nullptr);
   return status;
 }

@@ -5,15 +5,11 @@
 #include "canvas/canvas_lifecycle.h"
 #include "files/canvas_load.h"
 #include "canvas/canvas_test_support.h"
-#include "canvas/user_message.h"
 #include "files/canvas_png.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string gLastMessage;
-void RecordMessage(const char* text, const char*, MessageIcon) { gLastMessage = text; }
 
 struct LoadFixture : ::testing::Test {
   fs::path dir;
@@ -23,11 +19,8 @@ struct LoadFixture : ::testing::Test {
                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(dir);
     InitCanvas(canvas);
-    gLastMessage.clear();
-    SetUserMessageSink(RecordMessage);
   }
   void TearDown() override {
-    SetUserMessageSink(nullptr);
     DestroyCanvas(canvas);
     std::error_code e;
     fs::remove_all(dir, e);

@@ -18,6 +18,28 @@
 
 inline constexpr char16_t kPenXmlRoot[] = u"DotwrightPenSetting";
 
+// Why a pen-setting export or import failed: the XmlLite or stream step that failed (its name
+// is the one the program shows, app/user_texts.h), or a document that is not a pen setting.
+enum class PenXmlFailure : int {
+  kNone = 0,
+  kCreateXmlWriter,
+  kCreateXmlReader,
+  kStreamOnFile,  // "SHCreateStreamOnFile": the file cannot be opened or created
+  kSetInput,
+  kSetOutput,
+  kSetProperty,
+  kWriteStartDocument,
+  kWriteStartElement,
+  kWriteElementString,
+  kWriteFullEndElement,
+  kWriteEndDocument,
+  kFlush,
+  kGetLocalName,
+  kMoveToFirstAttribute,
+  kGetValue,
+  kNotPenSetting,  // no "DotwrightPenSetting" root element (not XML at all, or another root)
+};
+
 // Stands for the user's Pictures folder at the start of an exported stamp path.
 inline constexpr char16_t kPicturesToken[] = u"%USERPROFILE%\\";
 

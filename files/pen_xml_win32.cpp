@@ -12,7 +12,6 @@
 #include <string_view>
 #include <vector>
 
-#include "canvas/user_message.h"
 #include "files/atomic_file.h"
 #include "files/pen_xml_fields.h"
 
@@ -54,23 +53,15 @@ const XmlLiteEntries& XmlLite() {
   return entries;
 }
 
-// "<step>失敗" under the caption "警告".
-void ReportFailedStep(const char* step) {
-  const std::string text = std::string(step) + "失敗";
-  ShowUserMessage(text.c_str(), "警告", MessageIcon::kWarning);
-}
-
-void ReportNotOurs() { ShowUserMessage("It is not an xml file for Dotwright.", "error", MessageIcon::kWarning); }
-
 const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
 std::u16string_view Utf16(const wchar_t* text, UINT length) { return {reinterpret_cast<const char16_t*>(text), length}; }
 
-// Writes the whole document to out; returns the name of the step that failed, or null.
-const char* WritePenDocument(IXmlWriter* writer, IStream* out, const PenSetting& pen, std::u16string_view pictures) {
-  if (FAILED(writer->SetOutput(out))) return "SetOutput";
-  if (FAILED(writer->SetProperty(XmlWriterProperty_Indent, TRUE))) return "SetProperty";
-  if (FAILED(writer->WriteStartDocument(XmlStandalone_Omit))) return "WriteStartDocument";
-  if (FAILED(writer->WriteStartElement(nullptr, Wide(kPenXmlRoot), nullptr))) return "WriteStartElement";
+// Writes the whole document to out; returns the step that failed.
+PenXmlFailure WritePenDocument(IXmlWriter* writer, IStream* out, const PenSetting& pen, std::u16string_view pictures) {
+  if (FAILED(writer->SetOutput(out))) return PenXmlFailure::kSetOutput;
+  if (FAILED(writer->SetProperty(XmlWriterProperty_Indent, TRUE))) return PenXmlFailure::kSetProperty;
+  if (FAILED(writer->WriteStartDocument(XmlStandalone_Omit))) return PenXmlFailure::kWriteStartDocument;
+  if (FAILED(writer->WriteStartElement(nullptr, Wide(kPenXmlRoot), nullptr))) return PenXmlFailure::kWriteStartElement;
   for (const PenXmlElement& e : kPenXmlElements) {
     const std::u16string text = PenXmlText(pen, e, pictures);
     // Start, string and full end rather than WriteElementString: WriteString escapes & < > "
@@ -78,12 +69,12 @@ const char* WritePenDocument(IXmlWriter* writer, IStream* out, const PenSetting&
     // an empty text as an element with content that reads back as empty.
     if (FAILED(writer->WriteStartElement(nullptr, Wide(e.name), nullptr)) ||
         FAILED(writer->WriteString(Wide(text.c_str()))) || FAILED(writer->WriteFullEndElement()))
-      return "WriteElementString";
+      return PenXmlFailure::kWriteElementString;
   }
-  if (FAILED(writer->WriteFullEndElement())) return "WriteFullEndElement";
-  if (FAILED(writer->WriteEndDocument())) return "WriteEndDocument";
-  if (FAILED(writer->Flush())) return "Flush";
-  return nullptr;
+  if (FAILED(writer->WriteFullEndElement())) return PenXmlFailure::kWriteFullEndElement;
+  if (FAILED(writer->WriteEndDocument())) return PenXmlFailure::kWriteEndDocument;
+  if (FAILED(writer->Flush())) return PenXmlFailure::kFlush;
+  return PenXmlFailure::kNone;
 }
 
 bool CopyStreamToFile(IStream* stream, FILE* file) {
@@ -97,6 +88,91 @@ bool CopyStreamToFile(IStream* stream, FILE* file) {
     if (std::fwrite(buffer, 1, read, file) != read) return false;
   }
 }
+
+// An XmlLite reader on the file at path, its input set; stream is the file, held for as long as
+// the reader reads.
+PenXmlFailure OpenPenXmlReader(const std::filesystem::path& path, ComRef<IXmlReader>& reader, ComRef<IStream>& stream) {
+  const XmlLiteEntries& xml = XmlLite();
+  if (!xml.createReader || FAILED(xml.createReader(__uuidof(IXmlReader), reinterpret_cast<void**>(&reader.p), nullptr)))
+    return PenXmlFailure::kCreateXmlReader;
+  if (FAILED(SHCreateStreamOnFileW(path.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, &stream.p)))
+    return PenXmlFailure::kStreamOnFile;
+  if (FAILED(reader->SetInput(stream.p))) return PenXmlFailure::kSetInput;
+  return PenXmlFailure::kNone;
+}
+
+// The reading of one document into a pen, node by node.
+class PenXmlImport {
+ public:
+  PenXmlImport(IXmlReader* reader, PenSetting& pen) : reader_(reader), pen_(pen) {}
+
+  // Reads nodes until the reader stops. Any status other than S_OK ends the document: its end,
+  // or damage after the root element (fields read until then keep their new values).
+  PenXmlFailure ReadDocument() {
+    XmlNodeType type;
+    while (reader_->Read(&type) == S_OK) {
+      PenXmlFailure failure = PenXmlFailure::kNone;
+      if (type == XmlNodeType_Element)
+        failure = StartElement();
+      else if (type == XmlNodeType_Text)
+        failure = AddText();
+      else if (type == XmlNodeType_EndElement)
+        FinishElement();  // stray text after an element's end belongs to no field
+      if (failure != PenXmlFailure::kNone) return failure;
+    }
+    // Not XML at all, or an empty file: nothing was read, which is not a success.
+    return rootSeen_ ? PenXmlFailure::kNone : PenXmlFailure::kNotPenSetting;
+  }
+
+ private:
+  // An element: the first must be the root; a known name starts collecting its field's text.
+  PenXmlFailure StartElement() {
+    const WCHAR* name = nullptr;
+    UINT length = 0;
+    if (FAILED(reader_->GetLocalName(&name, &length))) return PenXmlFailure::kGetLocalName;
+    const std::u16string_view localName = Utf16(name, length);
+    if (!rootSeen_) {
+      if (localName != kPenXmlRoot) return PenXmlFailure::kNotPenSetting;
+      rootSeen_ = true;
+    }
+    current_ = FindPenXmlElement(localName);
+    textSeen_ = false;
+    text_.clear();
+    const bool empty = reader_->IsEmptyElement();  // asked before moving to the attributes
+    if (FAILED(reader_->MoveToFirstAttribute())) return PenXmlFailure::kMoveToFirstAttribute;  // S_FALSE: none
+    if (empty) FinishElement();
+    return PenXmlFailure::kNone;
+  }
+
+  // A piece of text: a reader may hand one text over in several nodes.
+  PenXmlFailure AddText() {
+    const WCHAR* value = nullptr;
+    UINT length = 0;
+    if (FAILED(reader_->GetValue(&value, &length))) return PenXmlFailure::kGetValue;
+    if (current_) {
+      // Fields hold at most 259 units: a longer text need not be kept whole.
+      constexpr size_t kKeptUnits = 4 * kPathUnits;
+      text_ += Utf16(value, length).substr(0, kKeptUnits - std::min(text_.size(), kKeptUnits));
+      textSeen_ = true;
+      StorePenXmlText(pen_, *current_, text_);
+    }
+    return PenXmlFailure::kNone;
+  }
+
+  // Text kinds take an element without text as an empty string, so empty names and paths
+  // survive a round trip; numbers keep their values.
+  void FinishElement() {
+    if (current_ && !textSeen_ && current_->number == nullptr) StorePenXmlText(pen_, *current_, u"");
+    current_ = nullptr;
+  }
+
+  IXmlReader* reader_;
+  PenSetting& pen_;
+  bool rootSeen_ = false;
+  const PenXmlElement* current_ = nullptr;  // the field being read; null for the root and unknown elements
+  bool textSeen_ = false;
+  std::u16string text_;  // the field's text so far
+};
 
 }  // namespace
 
@@ -112,112 +188,30 @@ PenXmlFolders SystemPenXmlFolders() {
   return folders;
 }
 
-bool ExportPenSetting(const PenSetting& pen, const std::filesystem::path& fileName, const PenXmlFolders& folders) {
+PenXmlFailure ExportPenSetting(const PenSetting& pen, const std::filesystem::path& fileName, const PenXmlFolders& folders) {
   const std::filesystem::path target = folders.program / fileName;  // an absolute name replaces the folder
   const XmlLiteEntries& xml = XmlLite();
   ComRef<IXmlWriter> writer;
-  if (!xml.createWriter || FAILED(xml.createWriter(__uuidof(IXmlWriter), reinterpret_cast<void**>(&writer.p), nullptr))) {
-    ReportFailedStep("CreateXmlWriter");
-    return false;
-  }
+  if (!xml.createWriter || FAILED(xml.createWriter(__uuidof(IXmlWriter), reinterpret_cast<void**>(&writer.p), nullptr)))
+    return PenXmlFailure::kCreateXmlWriter;
   ComRef<IStream> memory;
   memory.p = SHCreateMemStream(nullptr, 0);
   AtomicFile file{};
-  if (!memory.p || !BeginAtomicFile(file, target)) {
-    ReportFailedStep("SHCreateStreamOnFile");
-    return false;
-  }
+  if (!memory.p || !BeginAtomicFile(file, target)) return PenXmlFailure::kStreamOnFile;
   const std::wstring& pictures = folders.pictures.native();
-  const char* failed = WritePenDocument(writer.p, memory.p, pen, Utf16(pictures.c_str(), static_cast<UINT>(pictures.size())));
-  if (!failed && !(CopyStreamToFile(memory.p, file.stream) && CommitAtomicFile(file))) failed = "Flush";
-  if (failed) {
+  PenXmlFailure failure =
+      WritePenDocument(writer.p, memory.p, pen, Utf16(pictures.c_str(), static_cast<UINT>(pictures.size())));
+  if (failure == PenXmlFailure::kNone && !(CopyStreamToFile(memory.p, file.stream) && CommitAtomicFile(file)))
+    failure = PenXmlFailure::kFlush;
+  if (failure != PenXmlFailure::kNone)
     AbandonAtomicFile(file);  // the old file stays; after a failed commit this only tidies up
-    ReportFailedStep(failed);
-    return false;
-  }
-  return true;
+  return failure;
 }
 
-int ImportPenSetting(PenSetting& pen, const std::filesystem::path& path) {
-  const XmlLiteEntries& xml = XmlLite();
+PenXmlFailure ImportPenSetting(PenSetting& pen, const std::filesystem::path& path) {
   ComRef<IXmlReader> reader;
-  if (!xml.createReader || FAILED(xml.createReader(__uuidof(IXmlReader), reinterpret_cast<void**>(&reader.p), nullptr))) {
-    ReportFailedStep("CreateXmlReader");
-    return 0;
-  }
   ComRef<IStream> stream;
-  if (FAILED(SHCreateStreamOnFileW(path.c_str(), STGM_READ | STGM_SHARE_DENY_WRITE, &stream.p))) {
-    ReportFailedStep("SHCreateStreamOnFile");
-    return 0;
-  }
-  if (FAILED(reader->SetInput(stream.p))) {
-    ReportFailedStep("SetInput");
-    return 0;
-  }
-
-  // The element whose text is being read (null for the root and unknown elements), and its
-  // text so far: a reader may hand one text over in several nodes.
-  bool rootSeen = false;
-  const PenXmlElement* current = nullptr;
-  bool textSeen = false;
-  std::u16string text;
-  // Text kinds take an element without text as an empty string, so empty names and paths
-  // survive a round trip; numbers keep their values.
-  auto finishElement = [&] {
-    if (current && !textSeen && current->number == nullptr) StorePenXmlText(pen, *current, u"");
-    current = nullptr;
-  };
-
-  XmlNodeType type;
-  // Any status other than S_OK ends the document: its end, or damage after the root element.
-  while (reader->Read(&type) == S_OK) {
-    if (type == XmlNodeType_Element) {
-      const WCHAR* name = nullptr;
-      UINT length = 0;
-      if (FAILED(reader->GetLocalName(&name, &length))) {
-        ReportFailedStep("GetLocalName");
-        return 0;
-      }
-      const std::u16string_view localName = Utf16(name, length);
-      if (!rootSeen) {
-        if (localName != kPenXmlRoot) {
-          ReportNotOurs();
-          return 0;
-        }
-        rootSeen = true;
-      }
-      current = FindPenXmlElement(localName);
-      textSeen = false;
-      text.clear();
-      const bool empty = reader->IsEmptyElement();  // asked before moving to the attributes
-      if (FAILED(reader->MoveToFirstAttribute())) {  // S_FALSE: no attributes
-        ReportFailedStep("MoveToFirstAttribute");
-        return 0;
-      }
-      if (empty) finishElement();
-    } else if (type == XmlNodeType_Text) {
-      const WCHAR* value = nullptr;
-      UINT length = 0;
-      if (FAILED(reader->GetValue(&value, &length))) {
-        ReportFailedStep("GetValue");
-        return 0;
-      }
-      if (current) {
-        // Fields hold at most 259 units: a longer text need not be kept whole.
-        constexpr size_t kKeptUnits = 4 * kPathUnits;
-        text += Utf16(value, length).substr(0, kKeptUnits - std::min(text.size(), kKeptUnits));
-        textSeen = true;
-        StorePenXmlText(pen, *current, text);
-      }
-    } else if (type == XmlNodeType_EndElement) {
-      // Stray text after an element's end belongs to no field.
-      finishElement();
-    }
-  }
-  if (!rootSeen) {
-    // Not XML at all, or an empty file: nothing was read, which is not a success.
-    ReportNotOurs();
-    return 0;
-  }
-  return 1;
+  const PenXmlFailure opened = OpenPenXmlReader(path, reader, stream);
+  if (opened != PenXmlFailure::kNone) return opened;
+  return PenXmlImport(reader.p, pen).ReadDocument();
 }

@@ -9,19 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "canvas/user_message.h"
 #include "files/pen_xml_fields.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct Message {
-  std::string text, caption;
-  MessageIcon icon;
-};
-std::vector<Message> gMessages;
-void Record(const char* text, const char* caption, MessageIcon icon) { gMessages.push_back({text, caption, icon}); }
 
 class PenXml : public ::testing::Test {
  protected:
@@ -34,11 +26,8 @@ class PenXml : public ::testing::Test {
     fs::create_directories(folder / "Pictures" / "stamps");
     folders.program = folder;
     folders.pictures = folder / "Pictures";
-    gMessages.clear();
-    SetUserMessageSink(Record);
   }
   void TearDown() override {
-    SetUserMessageSink(nullptr);
     std::error_code e;
     fs::remove_all(folder, e);
   }
@@ -52,7 +41,7 @@ class PenXml : public ::testing::Test {
     out << text;
   }
   // Imports a document given as text.
-  int ImportText(PenSetting& pen, const std::string& xml) const {
+  PenXmlFailure ImportText(PenSetting& pen, const std::string& xml) const {
     WriteText(folder / "in.xml", xml);
     return ImportPenSetting(pen, folder / "in.xml");
   }
@@ -117,22 +106,21 @@ PenSetting OtherPen() {
 
 TEST_F(PenXml, ExportThenImportKeepsEveryField) {
   const PenSetting sample = SamplePen();
-  ASSERT_TRUE(ExportPenSetting(sample, folder / "pen.xml", folders));
+  ASSERT_EQ(PenXmlFailure::kNone, ExportPenSetting(sample, folder / "pen.xml", folders));
   PenSetting imported = OtherPen();
-  EXPECT_EQ(ImportPenSetting(imported, folder / "pen.xml"), 1);
+  EXPECT_EQ(ImportPenSetting(imported, folder / "pen.xml"), PenXmlFailure::kNone);
   ExpectSamePen(sample, imported);
-  EXPECT_TRUE(gMessages.empty());
 
   // And back: every flag the other way round, EnablePalette included.
   const PenSetting other = OtherPen();
-  ASSERT_TRUE(ExportPenSetting(other, folder / "pen.xml", folders));
-  EXPECT_EQ(ImportPenSetting(imported, folder / "pen.xml"), 1);
+  ASSERT_EQ(PenXmlFailure::kNone, ExportPenSetting(other, folder / "pen.xml", folders));
+  EXPECT_EQ(ImportPenSetting(imported, folder / "pen.xml"), PenXmlFailure::kNone);
   ExpectSamePen(other, imported);
   EXPECT_EQ(imported.EnablePalette, 0);
 }
 
 TEST_F(PenXml, TheFileIsFlatIndentedAndEscaped) {
-  ASSERT_TRUE(ExportPenSetting(SamplePen(), folder / "pen.xml", folders));
+  ASSERT_EQ(PenXmlFailure::kNone, ExportPenSetting(SamplePen(), folder / "pen.xml", folders));
   const std::string text = ReadText(folder / "pen.xml");
   EXPECT_EQ(text.find("<?xml"), text.find('<'));  // the declaration comes first
   EXPECT_NE(text.find("<DotwrightPenSetting>"), std::string::npos);
@@ -156,23 +144,17 @@ TEST_F(PenXml, TheFileIsFlatIndentedAndEscaped) {
 
 TEST_F(PenXml, AFileWithAnotherRootIsRefusedAndChangesNothing) {
   PenSetting pen = SamplePen();
-  EXPECT_EQ(ImportText(pen, "<?xml version=\"1.0\"?>\n<OtherPenSetting><size>5</size></OtherPenSetting>"), 0);
+  EXPECT_EQ(ImportText(pen, "<?xml version=\"1.0\"?>\n<OtherPenSetting><size>5</size></OtherPenSetting>"),
+            PenXmlFailure::kNotPenSetting);
   ExpectSamePen(SamplePen(), pen);
-  ASSERT_EQ(gMessages.size(), 1u);
-  EXPECT_EQ(gMessages[0].text, "It is not an xml file for Dotwright.");
-  EXPECT_EQ(gMessages[0].caption, "error");
-  EXPECT_EQ(gMessages[0].icon, MessageIcon::kWarning);
 }
 
 TEST_F(PenXml, FilesThatAreNotXmlAtAllAreRefused) {
   // Nothing read is no success: the dialog would otherwise replace the pen by its template.
   for (const char* text : {"", "just words", "\x89PNG\r\n\x1A\n"}) {
-    gMessages.clear();
     PenSetting pen = SamplePen();
-    EXPECT_EQ(ImportText(pen, text), 0) << text;
+    EXPECT_EQ(ImportText(pen, text), PenXmlFailure::kNotPenSetting) << text;
     ExpectSamePen(SamplePen(), pen);
-    ASSERT_EQ(gMessages.size(), 1u) << text;
-    EXPECT_EQ(gMessages[0].text, "It is not an xml file for Dotwright.");
   }
 }
 
@@ -188,7 +170,7 @@ TEST_F(PenXml, NumbersAreLeadingIntegersAndMissingElementsKeepTheirValues) {
                        "  <KindOfPen>3</KindOfPen>\n"       // names are case-sensitive
                        "  <unknown>9</unknown>\n"
                        "</DotwrightPenSetting>\n"),
-            1);
+            PenXmlFailure::kNone);
   EXPECT_EQ(pen.KindOfPen, 12);
   EXPECT_EQ(pen.Size, 0);
   EXPECT_EQ(pen.Hardness, 42);
@@ -199,21 +181,20 @@ TEST_F(PenXml, NumbersAreLeadingIntegersAndMissingElementsKeepTheirValues) {
   expected.Size = 0;
   expected.Hardness = 42;
   ExpectSamePen(expected, pen);
-  EXPECT_TRUE(gMessages.empty());
 }
 
 TEST_F(PenXml, EmptyTextsSurviveARoundTrip) {
   PenSetting pen = SamplePen();
   pen.Name[0] = 0;
   pen.StampFileName[0] = 0;
-  ASSERT_TRUE(ExportPenSetting(pen, folder / "pen.xml", folders));
+  ASSERT_EQ(PenXmlFailure::kNone, ExportPenSetting(pen, folder / "pen.xml", folders));
   PenSetting imported = OtherPen();
-  EXPECT_EQ(ImportPenSetting(imported, folder / "pen.xml"), 1);
+  EXPECT_EQ(ImportPenSetting(imported, folder / "pen.xml"), PenXmlFailure::kNone);
   EXPECT_EQ(std::u16string(imported.Name), u"");
   EXPECT_EQ(std::u16string(imported.StampFileName), u"");
   // Text after an element's end belongs to no field.
   PenSetting stray = SamplePen();
-  EXPECT_EQ(ImportText(stray, "<DotwrightPenSetting><size>7</size>99<name/></DotwrightPenSetting>"), 1);
+  EXPECT_EQ(ImportText(stray, "<DotwrightPenSetting><size>7</size>99<name/></DotwrightPenSetting>"), PenXmlFailure::kNone);
   EXPECT_EQ(stray.Size, 7);
   EXPECT_EQ(std::u16string(stray.Name), u"");
 }
@@ -223,24 +204,24 @@ TEST_F(PenXml, StampsInThePicturesFolderAreWrittenWithTheToken) {
   const std::u16string pictures = folders.pictures.u16string();
   const std::u16string stamp = pictures + u"\\stamps\\star.bmp";
   SetText(pen.StampFileName, kPathUnits, stamp);
-  ASSERT_TRUE(ExportPenSetting(pen, folder / "pen.xml", folders));
+  ASSERT_EQ(PenXmlFailure::kNone, ExportPenSetting(pen, folder / "pen.xml", folders));
   // The token, then the rest with its own backslash.
   EXPECT_NE(ReadText(folder / "pen.xml").find("<stampFileName>%USERPROFILE%\\\\stamps\\star.bmp</stampFileName>"),
             std::string::npos);
   PenSetting imported = OtherPen();
-  EXPECT_EQ(ImportPenSetting(imported, folder / "pen.xml"), 1);
+  EXPECT_EQ(ImportPenSetting(imported, folder / "pen.xml"), PenXmlFailure::kNone);
   EXPECT_EQ(std::u16string(imported.StampFileName), u"%USERPROFILE%\\\\stamps\\star.bmp");
   EXPECT_EQ(RestorePicturesFolder(imported.StampFileName, pictures), stamp);
 
   // Outside the Pictures folder the path is written and read back unchanged.
   SetText(pen.StampFileName, kPathUnits, u"E:\\elsewhere\\star.bmp");
-  ASSERT_TRUE(ExportPenSetting(pen, folder / "pen.xml", folders));
-  EXPECT_EQ(ImportPenSetting(imported, folder / "pen.xml"), 1);
+  ASSERT_EQ(PenXmlFailure::kNone, ExportPenSetting(pen, folder / "pen.xml", folders));
+  EXPECT_EQ(ImportPenSetting(imported, folder / "pen.xml"), PenXmlFailure::kNone);
   EXPECT_EQ(std::u16string(imported.StampFileName), u"E:\\elsewhere\\star.bmp");
 }
 
 TEST_F(PenXml, RelativeNamesAreTakenInTheProgramFolder) {
-  ASSERT_TRUE(ExportPenSetting(SamplePen(), "relative.xml", folders));
+  ASSERT_EQ(PenXmlFailure::kNone, ExportPenSetting(SamplePen(), "relative.xml", folders));
   EXPECT_TRUE(fs::exists(folder / "relative.xml"));
   const PenXmlFolders system = SystemPenXmlFolders();
   EXPECT_TRUE(fs::is_directory(system.program));
@@ -248,33 +229,22 @@ TEST_F(PenXml, RelativeNamesAreTakenInTheProgramFolder) {
 
 TEST_F(PenXml, FailuresAreReportedAndKeepTheOldFile) {
   PenSetting pen = SamplePen();
-  EXPECT_EQ(ImportPenSetting(pen, folder / "missing.xml"), 0);
-  ASSERT_EQ(gMessages.size(), 1u);
-  EXPECT_EQ(gMessages[0].text, "SHCreateStreamOnFile\xE5\xA4\xB1\xE6\x95\x97");  // "失敗"
-  EXPECT_EQ(gMessages[0].caption, "\xE8\xAD\xA6\xE5\x91\x8A");                    // "警告"
-  EXPECT_EQ(gMessages[0].icon, MessageIcon::kWarning);
+  EXPECT_EQ(ImportPenSetting(pen, folder / "missing.xml"), PenXmlFailure::kStreamOnFile);
 
-  gMessages.clear();
-  EXPECT_FALSE(ExportPenSetting(pen, folder / "no such folder" / "pen.xml", folders));
-  ASSERT_EQ(gMessages.size(), 1u);
-  EXPECT_EQ(gMessages[0].text, "SHCreateStreamOnFile\xE5\xA4\xB1\xE6\x95\x97");
+  EXPECT_EQ(ExportPenSetting(pen, folder / "no such folder" / "pen.xml", folders), PenXmlFailure::kStreamOnFile);
   EXPECT_FALSE(fs::exists(folder / "no such folder"));
 
   // A name no XML can hold fails midway; the old file stays and no temporary is left.
   WriteText(folder / "pen.xml", "old contents");
-  gMessages.clear();
   SetText(pen.Name, kPenNameUnits, u"bad \u0001 name");
-  EXPECT_FALSE(ExportPenSetting(pen, folder / "pen.xml", folders));
-  ASSERT_EQ(gMessages.size(), 1u);
-  EXPECT_EQ(gMessages[0].text, "WriteElementString\xE5\xA4\xB1\xE6\x95\x97");
+  EXPECT_EQ(ExportPenSetting(pen, folder / "pen.xml", folders), PenXmlFailure::kWriteElementString);
   EXPECT_EQ(ReadText(folder / "pen.xml"), "old contents");
   int files = 0;
   for (const auto& entry : fs::directory_iterator(folder)) files += entry.is_regular_file();
   EXPECT_EQ(files, 1);
 
   // A damaged document after its root: what was read stays, and the import counts as read.
-  gMessages.clear();
   PenSetting damaged = SamplePen();
-  EXPECT_EQ(ImportText(damaged, "<DotwrightPenSetting><size>7</size><hardness>3</hard"), 1);
+  EXPECT_EQ(ImportText(damaged, "<DotwrightPenSetting><size>7</size><hardness>3</hard"), PenXmlFailure::kNone);
   EXPECT_EQ(damaged.Size, 7);
 }

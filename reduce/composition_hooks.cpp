@@ -15,25 +15,25 @@ int32_t RenderCostFrom(double nanoseconds, int32_t width, int32_t height) {
   return static_cast<int32_t>(cost);
 }
 
-int RecomposeView(CanvasView& view, const RecomposeOptions& options, std::recursive_mutex* viewLock,
-                  ReduceEngineKind* used) {
+RecomposeFailure RecomposeView(CanvasView& view, const RecomposeOptions& options, std::recursive_mutex* viewLock,
+                               ReduceEngineKind* used) {
   std::unique_lock<std::recursive_mutex> guard;
   if (viewLock) guard = std::unique_lock<std::recursive_mutex>(*viewLock);
   const bool measure = view.renderCost == 0 && ChooseSamplerKind(view.scale, view.rotation) == kSamplerReducing;
   const auto start = std::chrono::steady_clock::now();
-  const int ok = RecomposeViewImage(view, options, used);
-  if (ok && measure && view.composed) {
+  const RecomposeFailure failure = RecomposeViewImage(view, options, used);
+  if (failure == RecomposeFailure::kNone && measure && view.composed) {
     const std::chrono::duration<double, std::nano> elapsed = std::chrono::steady_clock::now() - start;
     view.renderCost = RenderCostFrom(elapsed.count(), DibWidth(*view.composed), DibHeight(*view.composed));
   }
-  return ok;
+  return failure;
 }
 
 void RecomposeViewHook(CanvasView& view) {
   RecomposeOptions options{};
   options.threaded = 1;
   options.gpuEngine = GpuEngineReady() ? GpuReduce : nullptr;
-  RecomposeView(view, options, nullptr);
+  (void)RecomposeView(view, options, nullptr);
 }
 
 void InstallCompositionHooks(CanvasView& view) {

@@ -22,12 +22,13 @@ int32_t RenderCostFrom(double nanoseconds, int32_t width, int32_t height);
 // canvas, scale, rotation and mirror (RecomposeViewImage). For a reduced view (scale > d) whose
 // render cost is still 0, the composition is timed and the cost stored. With viewLock the lock
 // is taken for the whole recomposition (it is re-entrant, so a caller may hold it already);
-// without it the caller must hold the view lock. Returns 1 when the view has a picture.
-int RecomposeView(CanvasView& view, const RecomposeOptions& options, std::recursive_mutex* viewLock,
+// without it the caller must hold the view lock. kNone when the view has a picture.
+[[nodiscard]] RecomposeFailure RecomposeView(CanvasView& view, const RecomposeOptions& options, std::recursive_mutex* viewLock,
                   ReduceEngineKind* used = nullptr);
 
 // hooks.recompose: RecomposeView with worker threads and the GPU engine when it is ready. The
-// view operations call it with the view lock held (canvas_view.h).
+// view operations call it with the view lock held (canvas_view.h). A failure leaves the view
+// without a picture, which the view draws as the surround; the hook has no one to tell.
 void RecomposeViewHook(CanvasView& view);
 
 // Installs the samplers (InstallViewSamplers), hooks.renderViewRect = RenderViewRect and

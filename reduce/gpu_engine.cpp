@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "canvas/user_message.h"
 #include "files/atomic_file.h"
 #include "reduce/gpu_state.h"
 #include "reduce/opencl_library.h"
@@ -16,10 +15,10 @@ GpuEngineState gState{};
 
 constexpr int kMaxPlatforms = 2;  // at most two platforms are asked for; the last is used
 
-int Fail(GpuEngineState& st, std::string reason) {
+GpuSetUpFailure Fail(GpuEngineState& st, std::string reason) {
   st.failure = std::move(reason);
   ReleaseGpuEngine();
-  return 0;
+  return GpuSetUpFailure::kSetUpFailed;
 }
 
 std::string ClError(const char* call, cl_int error) {
@@ -105,18 +104,21 @@ GpuEngineOptions ToolGpuEngineOptions(const std::filesystem::path& programFolder
   return {GpuDeviceKind::kGpuElseAny, nullptr, programFolder, kGpuBuildLogFileName};
 }
 
-int InitGpuEngine(const GpuEngineOptions& options) {
+const char* GpuRuntimeName(const GpuEngineOptions& options) {
+  return options.libraryName ? options.libraryName : DefaultOpenClLibraryName();
+}
+
+GpuSetUpFailure InitGpuEngine(const GpuEngineOptions& options) {
   GpuEngineState& st = gState;
   ReleaseGpuEngine();
   st.failure.clear();
 
   // 1. The runtime. It stays loaded once opened, whatever happens next.
-  const char* libraryName = options.libraryName ? options.libraryName : DefaultOpenClLibraryName();
+  const char* libraryName = GpuRuntimeName(options);
   void* library = OpenRuntimeLibrary(libraryName);
   if (!library) {
-    std::string text = std::string(libraryName) + " is not found.";
-    ShowUserMessage(text.c_str(), "Dotwright", MessageIcon::kStop);
-    return Fail(st, "the OpenCL runtime " + std::string(libraryName) + " is not found");
+    Fail(st, "the OpenCL runtime " + std::string(libraryName) + " is not found");
+    return GpuSetUpFailure::kRuntimeNotFound;
   }
   st.library = library;
 
@@ -167,7 +169,7 @@ int InitGpuEngine(const GpuEngineOptions& options) {
 
   st.deviceName = DeviceName(api, device);
   st.ready = 1;
-  return 1;
+  return GpuSetUpFailure::kNone;
 }
 
 void ReleaseGpuEngine() {
@@ -190,25 +192,25 @@ void ReleaseGpuEngine() {
   st.deviceName.clear();
 }
 
-int GpuEngineReady() { return gState.ready; }
+bool GpuEngineReady() { return gState.ready != 0; }
 
 const char* GpuDeviceName() { return gState.deviceName.c_str(); }
 
 const char* GpuEngineFailure() { return gState.failure.c_str(); }
 
-int StartGpuEngine(AppSettings& settings) {
+GpuSetUpFailure StartGpuEngine(AppSettings& settings) {
   return StartGpuEngine(settings, ProgramGpuEngineOptions(settings.programFolder));
 }
 
-int StartGpuEngine(AppSettings& settings, const GpuEngineOptions& options) {
+GpuSetUpFailure StartGpuEngine(AppSettings& settings, const GpuEngineOptions& options) {
   settings.gpuActive = 0;
-  if (settings.UseGPU != 1) return 0;
-  if (InitGpuEngine(options)) {
+  if (settings.UseGPU != 1) return GpuSetUpFailure::kNone;
+  const GpuSetUpFailure failure = InitGpuEngine(options);
+  if (failure == GpuSetUpFailure::kNone)
     settings.gpuActive = 1;
-  } else {
+  else
     settings.UseGPU = 0;
-  }
-  return settings.gpuActive;
+  return failure;
 }
 
 void StopGpuEngine(AppSettings& settings) {

@@ -5,13 +5,14 @@
 //
 // Usage
 //   The program, at start and close (settings.UseGPU asks for it; failure turns it off):
-//       StartGpuEngine(settings);          // GPU device; sets gpuActive, or UseGPU = 0
+//       failure = StartGpuEngine(settings);  // GPU device; sets gpuActive, or UseGPU = 0 and
+//                                            // the caller says GpuSetUpText(failure, ...)
 //       ...                                // the view's engine choice asks GpuEngineReady()
 //       StopGpuEngine(settings);
 //   A tool that wants any OpenCL device (a GPU when there is one; RunningProgramFolder is in
 //   reduce/opencl_library.h):
-//       if (!InitGpuEngine(ToolGpuEngineOptions(RunningProgramFolder()))) {
-//         fprintf(stderr, "%s\n", GpuEngineFailure());   // the message was shown already
+//       if (InitGpuEngine(ToolGpuEngineOptions(RunningProgramFolder())) != GpuSetUpFailure::kNone) {
+//         fprintf(stderr, "%s\n", GpuEngineFailure());
 //         return 1;
 //       }
 //       fprintf(stderr, "OpenCL device: %s\n", GpuDeviceName());
@@ -54,23 +55,31 @@ GpuEngineOptions ProgramGpuEngineOptions(const std::filesystem::path& programFol
 // A tool's options: a GPU device when there is one, else any device.
 GpuEngineOptions ToolGpuEngineOptions(const std::filesystem::path& programFolder);
 
+// Why the engine could not be set up.
+enum class GpuSetUpFailure : int {
+  kNone = 0,
+  kRuntimeNotFound,  // the OpenCL runtime cannot be loaded; the program says so
+                     // (GpuSetUpText in app/user_texts.h)
+  kSetUpFailed,      // any later step; silent (a build error leaves its log, see below)
+};
+
+// The runtime file name the options stand for: libraryName, or DefaultOpenClLibraryName().
+const char* GpuRuntimeName(const GpuEngineOptions& options);
+
 // Sets the engine up: loads the runtime, takes the last of at most two platforms and one device
 // of the asked kind, creates a context and a command queue, builds the kernels from the source
-// file. Returns 1 on success, 0 on failure, with everything created so far released.
-//   - runtime missing: shows "<runtime> is not found." ("OpenCL.dll is not found." on
-//     Windows), caption "Dotwright", stop icon;
-//   - build error: the compiler's log and a line feed replace buildLogFile;
-//   - any other failure: no message.
-// GpuEngineFailure() then says what failed, in English, for tools and logs. Calling it while
-// the engine is set up releases the old set-up first.
-int InitGpuEngine(const GpuEngineOptions& options);
+// file. On failure everything created so far is released; after a build error the compiler's
+// log and a line feed replace buildLogFile. GpuEngineFailure() then says what failed, in
+// English, for tools and logs. Calling it while the engine is set up releases the old set-up
+// first.
+[[nodiscard]] GpuSetUpFailure InitGpuEngine(const GpuEngineOptions& options);
 
 // Releases the kernels, the program, the queue and the context. The library stays loaded.
 // Does nothing when the engine is not set up.
 void ReleaseGpuEngine();
 
-// 1 while the engine is set up.
-int GpuEngineReady();
+// True while the engine is set up.
+bool GpuEngineReady();
 
 // The OpenCL name of the device in use; "" when the engine is not set up.
 const char* GpuDeviceName();
@@ -80,9 +89,10 @@ const char* GpuEngineFailure();
 
 // Start-up: when settings.UseGPU is 1, sets the engine up (with the given options, or the
 // program's); success sets gpuActive to 1, failure sets UseGPU and gpuActive to 0 so that the
-// settings file records the GPU as off. Returns gpuActive.
-int StartGpuEngine(AppSettings& settings);
-int StartGpuEngine(AppSettings& settings, const GpuEngineOptions& options);
+// settings file records the GPU as off, and returns why. kNone when the engine runs or was not
+// asked for (gpuActive tells which).
+[[nodiscard]] GpuSetUpFailure StartGpuEngine(AppSettings& settings);
+[[nodiscard]] GpuSetUpFailure StartGpuEngine(AppSettings& settings, const GpuEngineOptions& options);
 
 // Shutdown: releases the engine when gpuActive is set and clears it.
 void StopGpuEngine(AppSettings& settings);

@@ -117,7 +117,7 @@ class GpuReduceTest : public ::testing::Test {
  protected:
   void SetUp() override {
     GPU_TEST_REQUIRE_PLATFORM();
-    ASSERT_EQ(InitGpuEngine(AnyDevice(RunningProgramFolder())), 1) << GpuEngineFailure();
+    ASSERT_EQ(InitGpuEngine(AnyDevice(RunningProgramFolder())), GpuSetUpFailure::kNone) << GpuEngineFailure();
   }
   void TearDown() override { ReleaseGpuEngine(); }
 };

@@ -34,9 +34,9 @@ TabInfoText FormatTabInfo(const PenSample& sample, int statusCode) {
   return text;
 }
 
-int ComposeLoupeAt(const CanvasView& view, float canvasX, float canvasY, DibBitmap& picture) {
-  if (DibDepth(picture) != 32 || DibWidth(picture) < kLoupeSide || DibHeight(picture) < kLoupeSide) return 0;
-  if (!view.canvas || !view.canvas->bitmap || DibDepth(*view.canvas->bitmap) != 8) return 0;
+bool ComposeLoupeAt(const CanvasView& view, float canvasX, float canvasY, DibBitmap& picture) {
+  if (DibDepth(picture) != 32 || DibWidth(picture) < kLoupeSide || DibHeight(picture) < kLoupeSide) return false;
+  if (!view.canvas || !view.canvas->bitmap || DibDepth(*view.canvas->bitmap) != 8) return false;
 
   // The view as it would be at one canvas pixel per screen pixel, rotation and mirror kept.
   CanvasView straight = view;
@@ -45,7 +45,7 @@ int ComposeLoupeAt(const CanvasView& view, float canvasX, float canvasY, DibBitm
   const PixelRect source{x - kLoupeReach, y - kLoupeReach, x + kLoupeReach, y + kLoupeReach};
   const PixelRect area = CanvasRectToView(straight, source);
   const int width = area.right - area.left, height = area.bottom - area.top;
-  if (width < 1 || height < 1) return 0;
+  if (width < 1 || height < 1) return false;
 
   const DibBitmap& canvas = *view.canvas->bitmap;
   DibBitmap* image = CreateDibBitmap(8, canvas.colours, kDibColourCount, width, height);
@@ -54,7 +54,7 @@ int ComposeLoupeAt(const CanvasView& view, float canvasX, float canvasY, DibBitm
   if (!image || !mask) {
     FreeDibBitmap(image);
     FreeDibBitmap(mask);
-    return 0;
+    return false;
   }
   // The view's transform moved so that destination (0, 0) is view point (left, top).
   NearestAffine t = ViewNearestAffine(straight);
@@ -71,7 +71,7 @@ int ComposeLoupeAt(const CanvasView& view, float canvasX, float canvasY, DibBitm
   if (!NearestResample(request)) {
     FreeDibBitmap(image);
     FreeDibBitmap(mask);
-    return 0;
+    return false;
   }
 
   FillPixels(picture, {0, 0, kLoupeSide, kLoupeSide}, kLoupeFill);
@@ -104,10 +104,10 @@ int ComposeLoupeAt(const CanvasView& view, float canvasX, float canvasY, DibBitm
     StorePixel(DibRow(picture, i), kLoupeFrame);
     StorePixel(DibRow(picture, i) + (kLoupeSide - 1) * 4, kLoupeFrame);
   }
-  return 1;
+  return true;
 }
 
-int ComposeLoupe(const CanvasView& view, const InputState& input, DibBitmap& picture) {
+bool ComposeLoupe(const CanvasView& view, const InputState& input, DibBitmap& picture) {
   const CanvasSample s = SampleToCanvas(input, view, true, false);
   return ComposeLoupeAt(view, s.x, s.y, picture);
 }

@@ -48,9 +48,9 @@ inline constexpr uint32_t kLoupeFrame = 0x00404040u;  // the dark grey stock bru
 //      points excluded; each line inverts its own pixels, so (64, 64), on both, shows its
 //      colour unchanged;
 //   4. a one-pixel frame of kLoupeFrame around (0, 0, 128, 128).
-// Returns 1 when drawn; 0 when the picture is too small or not 32-bit, the view has no canvas
-// bitmap, or the engine could not make its picture (the picture is then left alone).
-int ComposeLoupeAt(const CanvasView& view, float canvasX, float canvasY, DibBitmap& picture);
+// Returns true when drawn; false when the picture is too small or not 32-bit, the view has no
+// canvas bitmap, or the engine could not make its picture (the picture is then left alone).
+[[nodiscard]] bool ComposeLoupeAt(const CanvasView& view, float canvasX, float canvasY, DibBitmap& picture);
 
 // The same at the raw current sample mapped to the canvas (SampleToCanvas).
-int ComposeLoupe(const CanvasView& view, const InputState& input, DibBitmap& picture);
+[[nodiscard]] bool ComposeLoupe(const CanvasView& view, const InputState& input, DibBitmap& picture);

@@ -62,7 +62,7 @@ TEST(TabInfo, AMouseWithTheButtonDownShowsFullPressureAndTheDefaultOrientation) 
 TEST(Loupe, AtTheCanvasCornerOnlyTheLowerRightQuarterShowsCanvas) {
   LoupeCanvas c(200, 200, 0);  // all white
   // Canvas (0, 0): the loupe shows canvas (x - 63, y - 63) at its pixel (x, y).
-  ASSERT_EQ(ComposeLoupeAt(c.t.view, 0.5f, 0.5f, *c.loupe), 1);
+  ASSERT_TRUE(ComposeLoupeAt(c.t.view, 0.5f, 0.5f, *c.loupe));
   for (int y = 1; y < 126; ++y) {
     for (int x = 1; x < 126; ++x) {
       if (x == 64 && y >= 57 && y < 72) continue;  // the cross
@@ -90,7 +90,7 @@ TEST(Loupe, FollowsThePenAtOneToOneWhateverTheScale) {
   // Scale 8, origin (0, 0), client at the screen origin: screen (25, 18.75) is canvas (200, 150).
   input.current.x = 400;
   input.current.y = 300;
-  ASSERT_EQ(ComposeLoupe(c.t.view, input, *c.loupe), 1);
+  ASSERT_TRUE(ComposeLoupe(c.t.view, input, *c.loupe));
   EXPECT_EQ(PixelAt(*c.loupe, 62, 30), kBlack);  // canvas x 199
   EXPECT_EQ(PixelAt(*c.loupe, 63, 30), kWhite);  // canvas x 200
   EXPECT_EQ(PixelAt(*c.loupe, 20, 110), kBlack);
@@ -101,14 +101,14 @@ TEST(Loupe, TurnsWithTheView) {
   LoupeCanvas c(400, 300, 200);
   c.t.view.rotation = 90.0f;
   // At 90 degrees the canvas's right shows upward: the white half is the loupe's top.
-  ASSERT_EQ(ComposeLoupeAt(c.t.view, 200.0f, 150.0f, *c.loupe), 1);
+  ASSERT_TRUE(ComposeLoupeAt(c.t.view, 200.0f, 150.0f, *c.loupe));
   EXPECT_EQ(PixelAt(*c.loupe, 20, 20), kWhite);
   EXPECT_EQ(PixelAt(*c.loupe, 110, 20), kWhite);
   EXPECT_EQ(PixelAt(*c.loupe, 20, 110), kBlack);
   EXPECT_EQ(PixelAt(*c.loupe, 110, 110), kBlack);
   // Mirrored as well: the black half comes to the right before the turn, so it shows on top.
   c.t.view.mirrored = 1;
-  ASSERT_EQ(ComposeLoupeAt(c.t.view, 200.0f, 150.0f, *c.loupe), 1);
+  ASSERT_TRUE(ComposeLoupeAt(c.t.view, 200.0f, 150.0f, *c.loupe));
   EXPECT_EQ(PixelAt(*c.loupe, 20, 20), kBlack);
   EXPECT_EQ(PixelAt(*c.loupe, 20, 110), kWhite);
 }

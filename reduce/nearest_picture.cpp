@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "canvas/user_message.h"
 #include "reduce/reduce_internal.h"
 #include "reduce/thread_pool.h"
 #include "view/view_mapping.h"
@@ -53,15 +52,15 @@ float NearestScale(const CanvasView& view) { return view.scale < 1.0f ? 1.0f : v
 
 }  // namespace
 
-int NearestResample(const NearestRequest& r) {
-  if (!r.source || !r.destination || DibDepth(*r.source) != 8 || DibDepth(*r.destination) != 8) return 0;
+bool NearestResample(const NearestRequest& r) {
+  if (!r.source || !r.destination || DibDepth(*r.source) != 8 || DibDepth(*r.destination) != 8) return false;
   if (r.mask && (DibDepth(*r.mask) != 1 || DibWidth(*r.mask) != DibWidth(*r.destination) ||
                  DibHeight(*r.mask) != DibHeight(*r.destination))) {
-    return 0;
+    return false;
   }
   const PixelRect area =
       IntersectRect(r.area, PixelRect{0, 0, DibWidth(*r.destination), DibHeight(*r.destination)});
-  if (IsRectEmpty(area)) return 1;
+  if (IsRectEmpty(area)) return true;
   const int threads = PoolThreadCount();
   if (r.threaded && threads > 1 && DibWidth(*r.destination) >= kThreadedMinSide &&
       DibHeight(*r.destination) >= kThreadedMinSide) {
@@ -70,7 +69,7 @@ int NearestResample(const NearestRequest& r) {
   } else {
     ResampleRows(r, area, area.top, area.bottom);
   }
-  return 1;
+  return true;
 }
 
 NearestAffine ViewNearestAffine(const CanvasView& view) {
@@ -109,10 +108,7 @@ DibBitmap* NearestViewPicture(const CanvasView& view, const DibBitmap& canvas, D
   const PixelRect size = NearestImageRect(view);
   DibBitmap* picture = IsRectEmpty(size) ? nullptr
                                          : CreateDibBitmap(8, canvas.colours, kDibColourCount, size.right, size.bottom);
-  if (!picture) {
-    ShowUserMessage("error", "Dotwright", MessageIcon::kStop);
-    return nullptr;
-  }
+  if (!picture) return nullptr;
   PreferLargePages(picture->bits, BitmapBytes(*picture));
   if (mask) {
     static constexpr DibColour kMaskColours[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
@@ -126,6 +122,8 @@ DibBitmap* NearestViewPicture(const CanvasView& view, const DibBitmap& canvas, D
   r.threaded = threaded;
   r.area = size;
   r.transform = ViewNearestAffine(view);
-  NearestResample(r);
+  // The request is well formed by construction: an 8-bit source and picture, the mask null or
+  // of the picture's size.
+  (void)NearestResample(r);
   return picture;
 }

@@ -31,9 +31,9 @@ struct NearestRequest {
   NearestAffine transform;
 };
 
-// Resamples request.area. Returns 0 when the request is unusable (missing or wrong-depth
-// bitmaps, mask of another size), 1 otherwise.
-int NearestResample(const NearestRequest& request);
+// Resamples request.area. Returns false, with nothing written, when the request is unusable
+// (missing or wrong-depth bitmaps, mask of another size).
+[[nodiscard]] bool NearestResample(const NearestRequest& request);
 
 // The transform of a view's nearest picture: destination pixel centre (j + 0.5, i + 0.5) in
 // view space at scale max(scale, 1) (a magnified view is composed at canvas resolution), to
@@ -47,6 +47,6 @@ PixelRect NearestImageRect(const CanvasView& view);
 
 // A new 8-bit picture of the whole view (NearestImageRect's size, the canvas palette as its
 // colour table) and, when mask is not null, a new 1-bit outside mask (colours black, white;
-// 1 = outside). Shows "error" (caption "Dotwright", stop icon) and returns null when the
-// picture cannot be created; a mask that cannot be created is null (status code 41).
+// 1 = outside). Null when the picture cannot be created (an empty view, or status code 41); a
+// mask that cannot be created is null (status code 41) beside a picture.
 DibBitmap* NearestViewPicture(const CanvasView& view, const DibBitmap& canvas, DibBitmap** mask, int threaded);

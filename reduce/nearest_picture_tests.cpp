@@ -70,12 +70,12 @@ TEST(NearestPicture, RotatedCornersAreMarkedOutside) {
   r.markOutside = 0;
   r.area = {0, 0, w, h};
   r.transform = ViewNearestAffine(t.view);
-  EXPECT_EQ(NearestResample(r), 1);
+  EXPECT_TRUE(NearestResample(r));
   for (int b : MaskBits(*fresh)) ASSERT_EQ(b, 0);
   // A mask of another size is refused.
   DibPtr small(CreateDibBitmap(1, nullptr, 0, 3, 3));
   r.mask = small.get();
-  EXPECT_EQ(NearestResample(r), 0);
+  EXPECT_FALSE(NearestResample(r));
 }
 
 TEST(NearestPicture, ThreadedBandsGiveTheSamePicture) {

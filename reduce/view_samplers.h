@@ -20,13 +20,15 @@
 // kSamplerReducing: re-averages the view pixels that show canvasRect (the thread-pool engine,
 // or the wide engine when f > 10; never the GPU) and writes them into the 32-bit composed
 // image. Each view pixel touched gets the average of all its canvas pixels, also at the edges
-// of the rectangle. mode 1 allows worker threads.
-void ReducingSampler(CanvasView& view, const Canvas& canvas, const PixelRect& canvasRect, int mode);
+// of the rectangle. mode 1 allows worker threads. Always true: a view without its reduced
+// picture (none yet, or one of another size while the view changes) is brought up to date by
+// the next whole recomposition, and nothing is written.
+bool ReducingSampler(CanvasView& view, const Canvas& canvas, const PixelRect& canvasRect, int mode);
 
 // kSamplerNearest: recomputes the 8-bit composed image and the outside mask where they show
-// canvasRect. Shows "failed" (caption "Dotwright", stop icon) when the composed image is not
-// an 8-bit picture of the expected size.
-void NearestSampler(CanvasView& view, const Canvas& canvas, const PixelRect& canvasRect, int mode);
+// canvasRect. False, with nothing written, when the composed image is not an 8-bit picture of
+// the expected size; true otherwise (also without a canvas bitmap: nothing to show).
+bool NearestSampler(CanvasView& view, const Canvas& canvas, const PixelRect& canvasRect, int mode);
 
 // Puts both samplers into view.samplers and re-installs view.sampler for the current kind.
 void InstallViewSamplers(CanvasView& view);
@@ -36,8 +38,18 @@ struct RecomposeOptions {
   ReduceEngine gpuEngine;  // the ready GPU engine, or null
 };
 
+// Why a recomposition left the view without a picture.
+enum class RecomposeFailure : int {
+  kNone = 0,
+  kNoCanvas,     // the view has no canvas bitmap
+  kNoPicture,    // the 8-bit picture of a magnified or one-to-one view could not be created (an
+                 // empty view, or status code 41); the program says "error"
+                 // (kRecomposeErrorText in app/user_texts.h)
+  kNoMemory,     // the outside mask or the reduced picture could not be allocated (status code
+                 // 41); silent
+};
+
 // Frees the composed image and the outside mask and builds them anew for the current canvas,
-// scale, rotation and mirror (the engine from ChooseReduceEngine). Returns 1 on success, 0 when
-// there is no canvas or a bitmap could not be allocated (status code 41; the view then has no
-// picture). Reports the engine used through *used when used is not null.
-int RecomposeViewImage(CanvasView& view, const RecomposeOptions& options, ReduceEngineKind* used = nullptr);
+// scale, rotation and mirror (the engine from ChooseReduceEngine). On failure the view has no
+// picture. Reports the engine used through *used when used is not null.
+[[nodiscard]] RecomposeFailure RecomposeViewImage(CanvasView& view, const RecomposeOptions& options, ReduceEngineKind* used = nullptr);

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "canvas/user_message.h"
 #include "reduce/nearest_picture.h"
 #include "reduce/reduce_test_support.h"
 
@@ -12,7 +11,7 @@ namespace {
 std::vector<uint32_t> FreshReduced(ReduceView& t) {
   DibBitmap* kept = t.view.composed;
   t.view.composed = nullptr;
-  EXPECT_EQ(RecomposeViewImage(t.view, {0, nullptr}), 1);
+  EXPECT_EQ(RecomposeViewImage(t.view, {0, nullptr}), RecomposeFailure::kNone);
   std::vector<uint32_t> v = Pixels32(*t.view.composed);
   FreeDibBitmap(t.view.composed);
   t.view.composed = kept;
@@ -25,7 +24,7 @@ TEST(ViewSamplers, RecomposeBuildsThePictureOfTheViewKind) {
   ReduceView t(200, 100);
   ReduceEngineKind used;
   t.Set(4.0f, 0.0f, 0);
-  ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}, &used), 1);
+  ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}, &used), RecomposeFailure::kNone);
   EXPECT_EQ(used, ReduceEngineKind::kPool);
   EXPECT_EQ(DibDepth(*t.view.composed), 32);
   EXPECT_EQ(DibWidth(*t.view.composed), 50);
@@ -33,7 +32,7 @@ TEST(ViewSamplers, RecomposeBuildsThePictureOfTheViewKind) {
   EXPECT_EQ(t.view.outsideMask, nullptr);
   EXPECT_EQ(Pixel32(*t.view.composed, 10, 10), 0xFFFFFFu);  // paper
   t.Set(0.5f, 0.0f, 0);
-  ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}, &used), 1);
+  ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}, &used), RecomposeFailure::kNone);
   EXPECT_EQ(used, ReduceEngineKind::kNearest);
   EXPECT_EQ(DibDepth(*t.view.composed), 8);
   EXPECT_EQ(DibWidth(*t.view.composed), 200);  // canvas resolution when magnified
@@ -41,11 +40,11 @@ TEST(ViewSamplers, RecomposeBuildsThePictureOfTheViewKind) {
   EXPECT_EQ(DibDepth(*t.view.outsideMask), 1);
   EXPECT_EQ(t.view.scale, 0.5f);
   t.Set(12.0f, 0.0f, 0);
-  ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}, &used), 1);
+  ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}, &used), RecomposeFailure::kNone);
   EXPECT_EQ(used, ReduceEngineKind::kWide);
   // No canvas bitmap: nothing to show.
   t.canvas->bitmap = nullptr;
-  EXPECT_EQ(RecomposeViewImage(t.view, {1, nullptr}), 0);
+  EXPECT_EQ(RecomposeViewImage(t.view, {1, nullptr}), RecomposeFailure::kNoCanvas);
   EXPECT_EQ(t.view.composed, nullptr);
 }
 
@@ -57,13 +56,13 @@ TEST(ViewSamplers, ReducingSamplerEqualsAWholeRecomposition) {
     for (float scale : {2.5f, 11.0f}) {
       t.Set(scale, rotation, 0);
       ASSERT_EQ(t.view.sampler, ReducingSampler);
-      ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}), 1);
+      ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}), RecomposeFailure::kNone);
       // Paint a stroke across the rectangle, then update only the rectangle.
       const PixelRect dirty{101, 57, 167, 121};
       for (int y = dirty.top; y < dirty.bottom; ++y)
         for (int x = dirty.left; x < dirty.right; ++x)
           if ((x + y) % 3 != 0) t.At(x, y) = 0x3C;
-      t.view.sampler(t.view, *t.canvas, dirty, 1);
+      ASSERT_TRUE(t.view.sampler(t.view, *t.canvas, dirty, 1));
       EXPECT_EQ(Pixels32(*t.view.composed), FreshReduced(t)) << scale << " " << rotation;
     }
   }
@@ -74,22 +73,18 @@ TEST(ViewSamplers, NearestSamplerUpdatesPictureAndMask) {
   InstallViewSamplers(t.view);
   t.Set(0.25f, 30.0f, 0);
   ASSERT_EQ(t.view.sampler, NearestSampler);
-  ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}), 1);
+  ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}), RecomposeFailure::kNone);
   for (int y = 10; y < 20; ++y)
     for (int x = 30; x < 34; ++x) t.At(x, y) = 0x12;
-  t.view.sampler(t.view, *t.canvas, {30, 10, 34, 20}, 1);
+  ASSERT_TRUE(t.view.sampler(t.view, *t.canvas, {30, 10, 34, 20}, 1));
   DibBitmap* mask = nullptr;
   DibPtr fresh(NearestViewPicture(t.view, *t.bitmap, &mask, 0));
   DibPtr maskOwner(mask);
   EXPECT_EQ(CanvasToHex(*t.view.composed), CanvasToHex(*fresh));
 }
 
-TEST(ViewSamplers, NearestSamplerWithoutPictureSaysFailed) {
-  static std::string said;
-  SetUserMessageSink([](const char* text, const char*, MessageIcon) { said = text; });
+TEST(ViewSamplers, NearestSamplerWithoutPictureFails) {
   ReduceView t(16, 16);
   InstallViewSamplers(t.view);
-  t.view.sampler(t.view, *t.canvas, {0, 0, 4, 4}, 1);
-  SetUserMessageSink(nullptr);
-  EXPECT_EQ(said, "failed");
+  EXPECT_FALSE(t.view.sampler(t.view, *t.canvas, {0, 0, 4, 4}, 1));
 }

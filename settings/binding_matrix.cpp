@@ -1,8 +1,5 @@
 #include "settings/binding_matrix.h"
 
-#include <cstdio>
-
-#include "canvas/user_message.h"
 
 int ModifierRow(uint8_t fVirt) { return (fVirt & (kFShift | kFControl)) >> 2; }
 
@@ -12,7 +9,7 @@ uint8_t FlagsOfRow(int row) {
 
 namespace {
 
-void FillFrom(BindingMatrix& matrix, const KeyBindingTable& table) {
+void FillFrom(BindingMatrix& matrix, const KeyBindingTable& table, std::vector<BindingCollision>& collisions) {
   for (size_t i = 0; i < table.entries.size(); ++i) {
     const KeyBinding& b = table.entries[i];
     const int keyIndex = KeyIndexOfCode(b.key);
@@ -22,24 +19,22 @@ void FillFrom(BindingMatrix& matrix, const KeyBindingTable& table) {
       continue;
     }
     uint16_t& cell = matrix.commands[ModifierRow(b.fVirt)][keyIndex];
-    if (cell != 0) {
-      char text[128];
-      std::snprintf(text, sizeof text, "collision: num=%d ,fVirt=%d ,vk_index=%d ,cmd=%d", static_cast<int>(i),
-                    static_cast<int>(b.fVirt), keyIndex, static_cast<int>(b.cmd));
-      ShowUserMessage(text, "Dotwright", MessageIcon::kError);
-    }
+    if (cell != 0) collisions.push_back({static_cast<int>(i), b.fVirt, keyIndex, b.cmd});
     cell = b.cmd;
   }
 }
 
 }  // namespace
 
-void FillBindingMatrix(BindingMatrix& matrix, const KeyBindingTable& keyboard, const KeyBindingTable& joypad) {
+std::vector<BindingCollision> FillBindingMatrix(BindingMatrix& matrix, const KeyBindingTable& keyboard,
+                                                const KeyBindingTable& joypad) {
   for (auto& row : matrix.commands)
     for (uint16_t& cell : row) cell = 0;
   matrix.unshown.clear();
-  FillFrom(matrix, keyboard);
-  FillFrom(matrix, joypad);
+  std::vector<BindingCollision> collisions;
+  FillFrom(matrix, keyboard, collisions);
+  FillFrom(matrix, joypad, collisions);
+  return collisions;
 }
 
 void RebuildTablesFromMatrix(const BindingMatrix& matrix, KeyBindingTable& keyboard, KeyBindingTable& joypad) {

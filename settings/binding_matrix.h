@@ -26,11 +26,20 @@ int ModifierRow(uint8_t fVirt);
 // The flag byte a row stands for: FVIRTKEY plus FSHIFT and FCONTROL as the row says.
 uint8_t FlagsOfRow(int row);
 
-// Fills the matrix from the keyboard table, then the joypad table. A cell that already holds a
-// command is a collision: it is reported with ShowUserMessage as
-// "collision: num=%d ,fVirt=%d ,vk_index=%d ,cmd=%d" (the entry's index within its table from
-// 0, flag byte, key index, command), caption "Dotwright", and the later entry wins.
-void FillBindingMatrix(BindingMatrix& matrix, const KeyBindingTable& keyboard, const KeyBindingTable& joypad);
+// A binding that landed on a cell already holding a command (only possible in a hand-edited
+// file). The later entry wins the cell.
+struct BindingCollision {
+  int index;      // the entry's index within its own table, from 0
+  uint8_t fVirt;  // its flag byte
+  int keyIndex;   // its key index (key_names.h)
+  uint16_t cmd;   // its command
+};
+
+// Fills the matrix from the keyboard table, then the joypad table, and returns the collisions
+// in that order (empty when there are none); the dialog tells the user of each
+// (BindingCollisionText, app/user_texts.h).
+[[nodiscard]] std::vector<BindingCollision> FillBindingMatrix(BindingMatrix& matrix, const KeyBindingTable& keyboard,
+                                                              const KeyBindingTable& joypad);
 
 // The dialog's OK: both tables rebuilt from the matrix, rows 0..3 and within each the key
 // indices 0..123, every non-zero cell one entry (joypad table for key codes 0x100 and above);

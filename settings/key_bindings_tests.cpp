@@ -89,10 +89,8 @@ TEST(BindingMatrix, FillsFromBothTables) {
   KeyBindingTable keyboard{{}, 0};
   InstallDefaultKeyBindings(keyboard);
   KeyBindingTable joypad{{{0x01, 0x124, 45001}, {0x05, 0x100, 40001}}, 0};
-  MessageRecorder messages;
   BindingMatrix m{};
-  FillBindingMatrix(m, keyboard, joypad);
-  EXPECT_TRUE(messages.texts.empty());
+  EXPECT_TRUE(FillBindingMatrix(m, keyboard, joypad).empty());
   EXPECT_EQ(m.commands[2][KeyIndexOfName("N")], 40001);  // Ctrl: row 2
   EXPECT_EQ(m.commands[0][KeyIndexOfName("Enter")], 40001);
   EXPECT_EQ(m.commands[0][KeyIndexOfName("Z")], 40101);
@@ -107,16 +105,17 @@ TEST(BindingMatrix, FillsFromBothTables) {
   EXPECT_TRUE(m.unshown.empty());
 }
 
-TEST(BindingMatrix, CollisionIsReportedAndTheLaterEntryWins) {
+TEST(BindingMatrix, CollisionIsReturnedAndTheLaterEntryWins) {
   KeyBindingTable keyboard{{{0x01, 0x41, 100}, {0x09, 0x42, 5}, {0x01, 0x41, 200}}, 0};
   KeyBindingTable joypad{{}, 0};
-  MessageRecorder messages;
   BindingMatrix m{};
-  FillBindingMatrix(m, keyboard, joypad);
-  ASSERT_EQ(messages.texts.size(), 1u);
+  const std::vector<BindingCollision> collisions = FillBindingMatrix(m, keyboard, joypad);
+  ASSERT_EQ(collisions.size(), 1u);
   // Entry 2 of the keyboard table, flag byte 1, key index 23 ("A"), command 200.
-  EXPECT_EQ(messages.texts[0], "collision: num=2 ,fVirt=1 ,vk_index=23 ,cmd=200");
-  EXPECT_EQ(messages.captions[0], "Dotwright");
+  EXPECT_EQ(collisions[0].index, 2);
+  EXPECT_EQ(collisions[0].fVirt, 1);
+  EXPECT_EQ(collisions[0].keyIndex, 23);
+  EXPECT_EQ(collisions[0].cmd, 200);
   EXPECT_EQ(m.commands[0][23], 200);
 }
 
@@ -124,7 +123,7 @@ TEST(BindingMatrix, RebuildWalksRowsThenKeysAndKeepsUnshownBindings) {
   KeyBindingTable keyboard{{{0x09, 0x5A, 40101}, {0x01, 0x5A, 40101}, {0x01, 0x20, 777}, {0x11, 0x41, 778}}, 9};
   KeyBindingTable joypad{{{0x0D, 0x124, 45001}, {0x01, 0x100, 40001}}, 9};
   BindingMatrix m{};
-  FillBindingMatrix(m, keyboard, joypad);
+  EXPECT_TRUE(FillBindingMatrix(m, keyboard, joypad).empty());
   EXPECT_EQ(m.unshown.size(), 2u);  // the space bar, and Alt+A
   m.commands[1][KeyIndexOfName("F1")] = 40004;  // the dialog binds Shift+F1
   m.commands[0][KeyIndexOfName("Joypad button 1")] = 0;  // and clears joypad button 1
@@ -143,7 +142,7 @@ TEST(BindingMatrix, ClearedBindingIsGoneFromTheNextSave) {
   AppSettings s{};
   InitSettings(s, TestPlatform(root.path), 1);
   BindingMatrix m{};
-  FillBindingMatrix(m, s.keyboard, s.joypad);
+  EXPECT_TRUE(FillBindingMatrix(m, s.keyboard, s.joypad).empty());
   m.commands[0][KeyIndexOfName("Home")] = 0;
   RebuildTablesFromMatrix(m, s.keyboard, s.joypad);
   ASSERT_TRUE(SaveSettings(s));

@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "brush/pen_kind.h"
-#include "canvas/user_message.h"
 #include "files/atomic_file.h"
 #include "settings/number_text.h"
 #include "settings/settings_keys.h"
@@ -157,11 +156,6 @@ bool SaveSettings(const AppSettings& settings) {
       ok = CommitAtomicFile(file);
     else
       AbandonAtomicFile(file);
-  }
-  if (!ok) {
-    const std::string message =
-        "Cannot save the settings file: " + Utf16ToUtf8(TextFromPath(settings.settingsFile));
-    ShowUserMessage(message.c_str(), "Dotwright", MessageIcon::kError);
   }
   return ok;
 }

@@ -29,6 +29,6 @@ bool LoadSettings(AppSettings& settings);
 std::string FormatSettingsFile(const AppSettings& settings);
 
 // Writes the file anew through a temporary file in the same folder, which replaces the old
-// file only when it is complete. On failure the old file is left as it was, the message
-// "Cannot save the settings file: PATH" is shown, and false is returned.
-bool SaveSettings(const AppSettings& settings);
+// file only when it is complete. On failure the old file is left as it was and false is
+// returned; the caller tells the user (SettingsSaveText, app/user_texts.h).
+[[nodiscard]] bool SaveSettings(const AppSettings& settings);

@@ -498,23 +498,18 @@ TEST(SettingsFileReading, KeyboardTableStopsAt1024) {
 
 // ---- Saving -------------------------------------------------------------------------------
 
-TEST(SettingsFileSaving, FailureKeepsTheOldFileAndIsReported) {
+TEST(SettingsFileSaving, FailureKeepsTheOldFileAndReturnsFalse) {
   TempFolder root("settings-fail");
   AppSettings s = FreshSettings(root.path);
   // A 250-character file name exists, but its temporary sibling (name + ".<pid>-<n>.saving")
   // is longer than a file name may be, so the save cannot even begin.
   s.settingsFile = root.path / std::string(250, 'd');
   WriteAll(s.settingsFile, "old settings");
-  MessageRecorder messages;
   EXPECT_FALSE(SaveSettings(s));
   EXPECT_EQ(ReadAll(s.settingsFile), "old settings");
-  ASSERT_EQ(messages.texts.size(), 1u);
-  EXPECT_TRUE(messages.texts[0].starts_with("Cannot save the settings file: ")) << messages.texts[0];
-  EXPECT_EQ(messages.captions[0], "Dotwright");
 
   // A missing folder: nothing written, reported.
   s.settingsFile = root.path / "gone" / "Dotwright.ini";
   EXPECT_FALSE(SaveSettings(s));
   EXPECT_FALSE(fs::exists(s.settingsFile));
-  EXPECT_EQ(messages.texts.size(), 2u);
 }

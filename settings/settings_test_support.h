@@ -1,5 +1,5 @@
-// Shared by the settings tests: a private temporary folder, a platform of known answers, a
-// recorder for user messages, and whole-file helpers.
+// Shared by the settings tests: a private temporary folder, a platform of known answers and
+// whole-file helpers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "canvas/user_message.h"
 #include "settings/app_settings.h"
 
 namespace settings_test {
@@ -61,22 +60,6 @@ inline PlatformQueries TestPlatform(const fs::path& root) {
 }
 
 inline const std::string kMark = "\xEF\xBB\xBF";
-
-// Records what ShowUserMessage shows while it is alive.
-struct MessageRecorder {
-  static inline std::vector<std::string> texts;
-  static inline std::vector<std::string> captions;
-  static void Record(const char* text, const char* caption, MessageIcon) {
-    texts.emplace_back(text ? text : "");
-    captions.emplace_back(caption ? caption : "");
-  }
-  MessageRecorder() {
-    texts.clear();
-    captions.clear();
-    SetUserMessageSink(&Record);
-  }
-  ~MessageRecorder() { SetUserMessageSink(nullptr); }
-};
 
 // The lines of a file written with CR LF ends, mark removed; false lines when a bare LF shows.
 inline std::vector<std::string> SplitCrLf(std::string text, bool* bareLineFeed = nullptr) {

@@ -7,7 +7,6 @@
 #include "app/app_state.h"
 #include "canvas/dib_bitmap.h"
 #include "canvas/dib_bitmap_win32.h"
-#include "canvas/user_message.h"
 
 namespace {
 
@@ -24,18 +23,6 @@ struct MainWindow {
 };
 
 MainWindow* WindowOf(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
-
-// Core messages become message boxes with no owner, like every error report of the program.
-void ShowMessageBox(const char* text, const char* caption, MessageIcon icon) {
-  wchar_t wideText[2048];
-  wchar_t wideCaption[256];
-  if (!MultiByteToWideChar(CP_UTF8, 0, text ? text : "", -1, wideText, 2048)) wideText[0] = L'\0';
-  if (!MultiByteToWideChar(CP_UTF8, 0, caption ? caption : "", -1, wideCaption, 256)) wideCaption[0] = L'\0';
-  const UINT iconFlag = icon == MessageIcon::kWarning ? MB_ICONWARNING
-                        : icon == MessageIcon::kStop  ? MB_ICONSTOP
-                                                      : MB_ICONERROR;
-  MessageBoxW(nullptr, wideText, wideCaption, MB_OK | iconFlag);
-}
 
 void Paint(HWND hwnd, const MainWindow& w) {
   PAINTSTRUCT ps;
@@ -63,7 +50,6 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   if (!w) return false;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
   w->block = static_cast<CreationBlock*>(cs->lpCreateParams);
-  SetUserMessageSink(ShowMessageBox);
   w->canvasControlMessage = RegisterWindowMessageW(kCanvasControlMessageName);
   BindAppState(w->app);
   if (!StartBlankCanvas(w->app, kStartCanvasWidth, kStartCanvasHeight, nullptr, nullptr))

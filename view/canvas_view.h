@@ -34,8 +34,10 @@ enum ViewSamplerKind : int32_t {
 inline constexpr int kSamplerKindCount = 2;
 
 // Recomposes the part of the composed image that shows canvasRect (canvas coordinates, right
-// and bottom exclusive). mode 1 lets the sampler use worker threads.
-using ViewSampler = void (*)(CanvasView& view, const Canvas& canvas, const PixelRect& canvasRect,
+// and bottom exclusive). mode 1 lets the sampler use worker threads. Returns false when the
+// composed image is not the picture the sampler works on, so the part could not be updated
+// (the program then says "failed", kSamplerFailedText in app/user_texts.h).
+using ViewSampler = bool (*)(CanvasView& view, const Canvas& canvas, const PixelRect& canvasRect,
                              int mode);
 
 // What the view needs from the Windows shell. Any hook may be null; the operations then skip

@@ -78,8 +78,8 @@ bool SameRotationRequest(const RotationPreviewRequest& request, const RotationPr
   return request.angle == last.angle && request.zoom == last.zoom;
 }
 
-int RotatePicture(DibBitmap& target, const DibBitmap& picture, const RotationPreviewRequest& request) {
-  if (DibDepth(target) != 32 || DibDepth(picture) != 32) return 0;
+bool RotatePicture(DibBitmap& target, const DibBitmap& picture, const RotationPreviewRequest& request) {
+  if (DibDepth(target) != 32 || DibDepth(picture) != 32) return false;
   const int tw = DibWidth(target), th = DibHeight(target);
   const int64_t pw = DibWidth(picture), ph = DibHeight(picture);
   FillPixels(target, {0, 0, tw, th}, kSurroundPixel);
@@ -101,18 +101,18 @@ int RotatePicture(DibBitmap& target, const DibBitmap& picture, const RotationPre
         std::memcpy(out, DibRow(picture, static_cast<int>(sy)) + sx * 4, 4);
     }
   }
-  return 1;
+  return true;
 }
 
-int RenderRotationPreview(CanvasView& view, const DibBitmap& picture, const RotationPreviewRequest& request) {
+bool RenderRotationPreview(CanvasView& view, const DibBitmap& picture, const RotationPreviewRequest& request) {
   DibBitmap* screen = view.backBuffer;
-  if (!screen || DibDepth(*screen) != 32) return 0;
+  if (!screen || DibDepth(*screen) != 32) return false;
   DibBitmap* work = CreateDibBitmap(32, nullptr, 0, DibWidth(*screen), DibHeight(*screen));
   if (!work) {
     gStatusCode = kStatusBitmapAllocationFailed;
-    return 0;
+    return false;
   }
-  const int drawn = RotatePicture(*work, picture, request);
+  const bool drawn = RotatePicture(*work, picture, request);
   if (drawn) std::memcpy(screen->bits, work->bits, static_cast<size_t>(screen->stride) * static_cast<size_t>(DibHeight(*screen)));
   FreeDibBitmap(work);
   return drawn;

@@ -42,10 +42,11 @@ bool SameRotationRequest(const RotationPreviewRequest& request, const RotationPr
 // the inverse rotation gives the source position
 //   x = cx + ((i - cx) * cos - (j - cy) * sin) / zoom,  y = cy + ((i - cx) * sin + (j - cy) * cos) / zoom,
 // stepped incrementally in 16.16 fixed point (cos / zoom and sin / zoom times 65536, rounded),
-// and the nearest picture pixel is copied when it lies inside the picture. Returns 0 and draws
-// nothing when either bitmap is not 32-bit.
-int RotatePicture(DibBitmap& target, const DibBitmap& picture, const RotationPreviewRequest& request);
+// and the nearest picture pixel is copied when it lies inside the picture. Returns false and
+// draws nothing when either bitmap is not 32-bit.
+[[nodiscard]] bool RotatePicture(DibBitmap& target, const DibBitmap& picture, const RotationPreviewRequest& request);
 
-// One frame of the worker: a 32-bit bitmap of the client size (failure: status code 41,
-// returns 0), RotatePicture into it, copied to the back buffer, freed. Returns 1 when drawn.
-int RenderRotationPreview(CanvasView& view, const DibBitmap& picture, const RotationPreviewRequest& request);
+// One frame of the worker: a 32-bit bitmap of the client size, RotatePicture into it, copied
+// to the back buffer, freed. Returns true when drawn; false when there is no 32-bit back
+// buffer, the bitmap cannot be allocated (status code 41) or the picture is not 32-bit.
+[[nodiscard]] bool RenderRotationPreview(CanvasView& view, const DibBitmap& picture, const RotationPreviewRequest& request);

@@ -21,7 +21,7 @@ void ThreadLoop(UpdateThread* u) {
       if (u->stopping) return;
       CanvasView& view = *u->view;
       const PixelRect job = u->job;
-      if (view.sampler && view.canvas) view.sampler(view, *view.canvas, job, 1);
+      if (view.sampler && view.canvas && !view.sampler(view, *view.canvas, job, 1)) u->samplerFailed = true;
       const PixelRect client = CanvasRectToClient(view, job);
       u->posted = true;
       Accumulate(u->finished, client);
@@ -52,8 +52,8 @@ void ThreadLoop(UpdateThread* u) {
 
 }  // namespace
 
-int SubmitDirty(UpdateThread& u, CanvasView& view, const UpdateMessages& messages, const PixelRect* rect) {
-  if (!rect || IsAllZero(*rect)) return -1;
+DirtyHandOver SubmitDirty(UpdateThread& u, CanvasView& view, const UpdateMessages& messages, const PixelRect* rect) {
+  if (!rect || IsAllZero(*rect)) return DirtyHandOver::kNothing;
   std::unique_lock<std::recursive_mutex> guard(u.lock);
   if (u.exists) {
     if (u.posted && messages.sendFinished) {
@@ -61,10 +61,10 @@ int SubmitDirty(UpdateThread& u, CanvasView& view, const UpdateMessages& message
       messages.sendFinished(messages.context);
     }
     Accumulate(u.queued, *rect);
-    if (u.running) return 2;
+    if (u.running) return DirtyHandOver::kQueued;
     u.wake = true;
     u.wakeSignal.notify_one();
-    return 1;
+    return DirtyHandOver::kWoken;
   }
   u.exists = true;
   u.running = true;
@@ -76,7 +76,7 @@ int SubmitDirty(UpdateThread& u, CanvasView& view, const UpdateMessages& message
   u.queued = PixelRect{};
   u.wake = true;  // created signalled
   u.thread = std::thread(ThreadLoop, &u);
-  return 0;
+  return DirtyHandOver::kStarted;
 }
 
 PixelRect PaintFinished(UpdateThread& u) {
@@ -87,6 +87,13 @@ PixelRect PaintFinished(UpdateThread& u) {
   u.finished = PixelRect{};
   u.posted = false;
   return done;
+}
+
+bool TakeSamplerFailure(UpdateThread& u) {
+  std::lock_guard<std::recursive_mutex> guard(u.lock);
+  const bool failed = u.samplerFailed;
+  u.samplerFailed = false;
+  return failed;
 }
 
 void StopUpdateThread(UpdateThread& u) {

@@ -35,6 +35,7 @@ struct UpdateThread {
   PixelRect finished{};   // client rectangle recomposed and not yet painted
   PixelRect job{};        // canvas rectangle being recomposed
   PixelRect queued{};     // union of canvas rectangles submitted while busy
+  bool samplerFailed = false;  // a job's sampler returned false since TakeSamplerFailure
   CanvasView* view = nullptr;
   UpdateMessages messages{};
   // ---- the thread itself ----
@@ -42,16 +43,27 @@ struct UpdateThread {
   std::thread thread;
 };
 
-// Hands a changed canvas rectangle to the update thread. Returns -1 when the rectangle is empty
-// (all four coordinates 0: nothing done), 0 when the thread was started for it, 1 when an idle
-// thread was woken, 2 when it was queued for a busy thread. A finished rectangle still waiting
-// is painted first (sendFinished), so the screen never lags more than one batch behind.
-int SubmitDirty(UpdateThread& update, CanvasView& view, const UpdateMessages& messages, const PixelRect* rect);
+// What SubmitDirty did with a rectangle.
+enum class DirtyHandOver : int {
+  kNothing,  // the rectangle was missing or all four coordinates 0
+  kStarted,  // the thread was started for it
+  kWoken,    // an idle thread was woken
+  kQueued,   // queued for a busy thread
+};
+
+// Hands a changed canvas rectangle to the update thread. A finished rectangle still waiting is
+// painted first (sendFinished), so the screen never lags more than one batch behind.
+DirtyHandOver SubmitDirty(UpdateThread& update, CanvasView& view, const UpdateMessages& messages, const PixelRect* rect);
 
 // On the window thread, for the "finished rectangle ready" message: redraws the finished client
 // rectangle into the back buffer (the view's renderViewRect hook) and returns it for the caller
 // to invalidate; an empty rectangle when nothing was posted.
 PixelRect PaintFinished(UpdateThread& update);
+
+// On the window thread: true once after a job's sampler failed (the composed image was not the
+// picture the sampler works on), so the window can tell the user (kSamplerFailedText in
+// app/user_texts.h); false otherwise. Clears what it reports.
+[[nodiscard]] bool TakeSamplerFailure(UpdateThread& update);
 
 // Ends the thread and waits for it (program shutdown and tests). The thread otherwise lives as
 // long as the process.

@@ -128,10 +128,11 @@ TEST(ViewSampler, ReducesOnlyAboveTheRotatedSpan) {
   static int reducingCalls = 0;
   t.view.samplers[kSamplerReducing] = [](CanvasView&, const Canvas&, const PixelRect&, int) {
     ++reducingCalls;
+    return true;
   };
   t.view.scale = 2.0f;
   ChooseSampler(t.view);
   ASSERT_NE(t.view.sampler, nullptr);
-  t.view.sampler(t.view, *t.canvas, {0, 0, 1, 1}, 1);
+  EXPECT_TRUE(t.view.sampler(t.view, *t.canvas, {0, 0, 1, 1}, 1));
   EXPECT_EQ(reducingCalls, 1);
 }
