@@ -50,6 +50,18 @@ inline std::vector<std::string> CanvasToHex(const DibBitmap& b) {
   return rows;
 }
 
+// The values of an 8-bit bitmap as rows of digits, '0' + value, top row first: for textures
+// whose texels are 0 and 1.
+inline std::vector<std::string> TexelRows(const DibBitmap& b) {
+  std::vector<std::string> rows;
+  for (int y = 0; y < DibHeight(b); ++y) {
+    std::string line;
+    for (int x = 0; x < DibWidth(b); ++x) line += static_cast<char>('0' + DibRow(b, y)[x]);
+    rows.push_back(line);
+  }
+  return rows;
+}
+
 // A 1-bit bitmap from rows of '0' and '1' characters.
 inline DibPtr MaskFromText(const std::vector<std::string>& rows) {
   DibPtr b(CreateDibBitmap(1, nullptr, 0, static_cast<int>(rows[0].size()), static_cast<int>(rows.size())));

@@ -5,6 +5,7 @@
 #include "canvas/canvas_lifecycle.h"
 #include "files/canvas_load.h"
 #include "canvas/canvas_test_support.h"
+#include "canvas/temp_folder_test_support.h"
 #include "canvas/user_message.h"
 #include "files/canvas_png.h"
 
@@ -16,12 +17,10 @@ std::string gLastMessage;
 void RecordMessage(const char* text, const char*, MessageIcon) { gLastMessage = text; }
 
 struct LoadFixture : ::testing::Test {
-  fs::path dir;
+  TempFolder temp;
+  const fs::path dir = temp.path;
   Canvas canvas{};
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("dotwright-load-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
     InitCanvas(canvas);
     gLastMessage.clear();
     SetUserMessageSink(RecordMessage);
@@ -29,8 +28,6 @@ struct LoadFixture : ::testing::Test {
   void TearDown() override {
     SetUserMessageSink(nullptr);
     DestroyCanvas(canvas);
-    std::error_code e;
-    fs::remove_all(dir, e);
   }
 };
 

@@ -13,6 +13,7 @@
 #include "tools/pen_test_support.h"
 #include "brush/xorshift.h"
 #include "canvas/canvas_lifecycle.h"
+#include "canvas/temp_folder_test_support.h"
 #include "files/bmp_test_support.h"
 #include "tools/stamp_cache.h"
 #include "app/stroke_script.h"
@@ -228,14 +229,12 @@ TEST(StampBrush, EllipsePointsFollowTheEllipseTool) {
 
 TEST(StampBrush, ReplayLoadsTheStampAndStartsEachStrokeAfresh) {
   namespace fs = std::filesystem;
-  const fs::path folder = fs::temp_directory_path() / ("dotwright-stamp-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-  fs::create_directories(folder);
+  TempFolder folder;
   BmpLayout layout = MakeLayout(4, 2, 1);
   layout.palette = {{255, 255, 255, 0}, {0, 0, 0, 0}};
   layout.rows = {{0xE0}, {0x80}};  // "1110" over "1000", 1 black
   const std::vector<uint8_t> bytes = MakeBmp(layout);
-  const fs::path bmp = folder / "f.bmp";
-  std::ofstream(bmp, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  const fs::path bmp = folder.Write("f.bmp", std::string(bytes.begin(), bytes.end()));
 
   Canvas canvas{};
   InitCanvas(canvas);
@@ -265,5 +264,4 @@ TEST(StampBrush, ReplayLoadsTheStampAndStartsEachStrokeAfresh) {
   EXPECT_EQ(missing.line, 2);
   EXPECT_FALSE(RunStrokeScript(canvas, "stamp\n").ok);
   DestroyCanvas(canvas);
-  fs::remove_all(folder);
 }
