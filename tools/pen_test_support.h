@@ -83,12 +83,7 @@ struct PenFixture {
     for (const auto& [x, y] : painted) EXPECT_TRUE(Painted(x, y)) << x << "," << y;
     for (const auto& [x, y] : blank) EXPECT_FALSE(Painted(x, y)) << x << "," << y;
   }
-  int CountChanged(uint8_t blank = 0xFF) const {
-    int n = 0;
-    for (int y = 0; y < canvas.height; ++y)
-      for (int x = 0; x < canvas.width; ++x) n += At(x, y) != blank;
-    return n;
-  }
+  int CountChanged(uint8_t blank = 0xFF) const { return canvas.width * canvas.height - CountValue(*bitmap, blank); }
 
   PixelRect dirty{};
 };

@@ -236,9 +236,8 @@ TEST(StampBrush, ReplayLoadsTheStampAndStartsEachStrokeAfresh) {
   const std::vector<uint8_t> bytes = MakeBmp(layout);
   const fs::path bmp = folder.Write("f.bmp", std::string(bytes.begin(), bytes.end()));
 
-  Canvas canvas{};
-  InitCanvas(canvas);
-  ASSERT_TRUE(NewCanvas(canvas, 40, 20));
+  ScriptCanvas sc(40, 20);
+  Canvas& canvas = sc.canvas;
   // The carry of the first stroke (5) must not move the second stroke's dab.
   const std::string script =
       "pen KindOfPen=19 Size=8 Hardness=50 Interval=188 IntervalPressure=0 Roundness=50 Angle=0\n"
@@ -263,5 +262,4 @@ TEST(StampBrush, ReplayLoadsTheStampAndStartsEachStrokeAfresh) {
   EXPECT_FALSE(missing.ok);
   EXPECT_EQ(missing.line, 2);
   EXPECT_FALSE(RunStrokeScript(canvas, "stamp\n").ok);
-  DestroyCanvas(canvas);
 }
