@@ -42,6 +42,13 @@ struct StrokeFixture : PenFixture {
   void Feed(float x, float y, float pressure, SampleConditions c = {}) {
     FeedPenSample(app, step, Sample(x, y, pressure, 550, 1300), c);
   }
+  // Pen down at the first point, pressed through every point, and lifted at the last unless
+  // told to stay down.
+  void Stroke(std::initializer_list<PointF> points, SampleConditions c = {}, bool lift = true) {
+    Feed(points.begin()->x, points.begin()->y, 0, c);
+    for (const PointF& p : points) Feed(p.x, p.y, 1, c);
+    if (lift) Feed((points.end() - 1)->x, (points.end() - 1)->y, 0, c);
+  }
   bool PreviousEqualsCanvas() const {
     for (int y = 0; y < 64; ++y)
       for (int x = 0; x < 64; ++x)
@@ -54,10 +61,7 @@ struct StrokeFixture : PenFixture {
 
 TEST(InputStep, WholeStrokeWithoutSmoothingPaintsAndCommits) {
   StrokeFixture f(kKindPressurePen, 6, 0);
-  f.Feed(10, 10, 0);
-  f.Feed(10, 10, 1);
-  f.Feed(20, 10, 1);
-  f.Feed(30, 10, 1);
+  f.Stroke({{10, 10}, {20, 10}, {30, 10}}, {}, false);
   EXPECT_TRUE(f.step.strokeActive);
   EXPECT_EQ(f.canvas.undo.newest, -1);  // nothing committed while the pen is down
   f.Feed(30, 10, 0);
@@ -93,14 +97,8 @@ TEST(InputStep, SmoothingDrainsAtMostTwoNPlusOneTimesAfterPenUp) {
 TEST(InputStep, FirstSegmentStartsWhereThePenCameDown) {
   // Two strokes far apart: nothing may join the second stroke to the end of the first.
   StrokeFixture f(kKindPressurePen, 2, 2);
-  f.Feed(5, 5, 0);
-  f.Feed(5, 5, 1);
-  f.Feed(8, 5, 1);
-  f.Feed(8, 5, 0);
-  f.Feed(50, 50, 0);
-  f.Feed(50, 50, 1);
-  f.Feed(52, 50, 1);
-  f.Feed(52, 50, 0);
+  f.Stroke({{5, 5}, {8, 5}});
+  f.Stroke({{50, 50}, {52, 50}});
   for (int i = 12; i < 46; ++i) EXPECT_FALSE(f.Painted(i, i)) << i;
 }
 
@@ -109,19 +107,13 @@ TEST(InputStep, ShiftPanModeAndPenDownOutsideTheViewDrawNothing) {
     StrokeFixture f(kKindPressurePen, 6, 0);
     SampleConditions shift;
     shift.shiftHeld = true;
-    f.Feed(10, 10, 0, shift);
-    f.Feed(10, 10, 1, shift);
-    f.Feed(30, 10, 1, shift);
-    f.Feed(30, 10, 0, shift);
+    f.Stroke({{10, 10}, {30, 10}}, shift);
     EXPECT_EQ(f.CountChanged(), 0);
   }
   {
     StrokeFixture f(kKindPressurePen, 6, 0);
     ApplyCanvasControl(f.step, f.view, DecodeCanvasControl(0x1200, 0));
-    f.Feed(10, 10, 0);
-    f.Feed(10, 10, 1);
-    f.Feed(30, 10, 1);
-    f.Feed(30, 10, 0);
+    f.Stroke({{10, 10}, {30, 10}});
     EXPECT_EQ(f.CountChanged(), 0);
     EXPECT_EQ(f.step.handlerCalls, 0);
   }
@@ -141,10 +133,7 @@ TEST(InputStep, ShiftPanModeAndPenDownOutsideTheViewDrawNothing) {
 
 TEST(InputStep, UnmeasuredRenderCostHandsOverEverySegment) {
   StrokeFixture f(kKindPressurePen, 6, 0);
-  f.Feed(10, 10, 0);
-  f.Feed(10, 10, 1);
-  f.Feed(20, 10, 1);
-  f.Feed(30, 10, 1);
+  f.Stroke({{10, 10}, {20, 10}, {30, 10}}, {}, false);
   EXPECT_EQ(f.step.handOvers, 3);
   EXPECT_TRUE(IsRectEmpty(f.step.pending));
   // A measured cost batches: a 20 x 10 rectangle at scale 1 and cost 10^6 cycles gives
@@ -159,8 +148,7 @@ TEST(InputStep, RepairsTheCurrentLayerAndTellsTheLayerPanel) {
   StrokeFixture f(kKindPressurePen, 6, 0);
   f.Pen().Palette = 4;
   f.canvas.currentLayer = kPaperRow;
-  f.Feed(10, 10, 0);
-  f.Feed(10, 10, 1);
+  f.Stroke({{10, 10}}, {}, false);
   EXPECT_EQ(f.canvas.currentLayer, 4);
   EXPECT_EQ(f.layerNotices, 1);
   f.Feed(20, 10, 1);
@@ -172,8 +160,7 @@ TEST(InputStep, GrainPenPlacesItsScreenAfreshAtEveryPenDown) {
   XorShift128 expected = f.app.tools.sharedRandom;
   const int32_t ox = static_cast<int32_t>(NextXorShift(expected) & 0xFF);
   const int32_t oy = static_cast<int32_t>(NextXorShift(expected) & 0xFF);
-  f.Feed(10, 10, 0);
-  f.Feed(10, 10, 1);
+  f.Stroke({{10, 10}}, {}, false);
   EXPECT_EQ(f.Pen().TextureOffsetX, ox);
   EXPECT_EQ(f.Pen().TextureOffsetY, oy);
 }

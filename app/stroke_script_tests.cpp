@@ -2,28 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "canvas/canvas_lifecycle.h"
 #include "canvas/canvas_test_support.h"
-
-namespace {
-
-struct ScriptCanvas {
-  Canvas canvas{};
-  explicit ScriptCanvas(int w = 24, int h = 24) {
-    InitCanvas(canvas);
-    EXPECT_TRUE(NewCanvas(canvas, w, h));
-  }
-  ~ScriptCanvas() { DestroyCanvas(canvas); }
-  int Count(uint8_t value) const {
-    int n = 0;
-    for (int y = 0; y < canvas.height; ++y)
-      for (int x = 0; x < canvas.width; ++x) n += DibRow(*canvas.bitmap, y)[x] == value;
-    return n;
-  }
-  uint8_t At(int x, int y) const { return DibRow(*canvas.bitmap, y)[x]; }
-};
-
-}  // namespace
 
 TEST(StrokeScript, ADabCommitsUndoesAndRedoes) {
   // Pen-down and pen-up at (10.5, 10.5): each call paints the disc of radius 1.5 at

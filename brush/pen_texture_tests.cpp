@@ -11,17 +11,6 @@ using Rows = std::vector<std::string>;
 
 namespace {
 
-// Texels of an 8-bit texture as rows of '0' and '1', top row first.
-Rows TexelRows(const DibBitmap& b) {
-  Rows rows;
-  for (int y = 0; y < DibHeight(b); ++y) {
-    std::string line;
-    for (int x = 0; x < DibWidth(b); ++x) line += static_cast<char>('0' + DibRow(b, y)[x]);
-    rows.push_back(line);
-  }
-  return rows;
-}
-
 std::string Repeat(const std::string& s, int times) {
   std::string out;
   for (int i = 0; i < times; ++i) out += s;

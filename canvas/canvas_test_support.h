@@ -2,6 +2,8 @@
 // the picture they describe.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/canvas_lifecycle.h"
 #include "canvas/dib_bitmap.h"
 
 struct DibDeleter {
@@ -50,6 +53,18 @@ inline std::vector<std::string> CanvasToHex(const DibBitmap& b) {
   return rows;
 }
 
+// The values of an 8-bit bitmap as rows of digits, '0' + value, top row first: for textures
+// whose texels are 0 and 1.
+inline std::vector<std::string> TexelRows(const DibBitmap& b) {
+  std::vector<std::string> rows;
+  for (int y = 0; y < DibHeight(b); ++y) {
+    std::string line;
+    for (int x = 0; x < DibWidth(b); ++x) line += static_cast<char>('0' + DibRow(b, y)[x]);
+    rows.push_back(line);
+  }
+  return rows;
+}
+
 // A 1-bit bitmap from rows of '0' and '1' characters.
 inline DibPtr MaskFromText(const std::vector<std::string>& rows) {
   DibPtr b(CreateDibBitmap(1, nullptr, 0, static_cast<int>(rows[0].size()), static_cast<int>(rows.size())));
@@ -66,3 +81,25 @@ inline DibPtr FilledCanvas(int width, int height, uint8_t value) {
     for (int x = 0; x < width; ++x) DibRow(*b, y)[x] = value;
   return b;
 }
+
+// The number of pixels of an 8-bit bitmap that hold value.
+inline int CountValue(const DibBitmap& b, uint8_t value) {
+  int n = 0;
+  for (int y = 0; y < DibHeight(b); ++y)
+    for (int x = 0; x < DibWidth(b); ++x) n += DibRow(b, y)[x] == value;
+  return n;
+}
+
+// A new canvas (white, default layers) for the stroke-script replay, destroyed with the test.
+struct ScriptCanvas {
+  Canvas canvas{};
+  explicit ScriptCanvas(int w = 24, int h = 24) {
+    InitCanvas(canvas);
+    EXPECT_TRUE(NewCanvas(canvas, w, h));
+  }
+  ~ScriptCanvas() { DestroyCanvas(canvas); }
+  ScriptCanvas(const ScriptCanvas&) = delete;
+  ScriptCanvas& operator=(const ScriptCanvas&) = delete;
+  uint8_t At(int x, int y) const { return DibRow(*canvas.bitmap, y)[x]; }
+  int Count(uint8_t value) const { return CountValue(*canvas.bitmap, value); }
+};

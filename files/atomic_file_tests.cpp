@@ -2,63 +2,30 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
-namespace {
+#include "canvas/temp_folder_test_support.h"
 
 namespace fs = std::filesystem;
 
-struct TempFolder {
-  fs::path path;
-  TempFolder() {
-    path = fs::temp_directory_path() / ("dotwright-atomic-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempFolder() {
-    std::error_code e;
-    fs::remove_all(path, e);
-  }
-  int FileCount() const { return static_cast<int>(std::distance(fs::directory_iterator(path), fs::directory_iterator())); }
-};
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteText(const fs::path& p, const std::string& text) {
-  std::ofstream out(p, std::ios::binary);
-  out << text;
-}
-
-}  // namespace
-
+// The old file stays whole while writing; commit replaces it, abandon keeps it. Neither leaves a
+// temporary behind.
 TEST(AtomicFile, ReplacesAnExistingTargetOnlyAtCommit) {
-  TempFolder dir;
-  const fs::path target = dir.path / "canvas.png";
-  WriteText(target, "old");
-  AtomicFile file{};
-  ASSERT_TRUE(BeginAtomicFile(file, target));
-  std::fputs("new contents", file.stream);
-  EXPECT_EQ(ReadAll(target), "old");  // still the old file while writing
-  EXPECT_TRUE(CommitAtomicFile(file));
-  EXPECT_EQ(ReadAll(target), "new contents");
-  EXPECT_EQ(dir.FileCount(), 1);  // no temporary left
-}
-
-TEST(AtomicFile, AbandonedWriteLeavesTheOldFileAndNoTemporary) {
-  TempFolder dir;
-  const fs::path target = dir.path / "settings.ini";
-  WriteText(target, "keep me");
-  AtomicFile file{};
-  ASSERT_TRUE(BeginAtomicFile(file, target));
-  std::fputs("half", file.stream);
-  AbandonAtomicFile(file);
-  EXPECT_EQ(ReadAll(target), "keep me");
-  EXPECT_EQ(dir.FileCount(), 1);
+  for (const bool commit : {true, false}) {
+    SCOPED_TRACE(commit ? "commit" : "abandon");
+    TempFolder dir;
+    const fs::path target = dir.Write("canvas.png", "old");
+    AtomicFile file{};
+    ASSERT_TRUE(BeginAtomicFile(file, target));
+    std::fputs("new contents", file.stream);
+    EXPECT_EQ(ReadAll(target), "old");
+    if (commit)
+      EXPECT_TRUE(CommitAtomicFile(file));
+    else
+      AbandonAtomicFile(file);
+    EXPECT_EQ(ReadAll(target), commit ? "new contents" : "old");
+    EXPECT_EQ(dir.FileCount(), 1);
+  }
 }
 
 TEST(AtomicFile, MissingFolderFailsAtOnce) {

@@ -11,6 +11,7 @@
 #include "canvas/canvas_test_support.h"
 #include "canvas/status.h"
 #include "files/atomic_file.h"
+#include "canvas/temp_folder_test_support.h"
 #include "files/bmp_test_support.h"
 
 namespace {
@@ -252,19 +253,13 @@ TEST(BmpReader, RefusesBadColourCountsAndOffsets) {
 }
 
 TEST(BmpReader, ReadsFilesAndReportsMissingOnes) {
-  int marker = 0;  // its address makes the folder name unique to this run
-  const auto folder = std::filesystem::temp_directory_path() /
-                      ("dotwright-bmp-reader-" + std::to_string(reinterpret_cast<uintptr_t>(&marker)));
-  std::filesystem::create_directories(folder);
+  TempFolder dir;
+  const auto& folder = dir.path;
   BmpLayout layout = MakeLayout(2, 1, 8);
   layout.palette = {kWhite, kBlack};
   layout.rows = {{1, 0}};
   const Bytes bytes = MakeBmp(layout);
-  const auto path = folder / "t.bmp";
-  FILE* f = OpenBinaryFile(path, "wb");
-  ASSERT_TRUE(f);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
+  const auto path = dir.Write("t.bmp", std::string(bytes.begin(), bytes.end()));
   BmpFailure reason = BmpFailure::kCannotRead;
   DibPtr image(ReadBmpFile(path, &reason));
   ASSERT_TRUE(image);
@@ -275,6 +270,4 @@ TEST(BmpReader, ReadsFilesAndReportsMissingOnes) {
   EXPECT_EQ(reason, BmpFailure::kCannotOpen);
   DibPtr folderItself(ReadBmpFile(folder, &reason));
   EXPECT_FALSE(folderItself);
-  std::error_code e;
-  std::filesystem::remove_all(folder, e);
 }

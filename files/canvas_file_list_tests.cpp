@@ -6,29 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "files/atomic_file.h"
+#include "canvas/temp_folder_test_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Names = std::vector<std::string>;
-
-struct TempFolder {
-  fs::path path;
-  TempFolder() {
-    path = fs::temp_directory_path() / ("dotwright-list-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempFolder() {
-    std::error_code e;
-    fs::remove_all(path, e);
-  }
-  void Touch(const std::string& name) const {
-    FILE* f = OpenBinaryFile(path / name, "wb");
-    if (f) std::fclose(f);
-  }
-};
 
 Names NamesOf(const CanvasFileList& list) {
   Names names;
@@ -54,14 +37,14 @@ TEST(TimeStampName, ASecondSaveInOneSecondGetsItsOwnName) {
   TempFolder dir;
   const LocalTime t{2025, 3, 2, 9, 5, 3, 0};
   EXPECT_EQ(TimeStampedCanvasPath(dir.path, t), dir.path / "20250302090503.png");
-  dir.Touch("20250302090503.png");
+  dir.Write("20250302090503.png");
   EXPECT_EQ(TimeStampedCanvasPath(dir.path, t), dir.path / "20250302090503_2.png");
-  dir.Touch("20250302090503_2.png");
+  dir.Write("20250302090503_2.png");
   EXPECT_EQ(TimeStampedCanvasPath(dir.path, t), dir.path / "20250302090503_3.png");
   // The extra copies still list in the order of saving: "." sorts before "_", and both after
   // the earlier second and before the later one.
-  dir.Touch("20250302090504.png");
-  dir.Touch("20250302090502.png");
+  dir.Write("20250302090504.png");
+  dir.Write("20250302090502.png");
   CanvasFileList list{dir.path, {}};
   ListCanvasFiles(list);
   EXPECT_EQ(NamesOf(list), (Names{"20250302090502.png", "20250302090503.png", "20250302090503_2.png",
@@ -71,7 +54,7 @@ TEST(TimeStampName, ASecondSaveInOneSecondGetsItsOwnName) {
 TEST(CanvasFileList, LeavesOutTheWorkingCanvasAndTheDragFile) {
   TempFolder dir;
   for (const char* name : {"canvas.png", "_DnD_.png", "a.png", "c.PNG", "notes.txt", "canvas.png.bak", "B.png"})
-    dir.Touch(name);
+    dir.Write(name);
   fs::create_directories(dir.path / "folder.png");  // a folder is not a canvas file
   CanvasFileList list{dir.path, {}};
   EXPECT_EQ(ListCanvasFiles(list), 0);
@@ -83,8 +66,8 @@ TEST(CanvasFileList, LeavesOutTheWorkingCanvasAndTheDragFile) {
 
 TEST(CanvasFileList, ExclusionsAreCaseSensitive) {
   TempFolder dir;
-  dir.Touch("Canvas.png");
-  dir.Touch("_dnd_.png");
+  dir.Write("Canvas.png");
+  dir.Write("_dnd_.png");
   CanvasFileList list{dir.path, {}};
   ListCanvasFiles(list);
   // Compared in upper case, "C" (0x43) comes before "_" (0x5F).
@@ -104,7 +87,7 @@ TEST(CanvasFileList, EmptyAndMissingFoldersGiveEmptyLists) {
 
 TEST(CanvasFileList, AppendedNamesFollowTheListedOnesOnce) {
   TempFolder dir;
-  dir.Touch("b.png");
+  dir.Write("b.png");
   CanvasFileList list{dir.path, {}};
   ListCanvasFiles(list);
   AppendCanvasFile(list, "a.png");

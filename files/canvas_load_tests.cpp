@@ -5,6 +5,7 @@
 #include "canvas/canvas_lifecycle.h"
 #include "files/canvas_load.h"
 #include "canvas/canvas_test_support.h"
+#include "canvas/temp_folder_test_support.h"
 #include "files/canvas_png.h"
 
 namespace {
@@ -12,18 +13,14 @@ namespace {
 namespace fs = std::filesystem;
 
 struct LoadFixture : ::testing::Test {
-  fs::path dir;
+  TempFolder temp;
+  const fs::path dir = temp.path;
   Canvas canvas{};
   void SetUp() override {
-    dir = fs::temp_directory_path() / ("dotwright-load-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(dir);
     InitCanvas(canvas);
   }
   void TearDown() override {
     DestroyCanvas(canvas);
-    std::error_code e;
-    fs::remove_all(dir, e);
   }
 };
 

@@ -72,7 +72,7 @@ std::string ExpectedStream(const DibBitmap& b, int first, int end) {
 // ---- Round trips -------------------------------------------------------------------------------
 
 TEST(CanvasPngRoundTrip, EightBitCanvasesOfManyShapesComeBackExactly) {
-  ScratchFolder folder;
+  TempFolder folder;
   const LayerTable layers = SampleLayers();
   // Heights 1..17 cover one piece per row (under 16 rows) and the 16-piece split; widths 1 and
   // odd ones leave padding at the end of the bottom-up rows that must not reach the file.
@@ -104,7 +104,7 @@ TEST(CanvasPngRoundTrip, EightBitCanvasesOfManyShapesComeBackExactly) {
 }
 
 TEST(CanvasPngRoundTrip, OneBitImageKeepsBitsAndTwoColours) {
-  ScratchFolder folder;
+  TempFolder folder;
   // 13 pixels: the second byte of each row holds 5 pixels and 3 padding bits.
   DibPtr mask = MaskFromText({"1011001110001", "0100110001110", "1111111111111", "0000000000001"});
   mask->colours[0] = {10, 20, 30, 0};
@@ -130,7 +130,7 @@ TEST(CanvasPngRoundTrip, OneBitImageKeepsBitsAndTwoColours) {
 }
 
 TEST(CanvasPngRoundTrip, TrueColourDropsTheFourthByteAndComesBackBlueFirst) {
-  ScratchFolder folder;
+  TempFolder folder;
   DibPtr image(CreateDibBitmap(32, nullptr, 0, 3, 2));
   // Pixel (x, y) in memory: blue 10x+y, green 100+x, red 200+y, unused 0xAB.
   for (int y = 0; y < 2; ++y)
@@ -168,7 +168,7 @@ TEST(CanvasPngRoundTrip, TrueColourDropsTheFourthByteAndComesBackBlueFirst) {
 // ---- The piece layout --------------------------------------------------------------------------
 
 TEST(CanvasPngLayout, ThousandRowsMakeSixteenPiecesOfSixtyTwoOrSixtyThreeRows) {
-  ScratchFolder folder;
+  TempFolder folder;
   DibPtr canvas = PatternCanvas(33, 1000);
   const LayerTable layers = DefaultLayerTable();
   const auto path = folder / "tall.png";
@@ -223,7 +223,7 @@ TEST(CanvasPngLayout, ThousandRowsMakeSixteenPiecesOfSixtyTwoOrSixtyThreeRows) {
 // ---- Layer tables --------------------------------------------------------------------------------
 
 TEST(CanvasPngLayers, FileWithoutDescriptionLeavesTheTableAtItsDefaults) {
-  ScratchFolder folder;
+  TempFolder folder;
   DibPtr canvas = PatternCanvas(20, 20);
   const auto path = folder / "plain.png";
   ASSERT_TRUE(WriteCanvasPng(path, *canvas, nullptr));
@@ -237,7 +237,7 @@ TEST(CanvasPngLayers, FileWithoutDescriptionLeavesTheTableAtItsDefaults) {
 }
 
 TEST(CanvasPngLayers, UnknownChunksAreReadAsLayerTextBeforeTheDescription) {
-  ScratchFolder folder;
+  TempFolder folder;
   DibPtr canvas = PatternCanvas(10, 10);
   const auto path = folder / "extra.png";
   LayerTable written = DefaultLayerTable();
@@ -274,7 +274,7 @@ TEST(CanvasPngLayers, UnknownChunksAreReadAsLayerTextBeforeTheDescription) {
 // ---- Failed writes -----------------------------------------------------------------------------
 
 TEST(CanvasPngWrite, DeflateStreamErrorIsReportedAndKeepsTheOldFile) {
-  ScratchFolder folder;
+  TempFolder folder;
   const auto path = folder / "keep.png";
   WriteAll(path, "the old file");
   DibPtr canvas = PatternCanvas(40, 100);
@@ -290,7 +290,7 @@ TEST(CanvasPngWrite, DeflateStreamErrorIsReportedAndKeepsTheOldFile) {
 }
 
 TEST(CanvasPngWrite, LibraryErrorHalfwayKeepsTheOldFileAndLeavesNoTemporary) {
-  ScratchFolder folder;
+  TempFolder folder;
   const auto path = folder / "keep.png";
   WriteAll(path, "the old file");
   // 1000001 pixels is beyond the PNG library's width limit: it fails after the file is open.
@@ -302,7 +302,7 @@ TEST(CanvasPngWrite, LibraryErrorHalfwayKeepsTheOldFileAndLeavesNoTemporary) {
 }
 
 TEST(CanvasPngWrite, RefusesWhatItCannotWrite) {
-  ScratchFolder folder;
+  TempFolder folder;
   DibPtr canvas = PatternCanvas(4, 4);
   EXPECT_FALSE(WriteCanvasPng(folder / "missing" / "c.png", *canvas, nullptr));
   DibPtr fourBit(CreateDibBitmap(4, nullptr, 0, 4, 4));
@@ -340,7 +340,7 @@ TEST(CanvasPngIndependentReader, PillowAndZlibReadTheCanvas) {
 #else
   const std::string python = PythonWithPillow();
   if (python.empty()) GTEST_SKIP() << "python3 with Pillow (python3-pil) is not installed";
-  ScratchFolder folder;
+  TempFolder folder;
   // 37 x 20 rows: 16 pieces of 1 or 2 rows.
   DibPtr canvas = PatternCanvas(37, 20);
   const LayerTable layers = SampleLayers();

@@ -2,32 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "canvas/canvas_test_support.h"
+#include "canvas/temp_folder_test_support.h"
 #include "files/canvas_png.h"
 
-namespace {
-
 namespace fs = std::filesystem;
-
-struct TempFolder {
-  fs::path path;
-  TempFolder() {
-    path = fs::temp_directory_path() / ("dotwright-composed-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempFolder() {
-    std::error_code e;
-    fs::remove_all(path, e);
-  }
-};
-
-}  // namespace
 
 TEST(ComposedPicture, WithoutARenderedPictureNothingIsWritten) {
   TempFolder dir;
@@ -49,7 +31,5 @@ TEST(ComposedPicture, TrueColourPicturesAreWrittenWithoutLayerData) {
   EXPECT_EQ(DibDepth(*back), 32);
   const uint8_t* row = DibRow(*back, 0);
   EXPECT_EQ(std::vector<uint8_t>(row, row + 8), std::vector<uint8_t>(pixels, pixels + 8));
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  EXPECT_EQ(bytes.find("Description"), std::string::npos);
+  EXPECT_EQ(ReadAll(path).find("Description"), std::string::npos);
 }

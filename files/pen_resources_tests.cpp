@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "brush/paper_grain.h"
 #include "canvas/canvas_test_support.h"
-#include "files/atomic_file.h"
+#include "canvas/temp_folder_test_support.h"
 #include "files/bmp_test_support.h"
 
 namespace {
@@ -17,36 +16,14 @@ namespace fs = std::filesystem;
 using Rows = std::vector<std::string>;
 
 // A user data folder with its "texture" and "material" subfolders, removed afterwards.
-struct UserDataFolder {
-  fs::path path;
+struct UserDataFolder : TempFolder {
   UserDataFolder() {
-    path = fs::temp_directory_path() / ("dotwright-resources-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    fs::remove_all(path);
     fs::create_directories(path / "texture");
     fs::create_directories(path / "material");
   }
-  ~UserDataFolder() {
-    std::error_code e;
-    fs::remove_all(path, e);
-  }
 };
 
-void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = OpenBinaryFile(path, "wb");
-  ASSERT_TRUE(f);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-}
-
-Rows TexelRows(const DibBitmap& b) {
-  Rows rows;
-  for (int y = 0; y < DibHeight(b); ++y) {
-    std::string line;
-    for (int x = 0; x < DibWidth(b); ++x) line += static_cast<char>('0' + DibRow(b, y)[x]);
-    rows.push_back(line);
-  }
-  return rows;
-}
+void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) { WriteAll(path, std::string(bytes.begin(), bytes.end())); }
 
 // 24-bit pixels of one colour each.
 std::vector<uint8_t> Pixels24(const std::vector<DibColour>& colours) {
@@ -175,15 +152,9 @@ TEST(PenResources, ALargeMaterialIsCutToItsTopLeft512) {
   DibPtr material(LoadMaterial(folder.path, "large.bmp"));
   ASSERT_TRUE(material);
   EXPECT_TRUE(IsPaperGrain(material.get()));
-  int blue = 0, grey = 0;
-  for (int y = 0; y < 512; ++y)
-    for (int x = 0; x < 512; ++x) {
-      blue += DibRow(*material, y)[x] == 85;
-      grey += DibRow(*material, y)[x] == 90;
-    }
-  EXPECT_EQ(blue, 1);
+  EXPECT_EQ(CountValue(*material, 85), 1);
   EXPECT_EQ(DibRow(*material, 0)[511], 85);
-  EXPECT_EQ(grey, 512 * 512 - 1);
+  EXPECT_EQ(CountValue(*material, 90), 512 * 512 - 1);
 }
 
 TEST(PenResources, AMissingMaterialIsAMapOfZeros) {

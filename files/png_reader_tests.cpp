@@ -31,7 +31,7 @@ ForeignPng PaletteImage(const DibBitmap& canvas) {
 }
 
 // Reads bytes through a file, as the program does.
-DibPtr ReadBytes(const ScratchFolder& folder, const std::string& bytes, LayerTable* layers = nullptr) {
+DibPtr ReadBytes(const TempFolder& folder, const std::string& bytes, LayerTable* layers = nullptr) {
   const auto path = folder / "input.png";
   WriteAll(path, bytes);
   return DibPtr(ReadCanvasPng(path, layers));
@@ -41,6 +41,14 @@ void ExpectPixels(const DibBitmap& expected, const DibBitmap& actual) {
   ASSERT_EQ(DibWidth(expected), DibWidth(actual));
   ASSERT_EQ(DibHeight(expected), DibHeight(actual));
   EXPECT_EQ(CanvasToHex(expected), CanvasToHex(actual));
+}
+
+// Reads a file and expects the canvas's pixels, decoded the given way.
+void ExpectDecodes(const TempFolder& folder, const std::string& file, const DibBitmap& canvas, PngDecodePath path) {
+  DibPtr back = ReadBytes(folder, file);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(path, LastPngDecodePath());
+  ExpectPixels(canvas, *back);
 }
 
 std::string IdatBytes(const std::string& file) {
@@ -104,7 +112,7 @@ std::string PaletteFile(int width, int height, const std::vector<std::string>& i
 // ---- Files of other writers -----------------------------------------------------------------
 
 TEST(PngForeignFiles, OneLargeIdatIsDecodedSequentially) {
-  ScratchFolder folder;
+  TempFolder folder;
   DibPtr canvas = PatternCanvas(300, 200);
   ForeignPng layout = PaletteImage(*canvas);
   layout.bufferSize = 1 << 22;
@@ -121,7 +129,7 @@ TEST(PngForeignFiles, OneLargeIdatIsDecodedSequentially) {
 }
 
 TEST(PngForeignFiles, SeventyIdatsAreDecodedSequentially) {
-  ScratchFolder folder;
+  TempFolder folder;
   // Noise (xorshift) hardly compresses, so the stream is long enough to cut into 70.
   DibPtr canvas(CreateDibBitmap(8, nullptr, 0, 250, 300));
   uint32_t state = 2463534242u;
@@ -140,14 +148,11 @@ TEST(PngForeignFiles, SeventyIdatsAreDecodedSequentially) {
   layout.bufferSize = (size + 69) / 70;
   const std::string file = EncodeForeignPng(layout);
   ASSERT_EQ(70, CountChunks(file, "IDAT"));
-  DibPtr back = ReadBytes(folder, file);
-  ASSERT_TRUE(back);
-  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
-  ExpectPixels(*canvas, *back);
+  ExpectDecodes(folder, file, *canvas, PngDecodePath::kSequential);
 }
 
 TEST(PngForeignFiles, AdaptiveFiltersInSixteenIdatsFallBackToSequential) {
-  ScratchFolder folder;
+  TempFolder folder;
   // A smooth ramp: Sub and Up predict it well, so the adaptive filter choice leaves None.
   DibPtr canvas(CreateDibBitmap(8, nullptr, 0, 256, 64));
   for (int y = 0; y < 64; ++y)
@@ -167,15 +172,11 @@ TEST(PngForeignFiles, AdaptiveFiltersInSixteenIdatsFallBackToSequential) {
   int filtered = 0;
   for (int y = 0; y < 64; ++y) filtered += raw[static_cast<size_t>(y) * 257] != 0;
   ASSERT_GT(filtered, 0);
-
-  DibPtr back = ReadBytes(folder, file);
-  ASSERT_TRUE(back);
-  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
-  ExpectPixels(*canvas, *back);
+  ExpectDecodes(folder, file, *canvas, PngDecodePath::kSequential);
 }
 
 TEST(PngForeignFiles, InterlacedImageIsDecodedSequentially) {
-  ScratchFolder folder;
+  TempFolder folder;
   DibPtr canvas = PatternCanvas(21, 13);
   ForeignPng layout = PaletteImage(*canvas);
   layout.interlace = PNG_INTERLACE_ADAM7;
@@ -184,63 +185,51 @@ TEST(PngForeignFiles, InterlacedImageIsDecodedSequentially) {
   ExpectPixels(*canvas, *back);
 }
 
-// A stream cut by full flushes exactly where the reader splits its rows (chunk i of 10 over
-// 100 rows holds rows 10i to 10i + 9) is as good as the writer's own pieces.
-TEST(PngForeignFiles, StreamCutAtTheReadersRowsDecodesInParallel) {
-  ScratchFolder folder;
+// Streams of a 40 x 100 canvas cut by flushes. The reader splits the rows into ten chunks
+// (chunk i holds rows 10i to 10i + 9) and decodes in parallel only pieces that match them.
+TEST(PngForeignFiles, StreamsCutByFlushesDecodeInParallelOnlyAtTheReadersRows) {
+  const std::vector<int> readersRows = {9, 19, 29, 39, 49, 59, 69, 79, 89};
+  struct Case {
+    const char* name;
+    std::vector<int> cutAfter;
+    int flush;
+    bool subFilteredRow;
+    PngDecodePath path;
+  };
+  const Case cases[] = {
+      // Full flushes at the reader's rows: as good as the writer's own pieces.
+      {"full flushes at the reader's rows", readersRows, Z_FULL_FLUSH, false, PngDecodePath::kParallel},
+      // Sync flushes: byte-aligned cuts, but the pattern repeats, so later pieces copy from
+      // earlier ones, which a chunk decoded on its own cannot see.
+      {"sync flushes", readersRows, Z_SYNC_FLUSH, false, PngDecodePath::kSequential},
+      // Row 55 with filter Sub (1): it decodes to the same pixels, but not in parallel.
+      {"one Sub-filtered row", readersRows, Z_FULL_FLUSH, true, PngDecodePath::kSequential},
+      // Chunks of 12, 8, 10, ... rows: chunk 0 has data left after its rows, chunk 1 runs short.
+      {"cut at other rows", {11, 19, 29, 39, 49, 59, 69, 79, 89}, Z_FULL_FLUSH, false, PngDecodePath::kSequential},
+  };
+  TempFolder folder;
   DibPtr canvas = PatternCanvas(40, 100);
-  const std::vector<std::string> pieces = DeflateWithCuts(LinesOf(*canvas), {9, 19, 29, 39, 49, 59, 69, 79, 89});
-  ASSERT_EQ(10u, pieces.size());
-  DibPtr back = ReadBytes(folder, PaletteFile(40, 100, pieces));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(PngDecodePath::kParallel, LastPngDecodePath());
-  ExpectPixels(*canvas, *back);
-}
-
-TEST(PngForeignFiles, PiecesReferringToEarlierChunksFallBackAndStillDecode) {
-  ScratchFolder folder;
-  DibPtr canvas = PatternCanvas(40, 100);
-  // Sync flushes at the reader's rows: byte-aligned cuts, but the pattern repeats, so later
-  // pieces copy from earlier ones, which a chunk decoded on its own cannot see.
-  DibPtr back = ReadBytes(folder, PaletteFile(40, 100, DeflateWithCuts(LinesOf(*canvas), {9, 19, 29, 39, 49, 59, 69, 79, 89},
-                                                                       Z_SYNC_FLUSH)));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
-  ExpectPixels(*canvas, *back);
-}
-
-TEST(PngForeignFiles, OneSubFilteredRowSendsTheFileToTheSequentialDecoder) {
-  ScratchFolder folder;
-  DibPtr canvas = PatternCanvas(40, 100);
-  std::vector<std::string> lines = LinesOf(*canvas);
-  // Row 55 with filter Sub (1): each byte minus its left neighbour (0 left of the row); it
-  // decodes to the same pixels.
-  std::string& line = lines[55];
-  const std::string row = line.substr(1);
-  line[0] = 1;
-  for (size_t x = 0; x < row.size(); ++x)
-    line[1 + x] = static_cast<char>(static_cast<uint8_t>(row[x]) - (x ? static_cast<uint8_t>(row[x - 1]) : 0));
-  DibPtr back = ReadBytes(folder, PaletteFile(40, 100, DeflateWithCuts(lines, {9, 19, 29, 39, 49, 59, 69, 79, 89})));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
-  ExpectPixels(*canvas, *back);
-}
-
-TEST(PngForeignFiles, StreamCutAtOtherRowsFallsBackAndStillDecodes) {
-  ScratchFolder folder;
-  DibPtr canvas = PatternCanvas(40, 100);
-  // Ten chunks of 12, 8, 10, ... rows: the reader expects 10 each; chunk 0 has data left
-  // after its rows and chunk 1 runs short.
-  DibPtr back = ReadBytes(folder, PaletteFile(40, 100, DeflateWithCuts(LinesOf(*canvas), {11, 19, 29, 39, 49, 59, 69, 79, 89})));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(PngDecodePath::kSequential, LastPngDecodePath());
-  ExpectPixels(*canvas, *back);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> lines = LinesOf(*canvas);
+    if (c.subFilteredRow) {
+      // Each byte minus its left neighbour (0 left of the row).
+      std::string& line = lines[55];
+      const std::string row = line.substr(1);
+      line[0] = 1;
+      for (size_t x = 0; x < row.size(); ++x)
+        line[1 + x] = static_cast<char>(static_cast<uint8_t>(row[x]) - (x ? static_cast<uint8_t>(row[x - 1]) : 0));
+    }
+    const std::vector<std::string> pieces = DeflateWithCuts(lines, c.cutAfter, c.flush);
+    ASSERT_EQ(10u, pieces.size());
+    ExpectDecodes(folder, PaletteFile(40, 100, pieces), *canvas, c.path);
+  }
 }
 
 // ---- Colour layouts -------------------------------------------------------------------------
 
 TEST(PngColourLayouts, RgbaLoadsAsTrueColourWithoutAlpha) {
-  ScratchFolder folder;
+  TempFolder folder;
   ForeignPng layout;
   layout.width = 2;
   layout.height = 2;
@@ -256,7 +245,7 @@ TEST(PngColourLayouts, RgbaLoadsAsTrueColourWithoutAlpha) {
 }
 
 TEST(PngColourLayouts, GreyImagesIndexAGreyRamp) {
-  ScratchFolder folder;
+  TempFolder folder;
   ForeignPng grey;
   grey.width = 4;
   grey.height = 1;
@@ -282,7 +271,7 @@ TEST(PngColourLayouts, GreyImagesIndexAGreyRamp) {
 }
 
 TEST(PngColourLayouts, OtherLayoutsAreRefused) {
-  ScratchFolder folder;
+  TempFolder folder;
   struct Layout {
     int colourType, bitDepth;
     size_t rowBytes;  // for a 4-pixel row
@@ -308,7 +297,7 @@ TEST(PngColourLayouts, OtherLayoutsAreRefused) {
 
 // ---- Damaged and lying files ------------------------------------------------------------------
 
-std::string GoodCanvasFile(const ScratchFolder& folder) {
+std::string GoodCanvasFile(const TempFolder& folder) {
   DibPtr canvas = PatternCanvas(64, 40);
   const LayerTable layers = DefaultLayerTable();
   const auto path = folder / "good.png";
@@ -317,7 +306,7 @@ std::string GoodCanvasFile(const ScratchFolder& folder) {
 }
 
 TEST(PngDamagedFiles, TruncatedFilesGiveNull) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string file = GoodCanvasFile(folder);
   const std::vector<ChunkView> chunks = ChunksOf(file);
   ASSERT_EQ(20u, chunks.size());  // IHDR, PLTE, tEXt, 16 IDAT, IEND
@@ -337,7 +326,7 @@ TEST(PngDamagedFiles, TruncatedFilesGiveNull) {
 }
 
 TEST(PngDamagedFiles, AWrongCrcInAnyChunkGivesNull) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string file = GoodCanvasFile(folder);
   for (const ChunkView& chunk : ChunksOf(file)) {
     SCOPED_TRACE(chunk.type + " at " + std::to_string(chunk.start));
@@ -348,7 +337,7 @@ TEST(PngDamagedFiles, AWrongCrcInAnyChunkGivesNull) {
 }
 
 TEST(PngDamagedFiles, ImageDataBeyondTheLastRowGivesNull) {
-  ScratchFolder folder;
+  TempFolder folder;
   // 101 rows of data under a header of 100: the last chunk holds a row too many.
   DibPtr canvas = PatternCanvas(40, 101);
   const std::vector<std::string> pieces = DeflateWithCuts(LinesOf(*canvas), {9, 19, 29, 39, 49, 59, 69, 79, 89});
@@ -357,7 +346,7 @@ TEST(PngDamagedFiles, ImageDataBeyondTheLastRowGivesNull) {
 }
 
 TEST(PngDamagedFiles, HugeOrEmptySizesInTheHeaderGiveNull) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string plte = ChunkBytes("PLTE", std::string(768, '\x10'));
   const std::string tinyIdat = ChunkBytes("IDAT", std::string("\x78\x9C\x03\x00\x00\x00\x00\x01", 8));
   const std::string end = ChunkBytes("IEND", "");
@@ -372,7 +361,7 @@ TEST(PngDamagedFiles, HugeOrEmptySizesInTheHeaderGiveNull) {
 }
 
 TEST(PngDamagedFiles, ShortAndOverlongChunksGiveNull) {
-  ScratchFolder folder;
+  TempFolder folder;
   const std::string file = GoodCanvasFile(folder);
   const std::vector<ChunkView> chunks = ChunksOf(file);
   const std::string rest = file.substr(chunks[1].start);
@@ -390,7 +379,7 @@ TEST(PngDamagedFiles, ShortAndOverlongChunksGiveNull) {
 }
 
 TEST(PngDamagedFiles, NotAPngGivesNull) {
-  ScratchFolder folder;
+  TempFolder folder;
   EXPECT_FALSE(ReadBytes(folder, ""));
   EXPECT_FALSE(ReadBytes(folder, "GIF89a this is not a PNG file at all"));
   EXPECT_FALSE(ReadCanvasPng(folder / "missing.png", nullptr));

@@ -1,11 +1,10 @@
-// Helpers for the PNG file tests: a scratch folder, whole files as strings, chunks built and
-// taken apart by hand, and PNG files written by libpng itself the way other programs write them.
+// Helpers for the PNG file tests: chunks built and taken apart by hand, and PNG files written
+// by libpng itself the way other programs write them.
 #pragma once
 
 #include <png.h>
 #include <zlib.h>
 
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -17,54 +16,10 @@
 #include <vector>
 
 #include "canvas/canvas_test_support.h"
+#include "canvas/temp_folder_test_support.h"
 #include "canvas/dib_bitmap.h"
 #include "canvas/layer_table.h"
 #include "files/png_chunks.h"
-
-#ifdef _WIN32
-#include <process.h>
-#else
-#include <unistd.h>
-#endif
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-struct ScratchFolder {
-  std::filesystem::path path;
-  ScratchFolder() {
-    static std::atomic<int> counter{0};
-#ifdef _WIN32
-    const long pid = _getpid();
-#else
-    const long pid = static_cast<long>(getpid());
-#endif
-    path = std::filesystem::temp_directory_path() /
-           ("dotwright-png-" + std::to_string(pid) + "-" + std::to_string(counter++));
-    std::error_code error;
-    std::filesystem::remove_all(path, error);
-    std::filesystem::create_directories(path);
-  }
-  ~ScratchFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(path, error);
-  }
-  std::filesystem::path operator/(const char* name) const { return path / name; }
-  // Names of everything in the folder.
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path)) names.push_back(entry.path().filename().string());
-    return names;
-  }
-};
-
-inline std::string ReadAll(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
 
 inline std::string BigEndian32(uint32_t v) {
   return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};

@@ -5,42 +5,18 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "canvas/canvas_test_support.h"
+#include "canvas/temp_folder_test_support.h"
 #include "files/packbits.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<uint8_t>;
-
-struct TempFolder {
-  fs::path path;
-  TempFolder() {
-    path = fs::temp_directory_path() / ("dotwright-psd-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempFolder() {
-    std::error_code e;
-    fs::remove_all(path, e);
-  }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path)) names.push_back(entry.path().filename().string());
-    return names;
-  }
-};
-
-Bytes ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
-}
 
 // ---- A small PSD reader of its own --------------------------------------------------------
 
@@ -223,16 +199,23 @@ LayerTable SampleLayers() {
   return t;
 }
 
+// Exports a canvas into a temporary folder and reads the document back.
+PsdFile ExportAndRead(const TempFolder& dir, const char* name, const DibBitmap& canvas, const LayerTable& layers) {
+  const fs::path out = dir / name;
+  EXPECT_EQ(ExportPsd(out, canvas, layers), PsdExportFailure::kNone);
+  const std::string data = ReadAll(out);
+  return ReadPsd(Bytes(data.begin(), data.end()), DibWidth(canvas), DibHeight(canvas));
+}
+
+// The sample canvas and layers, exported as "sample.psd".
+struct SamplePsd : ::testing::Test {
+  TempFolder dir;
+  PsdFile f = ExportAndRead(dir, "sample.psd", *SampleCanvas(), SampleLayers());
+};
+
 }  // namespace
 
-TEST(PsdExport, HeaderAndLengthsAreFixedByTheCanvasSize) {
-  TempFolder dir;
-  DibPtr canvas = SampleCanvas();
-  const fs::path out = dir.path / "sample.psd";
-  ASSERT_EQ(ExportPsd(out, *canvas, SampleLayers()), PsdExportFailure::kNone);
-
-  const Bytes data = ReadAll(out);
-  const PsdFile f = ReadPsd(data, 5, 3);
+TEST_F(SamplePsd, HeaderAndLengthsAreFixedByTheCanvasSize) {
   // "8BPS", version 1, 6 reserved zeros, 3 channels, height 3, width 5, depth 8, mode 3 (RGB).
   EXPECT_EQ(f.header, (Bytes{'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 3, 0, 0, 0, 5, 0, 8, 0, 3}));
   EXPECT_EQ(f.colourModeLength, 0u);
@@ -246,12 +229,7 @@ TEST(PsdExport, HeaderAndLengthsAreFixedByTheCanvasSize) {
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"sample.psd"});
 }
 
-TEST(PsdExport, RecordsArePaperThenLayersByStackPosition) {
-  TempFolder dir;
-  DibPtr canvas = SampleCanvas();
-  const fs::path out = dir.path / "sample.psd";
-  ASSERT_EQ(ExportPsd(out, *canvas, SampleLayers()), PsdExportFailure::kNone);
-  const PsdFile f = ReadPsd(ReadAll(out), 5, 3);
+TEST_F(SamplePsd, RecordsArePaperThenLayersByStackPosition) {
   ASSERT_EQ(f.layers.size(), 9u);
 
   // Stack bottom to top: layer 3 (order 0), 1, 2, 0 (order 3), 4, 5, 6, 7.
@@ -291,12 +269,7 @@ TEST(PsdExport, RecordsArePaperThenLayersByStackPosition) {
   }
 }
 
-TEST(PsdExport, ChannelsHoldEachLayerInItsColour) {
-  TempFolder dir;
-  DibPtr canvas = SampleCanvas();
-  const fs::path out = dir.path / "sample.psd";
-  ASSERT_EQ(ExportPsd(out, *canvas, SampleLayers()), PsdExportFailure::kNone);
-  const PsdFile f = ReadPsd(ReadAll(out), 5, 3);
+TEST_F(SamplePsd, ChannelsHoldEachLayerInItsColour) {
   ASSERT_EQ(f.layers.size(), 9u);
 
   const Plane all00 = {"00 00 00 00 00", "00 00 00 00 00", "00 00 00 00 00"};
@@ -335,10 +308,7 @@ TEST(PsdExport, ChannelsHoldEachLayerInItsColour) {
 
 TEST(PsdExport, AnEmptyLayerIsTransparentAndWhite) {
   TempFolder dir;
-  DibPtr canvas = CanvasFromHex({"FF FF", "FF FF"});
-  const fs::path out = dir.path / "blank.psd";
-  ASSERT_EQ(ExportPsd(out, *canvas, DefaultLayerTable()), PsdExportFailure::kNone);
-  const PsdFile f = ReadPsd(ReadAll(out), 2, 2);
+  const PsdFile f = ExportAndRead(dir, "blank.psd", *CanvasFromHex({"FF FF", "FF FF"}), DefaultLayerTable());
   ASSERT_EQ(f.layers.size(), 9u);
   for (int r = 1; r < 9; ++r) {
     EXPECT_EQ(f.layers[static_cast<size_t>(r)].channel[0], (Plane{"00 00", "00 00"}));
@@ -346,12 +316,7 @@ TEST(PsdExport, AnEmptyLayerIsTransparentAndWhite) {
   }
 }
 
-TEST(PsdExport, MergedImageIsEachPixelsColourTableEntry) {
-  TempFolder dir;
-  DibPtr canvas = SampleCanvas();
-  const fs::path out = dir.path / "sample.psd";
-  ASSERT_EQ(ExportPsd(out, *canvas, SampleLayers()), PsdExportFailure::kNone);
-  const PsdFile f = ReadPsd(ReadAll(out), 5, 3);
+TEST_F(SamplePsd, MergedImageIsEachPixelsColourTableEntry) {
   ASSERT_EQ(f.merged.size(), 3u);
   // Entry i is red i, green 255 - i, blue i ^ 5A (FE ^ 5A = A4, FD ^ 5A = A7, F6 ^ 5A = AC ...).
   EXPECT_EQ(f.merged[0], (Plane{"FE FF FD FF F6", "FF FF FF FF FF", "FB F7 FF 00 FC"}));
@@ -374,9 +339,7 @@ TEST(PsdExport, WideRandomCanvasDecodesToItsLayers) {
     layers.rows[k].colour = random() & 0xFFFFFF;
   }
   TempFolder dir;
-  const fs::path out = dir.path / "wide.psd";
-  ASSERT_EQ(ExportPsd(out, *canvas, layers), PsdExportFailure::kNone);
-  const PsdFile f = ReadPsd(ReadAll(out), width, height);
+  const PsdFile f = ExportAndRead(dir, "wide.psd", *canvas, layers);
   ASSERT_EQ(f.layers.size(), 9u);
   EXPECT_TRUE(f.endsAfterMerged);
   for (int k = 0; k < 8; ++k) {
@@ -407,7 +370,7 @@ TEST(PsdExport, FailuresAreReportedAndLeaveNoFile) {
 
   // Wider than a version 1 document allows: refused, the old file stays as it was.
   const fs::path existing = dir.path / "old.psd";
-  { std::ofstream(existing, std::ios::binary) << "old contents"; }
+  WriteAll(existing, "old contents");
   DibPtr wide(CreateDibBitmap(8, nullptr, 0, kPsdMaxSide + 1, 1));
   ASSERT_NE(wide, nullptr);
   EXPECT_EQ(ExportPsd(existing, *wide, DefaultLayerTable()), PsdExportFailure::kTooLarge);
@@ -416,8 +379,7 @@ TEST(PsdExport, FailuresAreReportedAndLeaveNoFile) {
   DibPtr mask(CreateDibBitmap(1, nullptr, 0, 4, 4));
   EXPECT_EQ(ExportPsd(existing, *mask, DefaultLayerTable()), PsdExportFailure::kNotEightBit);
 
-  const Bytes old = ReadAll(existing);
-  EXPECT_EQ(std::string(old.begin(), old.end()), "old contents");
+  EXPECT_EQ(ReadAll(existing), "old contents");
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"old.psd"});
 
   // A good export replaces it.
@@ -447,17 +409,15 @@ TEST(PsdExport, PillowReadsTheDocument) {
       "for name, mode, bbox, tile in im.layers:\n"
       "    print(name.encode('latin-1').hex(), mode, *bbox, file=out)\n"
       "print(' '.join('%02X%02X%02X' % im.getpixel((x, 2)) for x in range(5)), file=out)\n";
-  const fs::path scriptPath = dir.path / "read.py";
-  { std::ofstream(scriptPath) << script; }
+  const fs::path scriptPath = dir.Write("read.py", script);
   const std::string command =
       "/usr/bin/python3 '" + scriptPath.string() + "' '" + psd.string() + "' '" + report.string() + "'";
   ASSERT_EQ(std::system(command.c_str()), 0);
-  const Bytes text = ReadAll(report);
   // Names in hex: the eight katakana bytes, then the digit ('1' = 0x31 ... '9' = 0x39).
   std::string expected = "PSD RGB 5 3 9\n";
   for (int r = 0; r < 9; ++r) expected += "838c83438384815b3" + std::to_string(r + 1) + " RGBA 0 0 5 3\n";
   // Bottom row FB F7 FF 00 FC through the made-up table (red i, green 255 - i, blue i ^ 5A).
   expected += "FB04A1 F708AD FF00A5 00FF5A FC03A6\n";
-  EXPECT_EQ(std::string(text.begin(), text.end()), expected);
+  EXPECT_EQ(ReadAll(report), expected);
 }
 #endif

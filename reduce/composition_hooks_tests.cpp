@@ -41,6 +41,12 @@ struct HookedView {
     options.threaded = 1;
     return RecomposeView(t.view, options, nullptr) == RecomposeFailure::kNone;
   }
+  // The whole picture of the view as set: sampler chosen, recomposed once, rendered.
+  DibPtr Render() {
+    ChooseSampler(t.view);
+    EXPECT_TRUE(Recompose());
+    return DibPtr(RenderWholePicture(t.view));
+  }
 };
 
 }  // namespace
@@ -51,9 +57,7 @@ TEST(WholePicture, RotatedAtOneToOneHasGreyCorners) {
   for (int x = 1; x < 40; ++x) row += " 00";
   HookedView v(std::vector<std::string>(30, row));
   v.t.view.rotation = 30.0f;
-  ChooseSampler(v.t.view);
-  ASSERT_TRUE(v.Recompose());
-  DibPtr picture(RenderWholePicture(v.t.view));
+  DibPtr picture = v.Render();
   ASSERT_TRUE(picture);
   const int w = DibWidth(*picture), h = DibHeight(*picture);
   // BW = 40 cos 30 + 30 sin 30 = 49.6, BH = 40 sin 30 + 30 cos 30 = 46.0 (one view pixel per
@@ -70,9 +74,7 @@ TEST(WholePicture, RotatedAtOneToOneHasGreyCorners) {
 TEST(WholePicture, MagnifiedViewsAreBlocksOfCanvasPixels) {
   HookedView v({"00 FF 00", "FF FF 00"});
   v.t.view.scale = 0.25f;
-  ChooseSampler(v.t.view);
-  ASSERT_TRUE(v.Recompose());
-  DibPtr picture(RenderWholePicture(v.t.view));
+  DibPtr picture = v.Render();
   ASSERT_TRUE(picture);
   ASSERT_EQ(DibWidth(*picture), 12);
   ASSERT_EQ(DibHeight(*picture), 8);
@@ -85,9 +87,7 @@ TEST(WholePicture, MagnifiedViewsAreBlocksOfCanvasPixels) {
 TEST(WholePicture, ReducedViewsAverageInLinearLight) {
   HookedView v({"00 FF 00 FF", "FF 00 FF 00"});
   v.t.view.scale = 2.0f;
-  ChooseSampler(v.t.view);
-  ASSERT_TRUE(v.Recompose());
-  DibPtr picture(RenderWholePicture(v.t.view));
+  DibPtr picture = v.Render();
   ASSERT_TRUE(picture);
   ASSERT_EQ(DibWidth(*picture), 2);
   ASSERT_EQ(DibHeight(*picture), 1);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
 
 #include "settings/number_text.h"
 #include "settings/settings_keys.h"
@@ -170,40 +171,27 @@ TEST(SettingsFileWriting, DefaultFileLineByLine) {
   // [config] + 6 window keys + 16 pens x 10 written fields (no default pen is of kind 19)
   // + 91 further keys (the ignored one is not written) + [key] + 37 bindings.
   ASSERT_EQ(lines.size(), 1u + 6 + 160 + 91 + 1 + 37);
-  EXPECT_EQ(lines[0], "[config]");
-  EXPECT_EQ(lines[1], "showCmd=0x1");
-  EXPECT_EQ(lines[2], "rcNormalPosition_left=10");
-  EXPECT_EQ(lines[4], "rcNormalPosition_right=1010");
-  EXPECT_EQ(lines[6], "CorrectionStrength=3");
-  EXPECT_EQ(lines[7], "Pen0Name=pencil");
-  EXPECT_EQ(lines[8], "Pen0KindOfPen=6");
-  EXPECT_EQ(lines[9], "Pen0Size=215");
-  EXPECT_EQ(lines[13], "Pen0BrushCursor=0");
-  EXPECT_EQ(lines[14], "Pen0TextureFileName=tone_50.bmp");  // Interval .. StampFileName skipped
-  EXPECT_EQ(lines[16], "Pen0TextureOffsetY=0");
-  EXPECT_EQ(lines[17], "Pen1Name=eraser all");
-  EXPECT_EQ(lines[167], "numPenSetting=0");
+  // Lines at known places: Interval .. StampFileName are skipped between lines 13 and 14;
+  // binding 259 is Ctrl+N -> 40001, 295 Ctrl+Z -> 40101.
+  const std::pair<size_t, const char*> placed[] = {
+      {0, "[config]"}, {1, "showCmd=0x1"}, {2, "rcNormalPosition_left=10"}, {4, "rcNormalPosition_right=1010"},
+      {6, "CorrectionStrength=3"}, {7, "Pen0Name=pencil"}, {8, "Pen0KindOfPen=6"}, {9, "Pen0Size=215"},
+      {13, "Pen0BrushCursor=0"}, {14, "Pen0TextureFileName=tone_50.bmp"}, {16, "Pen0TextureOffsetY=0"},
+      {17, "Pen1Name=eraser all"}, {167, "numPenSetting=0"}, {257, "AbnormalTerminationCount=0"}, {258, "[key]"},
+      {259, "09004E=9C41"}, {295, "09005A=9CA5"}};
+  for (const auto& [at, line] : placed) EXPECT_EQ(lines[at], line) << "line " << at;
+  // Lines anywhere; newcanvascx is 16 x the 1000-pixel client width.
   auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
-  EXPECT_TRUE(has("newcanvassize=1007"));
-  EXPECT_TRUE(has("newcanvascx=16000"));  // 16 x the 1000-pixel client width
-  EXPECT_TRUE(has("newcanvascy=11200"));
-  EXPECT_TRUE(has("bgcolor=0xffffff"));
-  EXPECT_TRUE(has("drawingcolor=0x0"));
-  EXPECT_TRUE(has("RefColor0=0xff8080"));
-  EXPECT_TRUE(has("CustColors15=0xffffff"));
-  EXPECT_TRUE(has("opacity=255"));
-  EXPECT_TRUE(has("MaterialFileName=none.bmp"));
-  EXPECT_TRUE(has("ResourceFile=English.dll"));
-  EXPECT_TRUE(has("defaultpath=" + Utf16ToUtf8(TextFromPath(root.path / "Pictures" / "Dotwright" / ""))));
-  EXPECT_TRUE(has("TemplateFileName=" + Utf16ToUtf8(TextFromPath(s.defaultTemplate))));
-  EXPECT_TRUE(has("Version=10700"));
-  EXPECT_TRUE(has("COlorPickerWindowPosY=0"));
+  for (const std::string& line :
+       {std::string("newcanvassize=1007"), std::string("newcanvascx=16000"), std::string("newcanvascy=11200"),
+        std::string("bgcolor=0xffffff"), std::string("drawingcolor=0x0"), std::string("RefColor0=0xff8080"),
+        std::string("CustColors15=0xffffff"), std::string("opacity=255"), std::string("MaterialFileName=none.bmp"),
+        std::string("ResourceFile=English.dll"), std::string("Version=10700"), std::string("COlorPickerWindowPosY=0"),
+        "defaultpath=" + Utf16ToUtf8(TextFromPath(root.path / "Pictures" / "Dotwright" / "")),
+        "TemplateFileName=" + Utf16ToUtf8(TextFromPath(s.defaultTemplate))})
+    EXPECT_TRUE(has(line)) << line;
   EXPECT_FALSE(has("ColorPickerWindowPosY=0"));
   for (const auto& line : lines) EXPECT_FALSE(line.starts_with("TextureFileName=")) << line;
-  EXPECT_EQ(lines[257], "AbnormalTerminationCount=0");
-  EXPECT_EQ(lines[258], "[key]");
-  EXPECT_EQ(lines[259], "09004E=9C41");  // Ctrl+N -> 40001
-  EXPECT_EQ(lines[295], "09005A=9CA5");  // Ctrl+Z -> 40101
 }
 
 TEST(SettingsFileWriting, UnsignedDecimalAboveTheSignedRangeRoundTrips) {
@@ -270,66 +258,49 @@ TEST(SettingsRoundTrip, EveryFieldCarriesItsOwnValue) {
 }
 
 TEST(SettingsRoundTrip, StampBrushKeepsAllTwentyFiveFieldsOthersTen) {
+  // The number fields of slots 4 (a stamp brush) and 5 (kind 0), and what kind 0 reads back:
+  // kKept for the ten written fields, else the default (kAny: not looked at).
+  constexpr int32_t kKept = -1000, kAny = -1001;
+  const struct {
+    int32_t PenSetting::*field;
+    int32_t value, kindZero;
+  } fields[] = {
+      {&PenSetting::Size, 77, kKept},           {&PenSetting::Interval, 250, 10},
+      {&PenSetting::Dispersal, 30, 0},          {&PenSetting::Roundness, 40, 100},
+      {&PenSetting::Angle, 12, 90},             {&PenSetting::SizePressure, 55, kAny},
+      {&PenSetting::IntervalPressure, 0, 1},    {&PenSetting::DispersalPressure, 1, kAny},
+      {&PenSetting::RoundnessPressure, 1, kAny}, {&PenSetting::RoundnessTilt, 1, kAny},
+      {&PenSetting::AngleRotation, 1, kAny},    {&PenSetting::AngleJitter, 5, kAny},
+      {&PenSetting::SizeJitter, 6, kAny},       {&PenSetting::Direction, 1, 0},
+      {&PenSetting::Stamp, 1, 0},               {&PenSetting::TextureOffsetX, -3, kKept},
+      {&PenSetting::TextureOffsetY, 4, kKept},
+  };
   TempFolder root("settings-kind19");
   AppSettings s = FreshSettings(root.path);
   for (int slot : {4, 5}) {
     PenSetting& p = s.pens[slot];
     p.KindOfPen = slot == 4 ? 19 : 0;
     CopyText(p.Name, u"stamp");
-    p.Size = 77;
-    p.Interval = 250;
-    p.Dispersal = 30;
-    p.Roundness = 40;
-    p.Angle = 12;
-    p.SizePressure = 55;
-    p.IntervalPressure = 0;
-    p.DispersalPressure = 1;
-    p.RoundnessPressure = 1;
-    p.RoundnessTilt = 1;
-    p.AngleRotation = 1;
-    p.AngleJitter = 5;
-    p.SizeJitter = 6;
-    p.Direction = 1;
-    p.Stamp = 1;
+    for (const auto& f : fields) p.*f.field = f.value;
     CopyText(p.StampFileName, u"star.bmp");
     CopyText(p.TextureFileName, u"grain.bmp");
-    p.TextureOffsetX = -3;
-    p.TextureOffsetY = 4;
   }
   ASSERT_TRUE(SaveSettings(s));
   const AppSettings back = FreshSettings(root.path);
   const PenSetting& stamp = back.pens[4];
-  EXPECT_EQ(stamp.KindOfPen, 19);
-  EXPECT_EQ(stamp.Interval, 250);
-  EXPECT_EQ(stamp.Dispersal, 30);
-  EXPECT_EQ(stamp.Roundness, 40);
-  EXPECT_EQ(stamp.Angle, 12);
-  EXPECT_EQ(stamp.SizePressure, 55);
-  EXPECT_EQ(stamp.IntervalPressure, 0);
-  EXPECT_EQ(stamp.DispersalPressure, 1);
-  EXPECT_EQ(stamp.RoundnessPressure, 1);
-  EXPECT_EQ(stamp.RoundnessTilt, 1);
-  EXPECT_EQ(stamp.AngleRotation, 1);
-  EXPECT_EQ(stamp.AngleJitter, 5);
-  EXPECT_EQ(stamp.SizeJitter, 6);
-  EXPECT_EQ(stamp.Direction, 1);
-  EXPECT_EQ(stamp.Stamp, 1);
-  EXPECT_EQ(Text(stamp.StampFileName, kPathUnits), u"star.bmp");
-  // Kind 0: the ten written fields survive, the stamp-brush fields are back at their defaults.
   const PenSetting& pen = back.pens[5];
-  EXPECT_EQ(Text(pen.Name, kPenNameUnits), u"stamp");
+  EXPECT_EQ(stamp.KindOfPen, 19);
   EXPECT_EQ(pen.KindOfPen, 0);
-  EXPECT_EQ(pen.Size, 77);
+  for (const auto& f : fields) {
+    EXPECT_EQ(stamp.*f.field, f.value) << "stamp field " << &f - fields;
+    if (f.kindZero != kAny) {
+      EXPECT_EQ(pen.*f.field, f.kindZero == kKept ? f.value : f.kindZero) << "field " << &f - fields;
+    }
+  }
+  EXPECT_EQ(Text(stamp.StampFileName, kPathUnits), u"star.bmp");
+  // Kind 0: the written texts survive, the stamp's file name is back at its default.
+  EXPECT_EQ(Text(pen.Name, kPenNameUnits), u"stamp");
   EXPECT_EQ(Text(pen.TextureFileName, kPathUnits), u"grain.bmp");
-  EXPECT_EQ(pen.TextureOffsetX, -3);
-  EXPECT_EQ(pen.TextureOffsetY, 4);
-  EXPECT_EQ(pen.Interval, 10);
-  EXPECT_EQ(pen.Dispersal, 0);
-  EXPECT_EQ(pen.Roundness, 100);
-  EXPECT_EQ(pen.Angle, 90);
-  EXPECT_EQ(pen.IntervalPressure, 1);
-  EXPECT_EQ(pen.Direction, 0);
-  EXPECT_EQ(pen.Stamp, 0);
   EXPECT_EQ(Text(pen.StampFileName, kPathUnits), u"");
 }
 

@@ -120,9 +120,8 @@ TEST(FillTool, ACanvasOfSevenThousandRowsOfOneColour) {
 }
 
 TEST(FillTool, ReplayFillsOnDownAndCommits) {
-  Canvas canvas{};
-  InitCanvas(canvas);
-  EXPECT_TRUE(NewCanvas(canvas, 24, 24));
+  ScriptCanvas sc(24, 24);
+  Canvas& canvas = sc.canvas;
   StrokeScriptResult r = RunStrokeScript(canvas,
                                          "pen KindOfPen=11 Size=1 EnablePalette=0\n"
                                          "layer 3\n"
@@ -144,5 +143,4 @@ TEST(FillTool, ReplayFillsOnDownAndCommits) {
   EXPECT_EQ(CanvasToHex(*canvas.bitmap), CanvasToHex(*FilledCanvas(24, 24, 0xFF)));
   EXPECT_EQ(canvas.undo.newest, 0);   // only the undone fill's record, still redoable
   EXPECT_EQ(canvas.undo.current, -1);
-  DestroyCanvas(canvas);
 }

@@ -44,14 +44,8 @@ TEST(PressurePen, HalfPressureSize20PaintsATenPixelBandAndTheStartDisc) {
   for (int y = 15; y <= 24; ++y)
     for (int x = 10; x <= 19; ++x) EXPECT_TRUE(f.Painted(x, y)) << x << "," << y;
   EXPECT_EQ(f.At(10, 20), 0xFE);  // layer 0
-  EXPECT_TRUE(f.Painted(5, 20));
-  EXPECT_FALSE(f.Painted(4, 20));
-  EXPECT_TRUE(f.Painted(9, 15));
-  EXPECT_FALSE(f.Painted(8, 15));
-  EXPECT_TRUE(f.Painted(8, 24));
-  EXPECT_FALSE(f.Painted(10, 14));
-  EXPECT_FALSE(f.Painted(10, 25));
-  EXPECT_FALSE(f.Painted(20, 20));  // the disc at the current sample is the next call's
+  // (20, 20) is blank: the disc at the current sample is the next call's.
+  f.ExpectPainted({{5, 20}, {9, 15}, {8, 24}}, {{4, 20}, {8, 15}, {10, 14}, {10, 25}, {20, 20}});
   // Margin floor(10 / 2 + 1) = 6 around the box (10, 20)-(20, 20).
   EXPECT_EQ(f.dirty, (PixelRect{4, 14, 27, 27}));
 }
@@ -63,15 +57,9 @@ TEST(PressurePen, RisingPressureStartsWithNothingThenALineThenTheHull) {
   // B = P0 + 5 x (-100, -+387.3) / 400 = (28.75, 5.16) and (28.75, 14.84).
   PenFixture f(40, 20, kKindPressurePen, 10);
   EXPECT_EQ(f.Segment(10, 10, 0.0f, 30, 10, 1.0f), 1);
-  EXPECT_FALSE(f.Painted(10, 10));
-  EXPECT_TRUE(f.Painted(11, 10));
-  EXPECT_TRUE(f.Painted(29, 10));
-  EXPECT_FALSE(f.Painted(12, 9));   // still one pixel wide near the start
-  EXPECT_FALSE(f.Painted(12, 11));
-  EXPECT_TRUE(f.Painted(28, 6));    // wide near the end
-  EXPECT_TRUE(f.Painted(28, 14));
-  EXPECT_FALSE(f.Painted(28, 4));
-  EXPECT_FALSE(f.Painted(29, 6));   // past x = 28.75
+  // Still one pixel wide near the start (12, 9), wide near the end (28, 6), nothing past
+  // x = 28.75 (29, 6).
+  f.ExpectPainted({{11, 10}, {29, 10}, {28, 6}, {28, 14}}, {{10, 10}, {12, 9}, {12, 11}, {28, 4}, {29, 6}});
   EXPECT_EQ(f.dirty, (PixelRect{4, 4, 37, 17}));
 }
 
@@ -89,8 +77,7 @@ TEST(PressurePen, CoincidingSamplesPaintOnlyTheDisc) {
   PenFixture f(20, 20, kKindPressurePen, 3);
   EXPECT_EQ(f.Segment(10, 10, 1.0f, 10, 10, 1.0f), 1);
   EXPECT_EQ(f.CountChanged(), 8);
-  EXPECT_TRUE(f.Painted(11, 9));
-  EXPECT_FALSE(f.Painted(11, 11));
+  f.ExpectPainted({{11, 9}}, {{11, 11}});
 }
 
 TEST(PressurePen, TailEndErasesAndErasersEraseWithEitherEnd) {
@@ -140,9 +127,7 @@ TEST(TexturePen, PaintsOnlyWhereTheTextureIsSet) {
     for (int x = 0; x < 4; ++x) DibRow(*texture, y)[x] = 1;
   f.app.texture = texture.get();
   f.Segment(2, 10, 1.0f, 60, 10, 1.0f);
-  EXPECT_TRUE(f.Painted(33, 10));
-  EXPECT_FALSE(f.Painted(36, 10));
-  EXPECT_FALSE(f.Painted(20, 10));
+  f.ExpectPainted({{33, 10}}, {{36, 10}, {20, 10}});
   f.app.texture = nullptr;
 }
 
@@ -208,10 +193,7 @@ TEST(GrainDabPen, DabsOfTheInterpolatedWidthOnHighGrain) {
   PenFixture f(40, 24, kKindGrainDabPen, 10);
   f.SetGrain(255);
   EXPECT_EQ(f.Segment(10, 10, 1.0f, 20, 10, 1.0f), 1);
-  EXPECT_TRUE(f.Painted(5, 10));
-  EXPECT_FALSE(f.Painted(4, 10));
-  EXPECT_TRUE(f.Painted(22, 10));
-  EXPECT_FALSE(f.Painted(23, 10));
+  f.ExpectPainted({{5, 10}, {22, 10}}, {{4, 10}, {23, 10}});
   EXPECT_EQ(f.dirty, (PixelRect{5, 5, 26, 16}));  // margin trunc(11 x 0.5) = 5
 }
 
@@ -237,11 +219,7 @@ TEST(TiltPencil, UprightPencilPaintsSmallRoundDabsOnePixelApart) {
   // below the centres) it reaches from 11.5 (a left edge: out) to 23.0 (right edge: in).
   PenFixture f(40, 24, kKindTiltPencil, 10);
   EXPECT_EQ(f.Segment(10, 10, 1.0f, 20, 10, 1.0f, 900, 900), 1);
-  EXPECT_TRUE(f.Painted(12, 10));
-  EXPECT_TRUE(f.Painted(22, 10));
-  EXPECT_FALSE(f.Painted(11, 10));
-  EXPECT_FALSE(f.Painted(23, 10));
-  EXPECT_FALSE(f.Painted(16, 13));
+  f.ExpectPainted({{12, 10}, {22, 10}}, {{11, 10}, {23, 10}, {16, 13}});
   EXPECT_FLOAT_EQ(f.app.tools.tiltPencilCarry, 1.0f);  // last dab at t = 9: D - (t - sigma) = 10 - 9
 }
 
@@ -252,12 +230,7 @@ TEST(TiltPencil, ThirtyDegreesPaintsALongEllipseAlongTheAzimuth) {
   // spans about 21.67 .. 110.83: pixels 22..110. Across it reaches rows 17.44 .. 23.06.
   PenFixture f(160, 40, kKindTiltPencil, 10);
   f.Segment(20, 20, 1.0f, 22, 20, 1.0f, 300, 900);
-  EXPECT_TRUE(f.Painted(22, 20));
-  EXPECT_FALSE(f.Painted(21, 20));
-  EXPECT_TRUE(f.Painted(110, 20));
-  EXPECT_FALSE(f.Painted(111, 20));
-  EXPECT_TRUE(f.Painted(66, 22));
-  EXPECT_FALSE(f.Painted(66, 23));
+  f.ExpectPainted({{22, 20}, {110, 20}, {66, 22}}, {{21, 20}, {111, 20}, {66, 23}});
 }
 
 TEST(TiltPencil, ShortSegmentsCarryTheirLengthToTheNextDab) {
@@ -269,8 +242,8 @@ TEST(TiltPencil, ShortSegmentsCarryTheirLengthToTheNextDab) {
   EXPECT_EQ(f.CountChanged(), 0);
   EXPECT_FLOAT_EQ(f.app.tools.tiltPencilCarry, 1.0f);
   f.Segment(21, 20, 1.0f, 23, 20, 1.0f, 450, 900);
-  EXPECT_TRUE(f.Painted(23, 20));  // the dab starts at Q = 22, x = 22.25
-  EXPECT_FALSE(f.Painted(21, 20));
+  // The dab starts at Q = 22, x = 22.25.
+  f.ExpectPainted({{23, 20}}, {{21, 20}});
   EXPECT_FLOAT_EQ(f.app.tools.tiltPencilCarry, 1.0f);
 }
 
@@ -283,8 +256,8 @@ TEST(TiltPencil, ARawPenDownStartsWithNothingCarried) {
   f.input.previous.pressure = 0;
   f.input.current.pressure = 1000;
   f.Segment(20, 20, 1.0f, 23, 20, 1.0f, 450, 900);
-  EXPECT_TRUE(f.Painted(23, 20));  // the dab at Q = 22 starts at x = 22.25
-  EXPECT_FALSE(f.Painted(21, 20));
+  // The dab at Q = 22 starts at x = 22.25.
+  f.ExpectPainted({{23, 20}}, {{21, 20}});
   // One dab at t = 2 leaves 3 - 2 = 1; the stale carry would have put it at t = 1, leaving 2.
   EXPECT_FLOAT_EQ(f.app.tools.tiltPencilCarry, 1.0f);
 }

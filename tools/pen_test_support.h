@@ -3,7 +3,11 @@
 // stored as (16 x, 16 y), and pressures out of a maximum of 1024.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 #include <set>
 #include <string>
 #include <vector>
@@ -73,12 +77,13 @@ struct PenFixture {
 
   uint8_t At(int x, int y) const { return DibRow(*bitmap, y)[x]; }
   bool Painted(int x, int y, uint8_t blank = 0xFF) const { return At(x, y) != blank; }
-  int CountChanged(uint8_t blank = 0xFF) const {
-    int n = 0;
-    for (int y = 0; y < canvas.height; ++y)
-      for (int x = 0; x < canvas.width; ++x) n += At(x, y) != blank;
-    return n;
+  // Expects the first pixels painted and the second ones blank.
+  void ExpectPainted(std::initializer_list<std::pair<int, int>> painted,
+                     std::initializer_list<std::pair<int, int>> blank = {}) const {
+    for (const auto& [x, y] : painted) EXPECT_TRUE(Painted(x, y)) << x << "," << y;
+    for (const auto& [x, y] : blank) EXPECT_FALSE(Painted(x, y)) << x << "," << y;
   }
+  int CountChanged(uint8_t blank = 0xFF) const { return canvas.width * canvas.height - CountValue(*bitmap, blank); }
 
   PixelRect dirty{};
 };

@@ -1,25 +1,13 @@
 // Selections and drops through the stroke-script replay.
 #include <gtest/gtest.h>
 
-#include "canvas/canvas_lifecycle.h"
+#include "canvas/canvas_test_support.h"
 #include "app/stroke_script.h"
 
 namespace {
 
-struct ScriptCanvas {
-  Canvas canvas{};
-  ScriptCanvas() {
-    InitCanvas(canvas);
-    EXPECT_TRUE(NewCanvas(canvas, 16, 16));
-  }
-  ~ScriptCanvas() { DestroyCanvas(canvas); }
-  uint8_t At(int x, int y) const { return DibRow(*canvas.bitmap, y)[x]; }
-  int Count(uint8_t value) const {
-    int n = 0;
-    for (int y = 0; y < canvas.height; ++y)
-      for (int x = 0; x < canvas.width; ++x) n += At(x, y) == value;
-    return n;
-  }
+struct ReplayCanvas : ScriptCanvas {
+  ReplayCanvas() : ScriptCanvas(16, 16) {}
   // True when exactly the pixels x0..x1, y0..y1 hold value and all others are 0xFF.
   bool OnlyBlock(int x0, int y0, int x1, int y1, uint8_t value) const {
     for (int y = 0; y < canvas.height; ++y)
@@ -51,7 +39,7 @@ constexpr char kSelectBlock[] =
 }  // namespace
 
 TEST(SelectionReplay, DropMovesTheSelectionByCanvasPixels) {
-  ScriptCanvas s;
+  ReplayCanvas s;
   const std::string script = std::string(kPaintBlock) + kSelectBlock + "drop 6 3\n";
   const StrokeScriptResult r = RunStrokeScript(s.canvas, script);
   ASSERT_TRUE(r.ok) << r.line << ": " << r.error;
@@ -59,23 +47,23 @@ TEST(SelectionReplay, DropMovesTheSelectionByCanvasPixels) {
 }
 
 TEST(SelectionReplay, FloatingSelectionLeftAtTheEndLandsInPlace) {
-  ScriptCanvas s;
+  ReplayCanvas s;
   const StrokeScriptResult r = RunStrokeScript(s.canvas, std::string(kPaintBlock) + kSelectBlock);
   ASSERT_TRUE(r.ok) << r.line << ": " << r.error;
   EXPECT_TRUE(s.OnlyBlock(2, 2, 5, 4, 0xFD));
 }
 
 TEST(SelectionReplay, UndoAfterADropTakesBackTheDropThenTheLift) {
-  ScriptCanvas s;
+  ReplayCanvas s;
   RunStrokeScript(s.canvas, std::string(kPaintBlock) + kSelectBlock + "drop 6 3\nundo\n");
   EXPECT_EQ(s.Count(0xFF), 256);  // the drop undone: the block is still lifted
-  ScriptCanvas t;
+  ReplayCanvas t;
   RunStrokeScript(t.canvas, std::string(kPaintBlock) + kSelectBlock + "drop 6 3\nundo\nundo\n");
   EXPECT_TRUE(t.OnlyBlock(2, 2, 5, 4, 0xFD));
 }
 
 TEST(SelectionReplay, SingleLayerSelectionAndDropErrors) {
-  ScriptCanvas s;
+  ReplayCanvas s;
   const std::string script = std::string(kPaintBlock) +
                              "pen KindOfPen=15\n"
                              "down 2.5 2.5 1\n"
@@ -85,7 +73,7 @@ TEST(SelectionReplay, SingleLayerSelectionAndDropErrors) {
   ASSERT_TRUE(r.ok) << r.line << ": " << r.error;
   EXPECT_TRUE(s.OnlyBlock(0, 10, 3, 12, 0xFD));
 
-  ScriptCanvas t;
+  ReplayCanvas t;
   const StrokeScriptResult none = RunStrokeScript(t.canvas, "drop\n");
   EXPECT_FALSE(none.ok);
   EXPECT_EQ(none.line, 1);

@@ -77,12 +77,7 @@ struct SelectionFixture {
   }
 
   uint8_t At(int x, int y) const { return DibRow(*canvas.bitmap, y)[x]; }
-  int Count(uint8_t value) const {
-    int n = 0;
-    for (int y = 0; y < canvas.height; ++y)
-      for (int x = 0; x < canvas.width; ++x) n += At(x, y) == value;
-    return n;
-  }
+  int Count(uint8_t value) const { return CountValue(*canvas.bitmap, value); }
   // Undo records held (no wrap-around in these tests).
   int UndoRecords() const { return canvas.undo.newest < 0 ? 0 : canvas.undo.newest - canvas.undo.oldest + 1; }
   bool PreviousEqualsCanvas() const {

@@ -155,9 +155,8 @@ TEST(ShapeTool, ClearingTheLayerUnderTheMaskEqualsTheGreyRampDrawingAndedWithThe
 }
 
 TEST(ShapeTool, ReplayDrawsLinesAndShapesFromTheSamples) {
-  Canvas canvas{};
-  InitCanvas(canvas);
-  EXPECT_TRUE(NewCanvas(canvas, 32, 24));
+  ScriptCanvas sc(32, 24);
+  Canvas& canvas = sc.canvas;
   StrokeScriptResult r = RunStrokeScript(canvas,
                                          "pen KindOfPen=12 Size=1 EnablePalette=0\n"
                                          "layer 2\n"
@@ -171,18 +170,11 @@ TEST(ShapeTool, ReplayDrawsLinesAndShapesFromTheSamples) {
                                          "move 8 6 1\n"
                                          "up 8 6\n");
   ASSERT_TRUE(r.ok) << r.line << ": " << r.error;
-  int line = 0, rect = 0;
-  for (int y = 0; y < 24; ++y)
-    for (int x = 0; x < 32; ++x) {
-      line += DibRow(*canvas.bitmap, y)[x] == 0xFB;
-      rect += DibRow(*canvas.bitmap, y)[x] == 0xFD;
-    }
-  EXPECT_EQ(line, 10);
+  EXPECT_EQ(sc.Count(0xFB), 10);
   EXPECT_EQ(DibRow(*canvas.bitmap, 14)[19], 0xFB);
   EXPECT_EQ(DibRow(*canvas.bitmap, 15)[20], 0xFF);
   // (2, 2)-(8, 6): w = 6, h = 4, centre (5, 4): corners (2, 2), (2, 6), (8, 6), (8, 2).
-  EXPECT_EQ(rect, 2 * 7 + 2 * 3);
+  EXPECT_EQ(sc.Count(0xFD), 2 * 7 + 2 * 3);
   EXPECT_EQ(canvas.undo.newest, 1);  // one record per shape
   EXPECT_EQ(CanvasToHex(*canvas.previous), CanvasToHex(*canvas.bitmap));
-  DestroyCanvas(canvas);
 }

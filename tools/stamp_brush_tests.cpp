@@ -13,6 +13,7 @@
 #include "tools/pen_test_support.h"
 #include "brush/xorshift.h"
 #include "canvas/canvas_lifecycle.h"
+#include "canvas/temp_folder_test_support.h"
 #include "files/bmp_test_support.h"
 #include "tools/stamp_cache.h"
 #include "app/stroke_script.h"
@@ -228,18 +229,15 @@ TEST(StampBrush, EllipsePointsFollowTheEllipseTool) {
 
 TEST(StampBrush, ReplayLoadsTheStampAndStartsEachStrokeAfresh) {
   namespace fs = std::filesystem;
-  const fs::path folder = fs::temp_directory_path() / ("dotwright-stamp-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-  fs::create_directories(folder);
+  TempFolder folder;
   BmpLayout layout = MakeLayout(4, 2, 1);
   layout.palette = {{255, 255, 255, 0}, {0, 0, 0, 0}};
   layout.rows = {{0xE0}, {0x80}};  // "1110" over "1000", 1 black
   const std::vector<uint8_t> bytes = MakeBmp(layout);
-  const fs::path bmp = folder / "f.bmp";
-  std::ofstream(bmp, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  const fs::path bmp = folder.Write("f.bmp", std::string(bytes.begin(), bytes.end()));
 
-  Canvas canvas{};
-  InitCanvas(canvas);
-  ASSERT_TRUE(NewCanvas(canvas, 40, 20));
+  ScriptCanvas sc(40, 20);
+  Canvas& canvas = sc.canvas;
   // The carry of the first stroke (5) must not move the second stroke's dab.
   const std::string script =
       "pen KindOfPen=19 Size=8 Hardness=50 Interval=188 IntervalPressure=0 Roundness=50 Angle=0\n"
@@ -264,6 +262,4 @@ TEST(StampBrush, ReplayLoadsTheStampAndStartsEachStrokeAfresh) {
   EXPECT_FALSE(missing.ok);
   EXPECT_EQ(missing.line, 2);
   EXPECT_FALSE(RunStrokeScript(canvas, "stamp\n").ok);
-  DestroyCanvas(canvas);
-  fs::remove_all(folder);
 }

@@ -24,10 +24,5 @@ struct ToolFixture : PenFixture {
   int Release(float x1, float y1, float x0, float y0, int altitude = 550) { return Raw(x1, y1, 1, x0, y0, 0, altitude); }
 
   void SetPixel(int x, int y, uint8_t v) { DibRow(*bitmap, y)[x] = v; }
-  int Count(uint8_t value) const {
-    int n = 0;
-    for (int y = 0; y < canvas.height; ++y)
-      for (int x = 0; x < canvas.width; ++x) n += At(x, y) == value;
-    return n;
-  }
+  int Count(uint8_t value) const { return CountValue(*bitmap, value); }
 };

@@ -49,7 +49,7 @@ bool ReadRgbPng(const std::filesystem::path& path, RgbPicture& out) {
 std::string Quoted(const std::filesystem::path& p) { return "\"" + p.string() + "\""; }
 
 struct ExportPicture : testing::Test {
-  ScratchFolder folder;
+  TempFolder folder;
   std::filesystem::path cli = RunningProgramFolder() / "dotwright-cli";
   std::filesystem::path canvas = folder / "canvas.png";
 
@@ -83,58 +83,42 @@ struct ExportPicture : testing::Test {
 
 }  // namespace
 
-TEST_F(ExportPicture, OneToOneShowsThePaletteColours) {
-  ASSERT_EQ(Run(""), 0) << Stderr();
-  RgbPicture p;
-  ASSERT_TRUE(ReadRgbPng(folder / "out.png", p));
-  ASSERT_EQ(p.width, 4);
-  ASSERT_EQ(p.height, 2);
-  EXPECT_EQ(p.At(0, 0), 0x000000u);
-  EXPECT_EQ(p.At(1, 0), 0xFFFFFFu);
-  EXPECT_EQ(p.At(0, 1), 0xFFFFFFu);
-  EXPECT_EQ(p.At(3, 1), 0x000000u);
-}
-
-TEST_F(ExportPicture, HalfSizeAveragesInLinearLight) {
-  ASSERT_EQ(Run("--scale 2"), 0) << Stderr();
-  RgbPicture p;
-  ASSERT_TRUE(ReadRgbPng(folder / "out.png", p));
-  ASSERT_EQ(p.width, 2);
-  ASSERT_EQ(p.height, 1);
-  EXPECT_EQ(p.At(0, 0), 0xBABABAu);  // 186, not 128
-  EXPECT_EQ(p.At(1, 0), 0xBABABAu);
-}
-
-TEST_F(ExportPicture, MagnifiedQuarterTurn) {
-  // Scale 0.5 at 90 degrees: the 4 x 2 canvas stands 2 x 4, each pixel a 2 x 2 block, the
-  // canvas's right edge at the top: canvas (3, 0) is the top-left block, (0, 0) the bottom-left.
-  ASSERT_EQ(Run("--scale 0.5 --rotation 90"), 0) << Stderr();
-  RgbPicture p;
-  ASSERT_TRUE(ReadRgbPng(folder / "out.png", p));
-  ASSERT_EQ(p.width, 4);
-  ASSERT_EQ(p.height, 8);
-  EXPECT_EQ(p.At(0, 0), 0xFFFFFFu);
-  EXPECT_EQ(p.At(1, 1), 0xFFFFFFu);
-  EXPECT_EQ(p.At(2, 0), 0x000000u);  // canvas (3, 1)
-  EXPECT_EQ(p.At(0, 7), 0x000000u);  // canvas (0, 0)
-  EXPECT_EQ(p.At(3, 6), 0xFFFFFFu);  // canvas (0, 1)
-  // Mirrored, canvas x = 0 comes to the right before the turn: the top-left is canvas (0, 0).
-  ASSERT_EQ(Run("--scale 0.5 --rotation 90 --mirror"), 0) << Stderr();
-  ASSERT_TRUE(ReadRgbPng(folder / "out.png", p));
-  EXPECT_EQ(p.At(0, 0), 0x000000u);
-}
-
-TEST_F(ExportPicture, TurnedCanvasIsSurroundedByGrey) {
-  ASSERT_EQ(Run("--rotation 30"), 0) << Stderr();
-  RgbPicture p;
-  ASSERT_TRUE(ReadRgbPng(folder / "out.png", p));
-  // BW = 4 cos 30 + 2 sin 30 = 4.46, BH = 4 sin 30 + 2 cos 30 = 3.73.
-  ASSERT_EQ(p.width, 5);
-  ASSERT_EQ(p.height, 4);
-  EXPECT_EQ(p.At(0, 0), 0xC0C0C0u);
-  EXPECT_EQ(p.At(4, 0), 0xC0C0C0u);
-  EXPECT_EQ(p.At(0, 3), 0xC0C0C0u);
-  EXPECT_EQ(p.At(4, 3), 0xC0C0C0u);
+// The 4 x 2 canvas through the view's options: the picture's size and some of its pixels.
+TEST_F(ExportPicture, PicturesFollowScaleTurnAndMirror) {
+  struct Pixel {
+    int x, y;
+    uint32_t rgb;
+  };
+  struct Case {
+    const char* options;
+    int width, height;
+    std::vector<Pixel> pixels;
+  };
+  const Case cases[] = {
+      // One to one shows the palette colours.
+      {"", 4, 2, {{0, 0, 0x000000}, {1, 0, 0xFFFFFF}, {0, 1, 0xFFFFFF}, {3, 1, 0x000000}}},
+      // Half size averages in linear light: 186, not 128.
+      {"--scale 2", 2, 1, {{0, 0, 0xBABABA}, {1, 0, 0xBABABA}}},
+      // Scale 0.5 at 90 degrees: the canvas stands 2 x 4, each pixel a 2 x 2 block, the canvas's
+      // right edge at the top: canvas (3, 0) is the top-left block, (0, 0) the bottom-left.
+      {"--scale 0.5 --rotation 90", 4, 8,
+       {{0, 0, 0xFFFFFF}, {1, 1, 0xFFFFFF}, {2, 0, 0x000000} /* canvas (3, 1) */,
+        {0, 7, 0x000000} /* canvas (0, 0) */, {3, 6, 0xFFFFFF} /* canvas (0, 1) */}},
+      // Mirrored, canvas x = 0 comes to the right before the turn: the top-left is canvas (0, 0).
+      {"--scale 0.5 --rotation 90 --mirror", 4, 8, {{0, 0, 0x000000}}},
+      // Turned, the canvas is surrounded by grey: BW = 4 cos 30 + 2 sin 30 = 4.46,
+      // BH = 4 sin 30 + 2 cos 30 = 3.73.
+      {"--rotation 30", 5, 4, {{0, 0, 0xC0C0C0}, {4, 0, 0xC0C0C0}, {0, 3, 0xC0C0C0}, {4, 3, 0xC0C0C0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.options);
+    ASSERT_EQ(Run(c.options), 0) << Stderr();
+    RgbPicture p;
+    ASSERT_TRUE(ReadRgbPng(folder / "out.png", p));
+    ASSERT_EQ(p.width, c.width);
+    ASSERT_EQ(p.height, c.height);
+    for (const Pixel& px : c.pixels) EXPECT_EQ(p.At(px.x, px.y), px.rgb) << px.x << ", " << px.y;
+  }
 }
 
 TEST_F(ExportPicture, PaperIsLaidUnderReducedViews) {
