@@ -5,19 +5,10 @@
 #include <windows.h>
 
 #include "shell/main_window.h"
-#include "shell/resource_ids.h"
+#include "shell/window_classes.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
-  wc.lpfnWndProc = MainWindowProc;
-  wc.hInstance = instance;
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_DOTWRIGHT));
-  wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  wc.hbrBackground = nullptr;  // the window paints every pixel itself
-  wc.lpszClassName = kMainWindowClass;
-  if (!RegisterClassExW(&wc)) return 0;  // only the main class is essential
+  if (!RegisterWindowClasses(instance)) return 0;  // only the main class is essential
 
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   OleInitialize(nullptr);

@@ -2,85 +2,136 @@
 
 #include <ole2.h>
 
+#include <cstring>
+#include <mutex>
 #include <new>
 
-#include "app/app_state.h"
-#include "canvas/dib_bitmap.h"
-#include "canvas/dib_bitmap_win32.h"
+#include "app/canvas_control.h"
+#include "app/private_messages.h"
+#include "app/startup_canvas.h"
+#include "app/window_title.h"
+#include "settings/settings_file.h"
+#include "shell/platform_queries.h"
+#include "shell/view_window.h"
+#include "view/view_commands.h"
+#include "view/view_operations.h"
 
 namespace {
 
-// Canvas size used until the settings file provides the configured one.
-constexpr int kStartCanvasWidth = 800;
-constexpr int kStartCanvasHeight = 600;
-constexpr COLORREF kSurroundGrey = RGB(192, 192, 192);
-
-// What the main window owns, bound to its handle (GWLP_USERDATA) from WM_CREATE to WM_NCDESTROY.
-struct MainWindow {
-  CreationBlock* block = nullptr;
-  UINT canvasControlMessage = 0;
-  AppState app;
-};
-
 MainWindow* WindowOf(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
-void Paint(HWND hwnd, const MainWindow& w) {
-  PAINTSTRUCT ps;
-  HDC hdc = BeginPaint(hwnd, &ps);
-  RECT client;
-  GetClientRect(hwnd, &client);
-  int drawnWidth = 0, drawnHeight = 0;
-  if (const DibBitmap* canvas = w.app.canvas.bitmap) {
-    drawnWidth = DibWidth(*canvas);
-    drawnHeight = DibHeight(*canvas);
-    DrawDibBitmap(hdc, 0, 0, *canvas, 0, 0, drawnWidth, drawnHeight);
-  }
-  // Grey wherever the canvas does not reach.
-  HBRUSH grey = CreateSolidBrush(kSurroundGrey);
-  RECT right{drawnWidth, 0, client.right, client.bottom};
-  RECT below{0, drawnHeight, drawnWidth, client.bottom};
-  if (right.left < right.right) FillRect(hdc, &right, grey);
-  if (below.top < below.bottom) FillRect(hdc, &below, grey);
-  DeleteObject(grey);
-  EndPaint(hwnd, &ps);
-}
-
+// Creation, in order: settings (the abnormal-end count raised and saved at once, so a run that
+// never closes in order leaves it raised), the view window, the start-up canvas, the view
+// state, the title; then the window is ready.
 bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   auto* w = new (std::nothrow) MainWindow;
   if (!w) return false;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
+  w->window = hwnd;
   w->block = static_cast<CreationBlock*>(cs->lpCreateParams);
   w->canvasControlMessage = RegisterWindowMessageW(kCanvasControlMessageName);
-  BindAppState(w->app);
-  if (!StartBlankCanvas(w->app, kStartCanvasWidth, kStartCanvasHeight, nullptr, nullptr))
-    ReportError(L"Not enough memory for the canvas.");
+  AppState& s = w->app;
+  BindAppState(s);
+
+  const PlatformQueries platform = QueryPlatform(hwnd, w->block ? w->block->commandLine : nullptr);
+  InitSettings(s.settings, platform, 1);
+  ++s.settings.AbnormalTerminationCount;
+  if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings))
+    ReportError(L"Cannot save the settings file.");
+
+  if (!CreateViewWindow(*w)) {
+    ReportError(L"The canvas view could not be created.");
+    return false;
+  }
+  if (OpenStartUpCanvas(s, nullptr) == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
+  RECT client{};
+  GetClientRect(w->view, &client);
+  {
+    std::lock_guard<std::recursive_mutex> guard(s.step.update.lock);
+    s.view.settings.screenDpi = &s.settings.ScreenDPI;
+    s.view.settings.printDpi = &s.settings.PrintDPI;
+    ResizeView(s.view, client.right, client.bottom);
+    ResetView(s.view);
+  }
+  RefreshTitle(*w);
+  w->ready = true;
+  InvalidateRect(w->view, nullptr, FALSE);
   return true;
 }
 
+// The orderly close: the working canvas written back (in working-canvas mode), the settings
+// saved with the abnormal-end count cleared, everything released.
 void OnClose(HWND hwnd) {
-  if (MainWindow* w = WindowOf(hwnd)) ReleaseAppState(w->app);
+  MainWindow* w = WindowOf(hwnd);
+  if (w) {
+    AppState& s = w->app;
+    StopUpdateThread(s.step.update);
+    if (s.settings.currentFilePath.empty() && s.canvas.bitmap && !SaveWorkingCanvas(s))
+      ReportError(L"Cannot save the working canvas.");
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (GetWindowPlacement(hwnd, &placement)) {
+      static_assert(sizeof placement == sizeof s.settings.placement);
+      std::memcpy(&s.settings.placement, &placement, sizeof placement);
+    }
+    s.settings.AbnormalTerminationCount = 0;
+    if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings)) ReportError(L"Cannot save the settings file.");
+    w->ready = false;
+    ReleaseAppState(s);
+  }
   OleUninitialize();
   DestroyWindow(hwnd);
 }
 
+void OnWheel(MainWindow& w, int delta) {
+  const WheelZoom step = AccumulateWheel(w.wheelSum, delta);
+  if (step == kWheelNone) return;
+  {
+    std::lock_guard<std::recursive_mutex> guard(w.app.step.update.lock);
+    if (step == kWheelZoomIn) ZoomIn(w.app.view);
+    else ZoomOut(w.app.view);
+  }
+  RefreshTitle(w);
+  InvalidateRect(w.view, nullptr, FALSE);
+}
+
 }  // namespace
+
+void RefreshTitle(MainWindow& w) {
+  const AppState& s = w.app;
+  const std::u16string title = MainWindowTitle(s.view.scale, s.settings.currentFilePath, s.canvas.saved == 1);
+  SetWindowTextW(w.window, reinterpret_cast<const wchar_t*>(title.c_str()));
+}
 
 void ReportError(const wchar_t* text) {
   MessageBoxW(nullptr, text ? text : L"DEBUG", L"Dotwright", MB_OK | MB_ICONERROR);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindow* w = WindowOf(hwnd);
+  if (w && message == w->canvasControlMessage && message != 0) {
+    if (w->ready && ApplyCanvasControl(w->app.step, w->app.view, DecodeCanvasControl(wParam, lParam)))
+      InvalidateRect(w->view, nullptr, FALSE);
+    return 0;
+  }
   switch (message) {
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
-    case WM_PAINT:
-      if (const MainWindow* w = WindowOf(hwnd)) {
-        Paint(hwnd, *w);
-        return 0;
-      }
-      break;
+    case WM_SIZE:
+      if (w && w->view) MoveWindow(w->view, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      return 0;
     case WM_ERASEBKGND:
-      return 1;  // Paint covers the whole client area
+      return 1;  // the view covers the whole client area
+    case WM_MOUSEWHEEL:
+      if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));
+      return 0;
+    case kMsgViewRectReady:
+      if (w) {
+        const PixelRect r = PaintFinished(w->app.step.update);
+        const RECT rect{r.left, r.top, r.right, r.bottom};
+        if (r.right > r.left && r.bottom > r.top) InvalidateRect(w->view, &rect, FALSE);
+      }
+      return 0;
     case WM_CLOSE:
       OnClose(hwnd);
       return 0;
@@ -88,7 +139,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
-      delete WindowOf(hwnd);
+      delete w;
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       break;
     default:

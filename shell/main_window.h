@@ -1,7 +1,10 @@
-// The main window: owns the application state (settings, canvas, view, input) and routes to it.
+// The main window: owns the application state (settings, canvas, view, input) and routes
+// window messages, commands and pen samples to it.
 #pragma once
 
 #include <windows.h>
+
+#include "app/app_state.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"DotwrightMainClass";
 inline constexpr wchar_t kMainWindowTitle[] = L"Dotwright";
@@ -14,7 +17,22 @@ struct CreationBlock {
   int acceleratorsEnabled;   // read by the message loop; 1 at start
 };
 
+// What the main window owns, bound to its handle (GWLP_USERDATA) from WM_CREATE to
+// WM_NCDESTROY; the view window keeps a pointer to it too.
+struct MainWindow {
+  CreationBlock* block = nullptr;
+  HWND window = nullptr;
+  HWND view = nullptr;               // the canvas view window, a child
+  UINT canvasControlMessage = 0;
+  bool ready = false;                // the creation sequence has finished
+  int32_t wheelSum = 0;              // wheel deltas not yet turned into a zoom step
+  AppState app;
+};
+
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Sets the title from the view scale, the current file and the saved flag.
+void RefreshTitle(MainWindow& w);
 
 // Shows text in a message box with the caption "Dotwright" and the error icon, no owner;
 // with no text it shows "DEBUG".

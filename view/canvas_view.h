@@ -58,6 +58,8 @@ struct ViewShellHooks {
   // Asks for the view window to be repainted from the back buffer, without erasing: the client
   // rectangle, or the whole client area when clientRect is null.
   void (*invalidateClient)(CanvasView& view, const PixelRect* clientRect);
+  // The shell's own data for its hooks (the view window's handle); the core never reads it.
+  void* shellContext;
 };
 
 // The settings the view reads, pointing into the application settings. A null pointer reads as

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Drawing end to end under Wine: the program starts on a blank canvas, a mouse drag over the
+# view paints it, the title gains " *", and the orderly close writes the working canvas with
+# the stroke in it; the next start shows the same canvas again.
+# Usage: draw_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
+set -euo pipefail
+session=$1
+bin=$2
+source "$session/session.env"
+export WINEPREFIX DISPLAY WINEDEBUG=-all
+
+fail() { echo "draw_test: $*" >&2; exit 1; }
+user=$(whoami)
+data="$WINEPREFIX/drive_c/users/$user/Pictures/Dotwright"
+shots="$(dirname "$session")/e2e-screenshots"
+mkdir -p "$shots"
+
+# A small canvas makes the drawn pixels easy to find: settings say "a blank canvas of 200 x 150".
+rm -f "$data/canvas.png"
+mkdir -p "$data/setting"
+
+start() {
+  wine "$bin/Dotwright.exe" &
+  program=$!
+  wine "$bin/dwdrive.exe" wait 30000 || fail "no main window"
+  window=$(xdotool search --sync --name '^Dotwright' | head -1)
+  [[ -n $window ]] || fail "no X window for the main window"
+  xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+  sleep 1
+}
+stop() {
+  wine "$bin/dwdrive.exe" close || fail "could not post WM_CLOSE"
+  for _ in $(seq 1 200); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$program" 2>/dev/null && { kill "$program"; fail "still running 20 s after WM_CLOSE"; }
+  wait "$program" || fail "exit code $? after WM_CLOSE"
+}
+trap 'kill "$program" 2>/dev/null || true' EXIT
+
+start
+stop  # the first start writes the settings file; give it our canvas size
+settings="$data/setting/Dotwright.ini"
+[[ -f $settings ]] || fail "no settings file after the first start"
+/usr/bin/python3 - "$settings" <<'PY'
+import sys
+path = sys.argv[1]
+data = open(path, 'rb').read().decode('utf-8-sig')
+lines = data.split('\r\n')
+wanted = {'newcanvassize=': '1006', 'newcanvascx=': '200', 'newcanvascy=': '150'}
+out = []
+for line in lines:
+    for key, value in wanted.items():
+        if line.startswith(key):
+            line = key + value
+    out.append(line)
+open(path, 'wb').write(('\ufeff' + '\r\n'.join(out)).encode('utf-8'))
+PY
+rm -f "$data/canvas.png"
+
+start
+title=$(wine "$bin/dwdrive.exe" title | tr -d '\r')
+[[ $title == Dotwright* && $title != *'*' ]] || fail "title before drawing is '$title'"
+eval "$(xdotool getwindowgeometry --shell "$window")"
+cx=$((WIDTH / 2)) cy=$((HEIGHT / 2))
+xdotool mousemove --window "$window" $((cx - 40)) "$cy" mousedown 1
+for dx in $(seq -35 5 40); do xdotool mousemove --window "$window" $((cx + dx)) "$cy"; sleep 0.02; done
+xdotool mouseup 1
+sleep 1
+import -window root "$shots/draw_test.png" 2>/dev/null || true
+title=$(wine "$bin/dwdrive.exe" title | tr -d '\r')
+[[ $title == *' *' ]] || fail "title after drawing is '$title', expected the unsaved mark"
+stop
+trap - EXIT
+
+[[ -f $data/canvas.png ]] || fail "no working canvas after the close"
+/usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the working canvas does not hold the stroke"
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1])
+assert image.mode == 'P' and image.size == (200, 150), (image.mode, image.size)
+painted = [(x, y) for y in range(150) for x in range(200) if image.getpixel((x, y)) != 0xFF]
+assert painted, 'no painted pixel'
+ys = {y for _, y in painted}
+xs = [x for x, _ in painted]
+# One horizontal stroke: a band of rows, much wider than high.
+assert max(xs) - min(xs) > 3 * (max(ys) - min(ys) + 1), (min(xs), max(xs), sorted(ys))
+print('draw_test: %d painted pixels in columns %d..%d, rows %d..%d' % (len(painted), min(xs), max(xs), min(ys), max(ys)))
+PY
+
+# The next start opens the same canvas: closing again without drawing keeps it.
+start
+stop
+/usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the working canvas changed across a start without drawing"
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1])
+assert image.size == (200, 150)
+assert any(image.getpixel((x, y)) != 0xFF for y in range(150) for x in range(200))
+PY
+echo "draw_test: a mouse stroke was drawn, kept in the working canvas and opened again"

@@ -1,0 +1,65 @@
+#include "shell/window_classes.h"
+
+#include "shell/main_window.h"
+#include "shell/resource_ids.h"
+#include "shell/view_window.h"
+
+namespace {
+
+struct WindowClass {
+  const wchar_t* name;
+  WNDPROC procedure;
+};
+
+// Windows still to be built answer with the default procedure until their panel lands.
+constexpr WindowClass kClasses[] = {
+    {kMainWindowClass, MainWindowProc},
+    {kViewWindowClass, ViewWindowProc},
+    {L"Panel Window Class", DefWindowProcW},
+    {L"Palette Floating Window Class", DefWindowProcW},
+    {L"Pen Floating Window Class", DefWindowProcW},
+    {L"Easy Panel Window Class", DefWindowProcW},
+    {L"Easy Panel Icon Class", DefWindowProcW},
+    {L"Easy Panel Brush Icon Window Class", DefWindowProcW},
+    {L"Easy Panel Color Palette Class", DefWindowProcW},
+    {L"Panel Icon Class", DefWindowProcW},
+    {L"BMP Window Class", DefWindowProcW},
+    {L"Icon Window Class", DefWindowProcW},
+    {L"Icon Window 1 Class", DefWindowProcW},
+    {L"Icon Window 2 Class", DefWindowProcW},
+    {L"Icon Window 3 Class", DefWindowProcW},
+    {L"Pen Window Class", DefWindowProcW},
+    {L"Color Picker Window Class", DefWindowProcW},
+    {L"Layer Window Class", DefWindowProcW},
+    {L"Visible Window Class", DefWindowProcW},
+    {L"Lock Window Class", DefWindowProcW},
+    {L"Palette Window Class", DefWindowProcW},
+    {L"Bar Window Class", DefWindowProcW},
+    {L"Pen List Window Class", DefWindowProcW},
+    {L"Tex Window Class", DefWindowProcW},
+    {L"Paper Tex Window Class", DefWindowProcW},
+    {L"Selection Window Class", DefWindowProcW},
+    {L"Drag Point Window Class", DefWindowProcW},
+};
+static_assert(sizeof kClasses / sizeof kClasses[0] == 27);
+
+}  // namespace
+
+bool RegisterWindowClasses(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+  wc.hInstance = instance;
+  wc.hbrBackground = nullptr;  // every window paints all its pixels itself
+  for (const WindowClass& c : kClasses) {
+    const bool main = c.procedure == MainWindowProc;
+    wc.lpfnWndProc = c.procedure;
+    wc.lpszClassName = c.name;
+    wc.hIcon = main ? LoadIconW(instance, MAKEINTRESOURCEW(IDI_DOTWRIGHT)) : nullptr;
+    // The main window shows the arrow; the view sets its own cursor; the panels from
+    // "Panel Window Class" on get the arrow.
+    wc.hCursor = c.procedure == ViewWindowProc ? nullptr : LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    if (!RegisterClassExW(&wc) && main) return false;
+  }
+  return true;
+}
