@@ -50,16 +50,18 @@ TEST(PaintModes, AllLayerModesSkipHiddenAndLockedLayers) {
 // ---- Spans -------------------------------------------------------------------------------
 
 TEST(FillSpan, ClampsToTheRowAndRejectsSpansOffTheCanvas) {
-  TestCanvas t(10, 3);
-  FillSpan(t.Target(kPaintLayer), -5, 15, 1);
-  EXPECT_EQ(t.Changed(), Block(0, 1, 9, 1));
-  TestCanvas u(10, 3);
-  FillSpan(u.Target(kPaintLayer), -5, -1, 1);
-  FillSpan(u.Target(kPaintLayer), 10, 12, 1);
-  FillSpan(u.Target(kPaintLayer), 4, 3, 1);
-  FillSpan(u.Target(kPaintLayer), 0, 9, -1);
-  FillSpan(u.Target(kPaintLayer), 0, 9, 3);
-  EXPECT_TRUE(u.Changed().empty());
+  const struct {
+    int xl, xr, y;
+    Pixels changed;
+  } cases[] = {
+      {-5, 15, 1, Block(0, 1, 9, 1)}, {-5, -1, 1, {}}, {10, 12, 1, {}}, {4, 3, 1, {}}, {0, 9, -1, {}}, {0, 9, 3, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << c.xl << ".." << c.xr << " row " << c.y);
+    TestCanvas t(10, 3);
+    FillSpan(t.Target(kPaintLayer), c.xl, c.xr, c.y);
+    EXPECT_EQ(t.Changed(), c.changed);
+  }
 }
 
 TEST(FillSpan, WordSpansChangeExactlyTheBytesOfABytewiseLoop) {
@@ -151,45 +153,35 @@ TEST(Textures, TexelZeroLeavesThePixelInEveryModeAndOneActsOnLayerCOnly) {
 
 // ---- Discs -------------------------------------------------------------------------------
 
-TEST(FillDisc, SmallDiscsPaintTheirCentres) {
-  TestCanvas t(20, 20);
-  FillDisc(t.Target(kPaintLayer), 10.25f, 10.25f, 0.5f);
-  EXPECT_EQ(t.Changed(), Block(10, 10, 10, 10));
-  TestCanvas u(20, 20);
-  FillDisc(u.Target(kPaintLayer), 10.5f, 10.5f, 1.5f);
-  EXPECT_EQ(u.Changed(), Block(9, 9, 11, 11));
-}
-
-TEST(FillDisc, CentresExactlyOnTheCircle) {
-  // Row centre 9.5 is not visited, row 11.5 has h = 0 and an empty span, row 10.5 spans
-  // floor(10) .. floor(11).
-  TestCanvas t(20, 20);
-  FillDisc(t.Target(kPaintLayer), 10.5f, 10.5f, 1.0f);
-  EXPECT_EQ(t.Changed(), (Pixels{{10, 10}, {11, 10}}));
-}
-
-TEST(FillDisc, RadiusTwoAndAHalf) {
-  // Centre (5, 5), r = 2.5: row centres 2.5 .. 7.5 (floor(5 - 2.5 + 0.5) = 3 -> first 3.5?):
-  // first = floor(3.0) + 0.5 = 3.5, last = floor(7.0) + 0.5 = 7.5. Row 3.5: h = 2 -> 3..6;
-  // rows 4.5, 5.5: h = 2.449 -> floor(3.05) .. floor(6.95) = 3..6; row 6.5 like 3.5 but
-  // h = 2 -> 3..6; row 7.5: h = 0 -> floor(5.5) .. floor(4.5): empty.
-  TestCanvas t(10, 10);
-  FillDisc(t.Target(kPaintLayer), 5.0f, 5.0f, 2.5f);
-  EXPECT_EQ(t.Picture(), (Rows{"..........", "..........", "..........", "...####...", "...####...",
-                               "...####...", "...####...", "..........", "..........", ".........."}));
-}
-
-TEST(FillDisc, ClipsAtTheCanvasEdges) {
-  TestCanvas t(4, 3);
-  FillDisc(t.Target(kPaintLayer), 0.0f, 0.0f, 2.0f);
-  // Row 0.5: h = 1.936 -> xl = floor(-1.44) = -2, xr = floor(1.44) = 1; row 1.5: h = 1.32 ->
-  // -1..0 -> 0..0. Row -0.5 etc. are above the canvas.
-  EXPECT_EQ(t.Picture(), (Rows{"##..", "#...", "...."}));
-  TestCanvas u(4, 3);
-  FillDisc(u.Target(kPaintLayer), 100.0f, 1.0f, 5.0f);
-  FillDisc(u.Target(kPaintLayer), std::nanf(""), 1.0f, 5.0f);
-  FillDisc(u.Target(kPaintLayer), 1.0f, 1.0f, INFINITY);
-  EXPECT_TRUE(u.Changed().empty());
+TEST(FillDisc, PaintsTheCentresInsideAndClipsAtTheEdges) {
+  const struct {
+    const char* what;
+    int width, height;
+    float cx, cy, r;
+    Pixels changed;
+  } cases[] = {
+      {"small discs paint their centres", 20, 20, 10.25f, 10.25f, 0.5f, Block(10, 10, 10, 10)},
+      {"radius 1.5", 20, 20, 10.5f, 10.5f, 1.5f, Block(9, 9, 11, 11)},
+      // Row centre 9.5 is not visited, row 11.5 has h = 0 and an empty span, row 10.5 spans
+      // floor(10) .. floor(11).
+      {"centres exactly on the circle", 20, 20, 10.5f, 10.5f, 1.0f, {{10, 10}, {11, 10}}},
+      // Row centres first = floor(3.0) + 0.5 = 3.5, last = floor(7.0) + 0.5 = 7.5. Row 3.5: h = 2
+      // -> 3..6; rows 4.5, 5.5: h = 2.449 -> floor(3.05) .. floor(6.95) = 3..6; row 6.5: h = 2 ->
+      // 3..6; row 7.5: h = 0 -> floor(5.5) .. floor(4.5): empty.
+      {"radius 2.5", 10, 10, 5.0f, 5.0f, 2.5f, Block(3, 3, 6, 6)},
+      // Row 0.5: h = 1.936 -> xl = floor(-1.44) = -2, xr = floor(1.44) = 1; row 1.5: h = 1.32 ->
+      // -1..0 -> 0..0. Row -0.5 etc. are above the canvas.
+      {"clipped at the corner", 4, 3, 0.0f, 0.0f, 2.0f, {{0, 0}, {1, 0}, {0, 1}}},
+      {"off the canvas", 4, 3, 100.0f, 1.0f, 5.0f, {}},
+      {"centre not a number", 4, 3, std::nanf(""), 1.0f, 5.0f, {}},
+      {"infinite radius", 4, 3, 1.0f, 1.0f, INFINITY, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestCanvas t(c.width, c.height);
+    FillDisc(t.Target(kPaintLayer), c.cx, c.cy, c.r);
+    EXPECT_EQ(t.Changed(), c.changed);
+  }
 }
 
 // ---- Discs against a pixel-by-pixel reference ---------------------------------------------
@@ -404,79 +396,68 @@ TEST(FillSpan, TexturedSpansMatchAPixelByPixelReference) {
 
 // ---- Polygons ------------------------------------------------------------------------------
 
-TEST(FillConvexPolygon, AxisAlignedSquarePaintsTheCentresInside) {
-  // Square (2, 1)-(6, 4): rows with centres 1.5, 2.5, 3.5; columns floor(2.5) .. floor(5.5).
-  TestCanvas t(8, 6);
-  const PointF square[4] = {{2, 1}, {6, 1}, {6, 4}, {2, 4}};
-  FillConvexPolygon(t.Target(kPaintLayer), square, 4);
-  EXPECT_EQ(t.Changed(), Block(2, 1, 5, 3));
-}
-
-TEST(FillConvexPolygon, TriangleRowsFollowBothChains) {
-  // Triangle (0, 0), (8, 0), (0, 8) in clockwise order. Row centre yc = row + 0.5: the left
-  // chain is x = 0, the right chain x = 8 - yc; span floor(0.5) .. floor(8 - yc - 0.5), that is
-  // 0 .. 7 - row. A centre exactly on the right edge (7.5, 0.5) is inside, one on the left is not.
-  TestCanvas t(8, 8);
-  const PointF triangle[3] = {{0, 0}, {8, 0}, {0, 8}};
-  FillConvexPolygon(t.Target(kPaintLayer), triangle, 3);
-  EXPECT_EQ(t.Picture(), (Rows{"########", "#######.", "######..", "#####...", "####....", "###.....",
-                               "##......", "#......."}));
-}
-
-TEST(FillConvexPolygon, ThinPolygonOnOneRowOfCentres) {
-  // y from 2.2 to 2.9: yfirst = floor(2.7) = 2, ylast = floor(2.4) = 2: one span from
-  // floor(1.5 + 0.5) = 2 to floor(6.0 - 0.5) = 5 on row 2.
-  TestCanvas t(8, 5);
-  const PointF sliver[4] = {{1.5f, 2.2f}, {6.0f, 2.2f}, {6.0f, 2.9f}, {1.5f, 2.9f}};
-  FillConvexPolygon(t.Target(kPaintLayer), sliver, 4);
-  EXPECT_EQ(t.Changed(), Block(2, 2, 5, 2));
-  // A polygon between two rows of centres paints nothing.
-  TestCanvas u(8, 5);
-  const PointF between[4] = {{1, 2.6f}, {6, 2.6f}, {6, 3.4f}, {1, 3.4f}};
-  FillConvexPolygon(u.Target(kPaintLayer), between, 4);
-  EXPECT_TRUE(u.Changed().empty());
-}
-
-TEST(FillConvexPolygon, BandMatchesAHandDrawnRotatedSquare) {
-  // Diamond with corners (4, 0), (8, 4), (4, 8), (0, 4): row centre yc < 4 has xa = 4 - yc and
-  // xb = 4 + yc, spanning floor(4.5 - yc) .. floor(3.5 + yc): row 0 is 4..4, row 3 is 1..7.
-  // Spans are half-open on the left: a centre exactly on a left edge is left out.
-  TestCanvas t(8, 8);
-  const PointF diamond[4] = {{4, 0}, {8, 4}, {4, 8}, {0, 4}};
-  FillConvexPolygon(t.Target(kPaintLayer), diamond, 4);
-  EXPECT_EQ(t.Picture(), (Rows{"....#...", "...###..", "..#####.", ".#######", ".#######", "..#####.",
-                               "...###..", "....#..."}));
+TEST(FillConvexPolygon, PaintsThePixelCentresInside) {
+  const struct {
+    const char* what;
+    std::vector<PointF> corners;
+    Rows picture;
+  } cases[] = {
+      // Square (2, 1)-(6, 4): rows with centres 1.5, 2.5, 3.5; columns floor(2.5) .. floor(5.5).
+      {"axis-aligned square", {{2, 1}, {6, 1}, {6, 4}, {2, 4}},
+       {"........", "..####..", "..####..", "..####..", "........", "........"}},
+      // Triangle (0, 0), (8, 0), (0, 8) in clockwise order. Row centre yc = row + 0.5: the left
+      // chain is x = 0, the right chain x = 8 - yc; span floor(0.5) .. floor(8 - yc - 0.5), that
+      // is 0 .. 7 - row. A centre exactly on the right edge (7.5, 0.5) is inside, one on the left
+      // is not.
+      {"triangle rows follow both chains", {{0, 0}, {8, 0}, {0, 8}},
+       {"########", "#######.", "######..", "#####...", "####....", "###.....", "##......", "#......."}},
+      // y from 2.2 to 2.9: yfirst = floor(2.7) = 2, ylast = floor(2.4) = 2: one span from
+      // floor(1.5 + 0.5) = 2 to floor(6.0 - 0.5) = 5 on row 2.
+      {"thin polygon on one row of centres", {{1.5f, 2.2f}, {6.0f, 2.2f}, {6.0f, 2.9f}, {1.5f, 2.9f}},
+       {"........", "........", "..####..", "........", "........"}},
+      {"polygon between two rows of centres", {{1, 2.6f}, {6, 2.6f}, {6, 3.4f}, {1, 3.4f}},
+       {"........", "........", "........", "........", "........"}},
+      // Diamond with corners (4, 0), (8, 4), (4, 8), (0, 4): row centre yc < 4 has xa = 4 - yc and
+      // xb = 4 + yc, spanning floor(4.5 - yc) .. floor(3.5 + yc): row 0 is 4..4, row 3 is 1..7.
+      // Spans are half-open on the left: a centre exactly on a left edge is left out.
+      {"rotated square", {{4, 0}, {8, 4}, {4, 8}, {0, 4}},
+       {"....#...", "...###..", "..#####.", ".#######", ".#######", "..#####.", "...###..", "....#..."}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestCanvas t(static_cast<int>(c.picture[0].size()), static_cast<int>(c.picture.size()));
+    FillConvexPolygon(t.Target(kPaintLayer), c.corners.data(), static_cast<int>(c.corners.size()));
+    EXPECT_EQ(t.Picture(), c.picture);
+  }
 }
 
 // ---- Thin lines ------------------------------------------------------------------------------
 
-TEST(DrawThinLine, ShallowLineStepsOnceAcrossHalfway) {
-  // (0.5, 0.5) to (6.5, 2.5): main axis x, extent 6, cross extent 2, f = 0.5, e starts at 3.
-  // x = 0.5: plot (0, 0); e = 5. x = 1.5: (1, 0); e = 7 -> 1, y = 1.5. x = 2.5: (2, 1); e = 3.
-  // x = 3.5: (3, 1); e = 5. x = 4.5: (4, 1); e = 7 -> 1, y = 2.5. x = 5.5: (5, 2); x = 6.5: (6, 2).
-  TestCanvas t(8, 4);
-  DrawThinLine(t.Target(kPaintLayer), 0.5f, 0.5f, 6.5f, 2.5f);
-  EXPECT_EQ(t.Picture(), (Rows{"##......", "..###...", ".....##.", "........"}));
-  // Drawn backwards the same pixels come out.
-  TestCanvas u(8, 4);
-  DrawThinLine(u.Target(kPaintLayer), 6.5f, 2.5f, 0.5f, 0.5f);
-  EXPECT_EQ(u.Picture(), t.Picture());
-}
-
-TEST(DrawThinLine, DiagonalUsesTheYAxisAndAPointPlotsOnce) {
-  TestCanvas t(5, 5);
-  DrawThinLine(t.Target(kPaintLayer), 0.25f, 0.25f, 3.25f, 3.25f);
-  EXPECT_EQ(t.Changed(), (Pixels{{0, 0}, {1, 1}, {2, 2}, {3, 3}}));
-  TestCanvas u(5, 5);
-  DrawThinLine(u.Target(kPaintLayer), 2.7f, 1.2f, 2.7f, 1.2f);
-  EXPECT_EQ(u.Changed(), (Pixels{{2, 1}}));
-}
-
-TEST(DrawThinLine, UpwardCrossStepUsesTheComplementaryError) {
-  // (0.25, 3.75) to (4.25, 1.75): main x, extent 4, cross 2, step -1, f = 0.75,
-  // e = (1 - 0.75) * 4 = 1. x = 0.25: (0, 3); e = 3. x = 1.25: (1, 3); e = 5 -> 1, y = 2.75.
-  // x = 2.25: (2, 2); e = 3. x = 3.25: (3, 2); e = 5 -> 1, y = 1.75. x = 4.25: (4, 1).
-  TestCanvas t(5, 5);
-  DrawThinLine(t.Target(kPaintLayer), 0.25f, 3.75f, 4.25f, 1.75f);
-  EXPECT_EQ(t.Changed(), (Pixels{{0, 3}, {1, 3}, {2, 2}, {3, 2}, {4, 1}}));
+TEST(DrawThinLine, StepsAcrossTheCrossAxisAtHalfway) {
+  // Shallow, (0.5, 0.5) to (6.5, 2.5): main axis x, extent 6, cross extent 2, f = 0.5, e starts
+  // at 3. x = 0.5: plot (0, 0); e = 5. x = 1.5: (1, 0); e = 7 -> 1, y = 1.5. x = 2.5: (2, 1);
+  // e = 3. x = 3.5: (3, 1); e = 5. x = 4.5: (4, 1); e = 7 -> 1, y = 2.5. x = 5.5: (5, 2);
+  // x = 6.5: (6, 2). Drawn backwards the same pixels come out.
+  const Pixels shallow{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 2}, {6, 2}};
+  const struct {
+    const char* what;
+    float x0, y0, x1, y1;
+    Pixels changed;
+  } cases[] = {
+      {"shallow", 0.5f, 0.5f, 6.5f, 2.5f, shallow},
+      {"shallow, backwards", 6.5f, 2.5f, 0.5f, 0.5f, shallow},
+      {"diagonal uses the y axis", 0.25f, 0.25f, 3.25f, 3.25f, {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
+      {"a point plots once", 2.7f, 1.2f, 2.7f, 1.2f, {{2, 1}}},
+      // (0.25, 3.75) to (4.25, 1.75): main x, extent 4, cross 2, step -1, f = 0.75,
+      // e = (1 - 0.75) * 4 = 1. x = 0.25: (0, 3); e = 3. x = 1.25: (1, 3); e = 5 -> 1, y = 2.75.
+      // x = 2.25: (2, 2); e = 3. x = 3.25: (3, 2); e = 5 -> 1, y = 1.75. x = 4.25: (4, 1).
+      {"upward cross step uses the complementary error", 0.25f, 3.75f, 4.25f, 1.75f,
+       {{0, 3}, {1, 3}, {2, 2}, {3, 2}, {4, 1}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TestCanvas t(8, 5);
+    DrawThinLine(t.Target(kPaintLayer), c.x0, c.y0, c.x1, c.y1);
+    EXPECT_EQ(t.Changed(), c.changed);
+  }
 }

@@ -105,53 +105,50 @@ Bytes ByteAtATime(const Bytes& in) {
 
 }  // namespace
 
-TEST(PackBits, LongRunsSplitIntoRunsOf128) {
-  // 300 = 128 + 128 + 44; a run of n has the header 1 - n: 128 -> 0x81, 44 -> -43 = 0xD5.
-  EXPECT_EQ(Encode(Repeat(7, 300)), (Bytes{0x81, 7, 0x81, 7, 0xD5, 7}));
-  // Exactly 128: one full run. 256: two.
-  EXPECT_EQ(Encode(Repeat(7, 128)), (Bytes{0x81, 7}));
-  EXPECT_EQ(Encode(Repeat(7, 256)), (Bytes{0x81, 7, 0x81, 7}));
-  // 129: the 129th byte is left alone and goes out as a 1-byte literal (header 0).
-  EXPECT_EQ(Encode(Repeat(7, 129)), (Bytes{0x81, 7, 0x00, 7}));
-  // 130: the remainder is a pair, which is already a run (header 1 - 2 = 0xFF).
-  EXPECT_EQ(Encode(Repeat(7, 130)), (Bytes{0x81, 7, 0xFF, 7}));
-  EXPECT_EQ(Encode(Repeat(7, 2)), (Bytes{0xFF, 7}));
-  // A leftover byte of a split run opens the literal that follows it: x * 129, y, z.
-  EXPECT_EQ(Encode(Join({Repeat('x', 129), {'y', 'z'}})), (Bytes{0x81, 'x', 0x02, 'x', 'y', 'z'}));
-}
-
-TEST(PackBits, LiteralsHoldAtMost128Bytes) {
-  // 128 distinct bytes: one literal, header 127.
-  Bytes expected = Join({{0x7F}, Distinct(128)});
-  EXPECT_EQ(Encode(Distinct(128)), expected);
-  // 129 distinct bytes: a full literal of 128, then a literal of one (header 0, byte 128).
-  expected = Join({{0x7F}, Distinct(128), {0x00, 128}});
-  EXPECT_EQ(Encode(Distinct(129)), expected);
-  // A full literal followed by a pair: the literal closes, then the pair is a run.
-  expected = Join({{0x7F}, Distinct(128), {0xFF, 200}});
-  EXPECT_EQ(Encode(Join({Distinct(128), {200, 200}})), expected);
-  // Lone bytes before a run: literal of 2 (header 1), then a run of 2.
-  EXPECT_EQ(Encode(Bytes{1, 2, 3, 3}), (Bytes{0x01, 1, 2, 0xFF, 3}));
-}
-
-TEST(PackBits, EmptyAndSingleByteRows) {
-  EXPECT_TRUE(Encode({}).empty());
-  EXPECT_EQ(Encode({0x42}), (Bytes{0x00, 0x42}));
-  EXPECT_EQ(Encode({0xFF}), (Bytes{0x00, 0xFF}));
+TEST(PackBits, RunsAndLiteralsSplitAt128Bytes) {
+  const struct {
+    const char* what;
+    Bytes in, code;
+  } cases[] = {
+      // 300 = 128 + 128 + 44; a run of n has the header 1 - n: 128 -> 0x81, 44 -> -43 = 0xD5.
+      {"run of 300", Repeat(7, 300), {0x81, 7, 0x81, 7, 0xD5, 7}},
+      {"run of 128: one full run", Repeat(7, 128), {0x81, 7}},
+      {"run of 256: two", Repeat(7, 256), {0x81, 7, 0x81, 7}},
+      // The 129th byte is left alone and goes out as a 1-byte literal (header 0).
+      {"run of 129", Repeat(7, 129), {0x81, 7, 0x00, 7}},
+      // The remainder is a pair, which is already a run (header 1 - 2 = 0xFF).
+      {"run of 130", Repeat(7, 130), {0x81, 7, 0xFF, 7}},
+      {"pair", Repeat(7, 2), {0xFF, 7}},
+      // A leftover byte of a split run opens the literal that follows it.
+      {"x * 129, y, z", Join({Repeat('x', 129), {'y', 'z'}}), {0x81, 'x', 0x02, 'x', 'y', 'z'}},
+      {"128 distinct bytes: one literal, header 127", Distinct(128), Join({{0x7F}, Distinct(128)})},
+      // A full literal of 128, then a literal of one (header 0, byte 128).
+      {"129 distinct bytes", Distinct(129), Join({{0x7F}, Distinct(128), {0x00, 128}})},
+      // The literal closes, then the pair is a run.
+      {"full literal, then a pair", Join({Distinct(128), {200, 200}}), Join({{0x7F}, Distinct(128), {0xFF, 200}})},
+      // Literal of 2 (header 1), then a run of 2.
+      {"lone bytes before a run", {1, 2, 3, 3}, {0x01, 1, 2, 0xFF, 3}},
+      {"empty", {}, {}},
+      {"one byte", {0x42}, {0x00, 0x42}},
+      {"one byte FF", {0xFF}, {0x00, 0xFF}},
+      // Each a is a 1-byte literal (00 a), each pair a run (FF b): 4 bytes per 3.
+      {"a b b a b b", {'a', 'b', 'b', 'a', 'b', 'b'}, {0x00, 'a', 0xFF, 'b', 0x00, 'a', 0xFF, 'b'}},
+      // Ending on a lone byte after a pair: 6 bytes for 4.
+      {"a b b a", {'a', 'b', 'b', 'a'}, {0x00, 'a', 0xFF, 'b', 0x00, 'a'}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(Encode(c.in), c.code);
+  }
 }
 
 TEST(PackBits, LoneBytesBetweenPairsAreTheWorstCase) {
-  // a b b a b b: each a is a 1-byte literal (00 a), each pair a run (FF b): 4 bytes per 3.
-  EXPECT_EQ(Encode(Bytes{'a', 'b', 'b', 'a', 'b', 'b'}),
-            (Bytes{0x00, 'a', 0xFF, 'b', 0x00, 'a', 0xFF, 'b'}));
   Bytes pattern;
   for (int i = 0; i < 3000; ++i) pattern.push_back(i % 3 == 0 ? 'a' : 'b');
   const Bytes code = Encode(pattern);
   EXPECT_EQ(code.size(), 4000u);
   EXPECT_LE(code.size(), PackBitsWorstCase(pattern.size()));
   EXPECT_EQ(Decode(code), pattern);
-  // Ending on a lone byte after a pair: a b b a -> 00 a FF b 00 a, 6 bytes for 4.
-  EXPECT_EQ(Encode(Bytes{'a', 'b', 'b', 'a'}), (Bytes{0x00, 'a', 0xFF, 'b', 0x00, 'a'}));
   EXPECT_LE(6u, PackBitsWorstCase(4));
 }
 

@@ -67,27 +67,27 @@ void ExpectSameSavedFields(const AppSettings& a, const AppSettings& b) {
 // ---- Numbers ------------------------------------------------------------------------------
 
 TEST(SettingsNumbers, ReadLikeTheCRuntimeWithBaseZero) {
-  EXPECT_EQ(ParseUInt32Base0("0xffffff"), 16777215u);
-  EXPECT_EQ(ParseUInt32Base0("16777215"), 16777215u);
-  EXPECT_EQ(ParseInt32Base0("010"), 8);      // leading 0: octal
-  EXPECT_EQ(ParseInt32Base0("08"), 0);       // octal stops at 8
-  EXPECT_EQ(ParseInt32Base0("0x"), 0);       // "0", then a stray x
-  EXPECT_EQ(ParseInt32Base0("12abc"), 12);
-  EXPECT_EQ(ParseInt32Base0("  -42"), -42);
-  EXPECT_EQ(ParseInt32Base0(""), 0);
-  EXPECT_EQ(ParseInt32Base0("abc"), 0);
-  EXPECT_EQ(ParseInt32Base0("0XFF"), 255);
-}
-
-TEST(SettingsNumbers, ThirtyTwoBitLimits) {
-  EXPECT_EQ(ParseInt32Base0("2147483648"), INT32_MAX);  // saturates like a 32-bit strtol
-  EXPECT_EQ(ParseInt32Base0("-99999999999"), INT32_MIN);
-  EXPECT_EQ(ParseInt32Base0("0xffffffff"), INT32_MAX);
-  EXPECT_EQ(ParseUInt32Base0("-1"), 0xFFFFFFFFu);       // strtoul negates modulo 2^32
-  EXPECT_EQ(ParseUInt32Base0("-2147483648"), 0x80000000u);
-  EXPECT_EQ(ParseUInt32Base0("4294967296"), 0xFFFFFFFFu);
-  EXPECT_EQ(ParseUInt32Base0("--1"), 0u);
-  EXPECT_EQ(ParseUInt32Base0("- 1"), 0u);
+  const struct {
+    const char* text;
+    int32_t value;
+  } signedCases[] = {
+      {"010", 8},     // leading 0: octal
+      {"08", 0},      // octal stops at 8
+      {"0x", 0},      // "0", then a stray x
+      {"12abc", 12}, {"  -42", -42}, {"", 0}, {"abc", 0}, {"0XFF", 255},
+      {"2147483648", INT32_MAX},  // saturates like a 32-bit strtol
+      {"-99999999999", INT32_MIN}, {"0xffffffff", INT32_MAX},
+  };
+  for (const auto& c : signedCases) EXPECT_EQ(ParseInt32Base0(c.text), c.value) << '"' << c.text << '"';
+  const struct {
+    const char* text;
+    uint32_t value;
+  } unsignedCases[] = {
+      {"0xffffff", 16777215u}, {"16777215", 16777215u},
+      {"-1", 0xFFFFFFFFu},  // strtoul negates modulo 2^32
+      {"-2147483648", 0x80000000u}, {"4294967296", 0xFFFFFFFFu}, {"--1", 0u}, {"- 1", 0u},
+  };
+  for (const auto& c : unsignedCases) EXPECT_EQ(ParseUInt32Base0(c.text), c.value) << '"' << c.text << '"';
 }
 
 // ---- The key table ------------------------------------------------------------------------

@@ -7,37 +7,35 @@
 #include "view/view_test_support.h"
 
 // The triangle (0,0) (8,0) (0,8) covers the 45 pixels with x + y <= 8 (tools/polygon_mask.h).
-TEST(LassoFill, TrianglePaintsExactlyThePolygonOnTheDrawingLayer) {
-  SelectionFixture f(12, 12, kKindLassoFill);
-  f.canvas.currentLayer = 1;
-  f.Stroke({{0, 0}, {8, 0}, {0, 8}});
-  for (int y = 0; y < 12; ++y)
-    for (int x = 0; x < 12; ++x) EXPECT_EQ(f.At(x, y), x + y <= 8 ? 0xFD : 0xFF) << x << "," << y;
-  EXPECT_EQ(f.UndoRecords(), 1);
-  EXPECT_TRUE(f.PreviousEqualsCanvas());
-  PixelRect undone{};
-  ASSERT_TRUE(Undo(f.canvas, undone));
-  EXPECT_EQ(undone, (PixelRect{0, 0, 9, 9}));
-  EXPECT_EQ(f.Count(0xFF), 144);
-}
-
-TEST(LassoFill, EraseAllLayersSparesLockedAndHiddenLayers) {
-  SelectionFixture f(12, 12, kKindLassoEraseAll, 0x00);
-  f.canvas.layers.rows[3].locked = 1;
-  f.canvas.layers.rows[5].visible = 0;
-  f.Stroke({{0, 0}, {8, 0}, {0, 8}});
-  EXPECT_EQ(f.Count(0xD7), 45);  // every bit but 3 and 5 set
-  EXPECT_EQ(f.Count(0x00), 144 - 45);
-  EXPECT_EQ(f.At(8, 0), 0xD7);
-  EXPECT_EQ(f.At(9, 0), 0x00);
-}
-
-TEST(LassoFill, EraseLayerTouchesOnlyTheDrawingLayer) {
-  SelectionFixture f(12, 12, kKindLassoEraseLayer, 0x00);
-  f.canvas.currentLayer = 6;
-  f.Stroke({{0, 0}, {8, 0}, {0, 8}});
-  EXPECT_EQ(f.Count(0x40), 45);
-  EXPECT_EQ(f.Count(0x00), 144 - 45);
+TEST(LassoFill, TriangleChangesExactlyThePolygonInEachMode) {
+  const struct {
+    const char* what;
+    int kind;
+    uint8_t fill;
+    int currentLayer, locked, hidden;
+    uint8_t inside;
+  } cases[] = {
+      {"fill paints the drawing layer", kKindLassoFill, 0xFF, 1, -1, -1, 0xFD},
+      // Every bit but 3 and 5 set.
+      {"erase all spares locked and hidden layers", kKindLassoEraseAll, 0x00, 0, 3, 5, 0xD7},
+      {"erase layer touches only the drawing layer", kKindLassoEraseLayer, 0x00, 6, -1, -1, 0x40},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SelectionFixture f(12, 12, c.kind, c.fill);
+    f.canvas.currentLayer = c.currentLayer;
+    if (c.locked >= 0) f.canvas.layers.rows[c.locked].locked = 1;
+    if (c.hidden >= 0) f.canvas.layers.rows[c.hidden].visible = 0;
+    f.Stroke({{0, 0}, {8, 0}, {0, 8}});
+    for (int y = 0; y < 12; ++y)
+      for (int x = 0; x < 12; ++x) EXPECT_EQ(f.At(x, y), x + y <= 8 ? c.inside : c.fill) << x << "," << y;
+    EXPECT_EQ(f.UndoRecords(), 1);
+    EXPECT_TRUE(f.PreviousEqualsCanvas());
+    PixelRect undone{};
+    ASSERT_TRUE(Undo(f.canvas, undone));
+    EXPECT_EQ(undone, (PixelRect{0, 0, 9, 9}));
+    EXPECT_EQ(f.Count(c.fill), 144);
+  }
 }
 
 TEST(LassoFill, ClicksLinesAndLockedLayersChangeNothing) {

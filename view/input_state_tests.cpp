@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "view/tail_switch.h"
 
 namespace {
@@ -51,17 +53,11 @@ TEST(PenSample, MouseAndMissingOrientation) {
 }
 
 TEST(PenSample, Pcbm10Remapping) {
-  // trunc(q * 255 / 45): 150 -> q 22 -> 124.7; 200 -> 32 -> 181.3; 240 -> 40 -> 226.7.
-  EXPECT_EQ(RemapPressurePcbm10(127), 0u);
-  EXPECT_EQ(RemapPressurePcbm10(150), 124u);
-  EXPECT_EQ(RemapPressurePcbm10(200), 181u);
-  EXPECT_EQ(RemapPressurePcbm10(240), 226u);
-  EXPECT_EQ(RemapPressurePcbm10(255), 255u);
-  EXPECT_EQ(RemapPressurePcbm10(128), 0u);
-  EXPECT_EQ(RemapPressurePcbm10(159), 175u);  // q 31
-  EXPECT_EQ(RemapPressurePcbm10(232), 181u);  // q 32 on both sides of 232
-  EXPECT_EQ(RemapPressurePcbm10(244), 249u);  // q 44
-  EXPECT_EQ(RemapPressurePcbm10(1024), 255u);
+  // trunc(q * 255 / 45): 150 -> q 22 -> 124.7; 200 -> 32 -> 181.3; 240 -> 40 -> 226.7; 159 is
+  // q 31, 232 is q 32 on both sides of 232, 244 is q 44.
+  const std::pair<uint32_t, uint32_t> cases[] = {{127, 0},   {150, 124}, {200, 181}, {240, 226}, {255, 255},
+                                                 {128, 0},   {159, 175}, {232, 181}, {244, 249}, {1024, 255}};
+  for (const auto& [raw, remapped] : cases) EXPECT_EQ(RemapPressurePcbm10(raw), remapped) << raw;
 }
 
 TEST(Smoothing, StrengthZeroFollowsTheRawSample) {
