@@ -29,7 +29,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(w));
   w->window = hwnd;
   w->block = static_cast<CreationBlock*>(cs->lpCreateParams);
-  w->canvasControlMessage = RegisterWindowMessageW(kCanvasControlMessageName);
+  w->canvasControlMessage = RegisterWindowMessageW(reinterpret_cast<const wchar_t*>(kCanvasControlMessageName));
   AppState& s = w->app;
   BindAppState(s);
 

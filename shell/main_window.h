@@ -8,7 +8,6 @@
 
 inline constexpr wchar_t kMainWindowClass[] = L"DotwrightMainClass";
 inline constexpr wchar_t kMainWindowTitle[] = L"Dotwright";
-inline constexpr wchar_t kCanvasControlMessageName[] = L"Dotwright_CanvasControl_Msg";
 
 // Handed from the entry point to the main window as its creation parameter.
 struct CreationBlock {

@@ -18,7 +18,7 @@ HWND ViewHandle(const CanvasView& view) { return static_cast<HWND>(view.hooks.sh
 
 RECT ToRect(const PixelRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
-void InvalidateClient(CanvasView& view, const PixelRect* rect) {
+void InvalidateViewWindow(CanvasView& view, const PixelRect* rect) {
   if (!rect) {
     InvalidateRect(ViewHandle(view), nullptr, FALSE);
     return;
@@ -92,7 +92,7 @@ HWND CreateViewWindow(MainWindow& w) {
   CanvasView& v = w.app.view;
   InstallCompositionHooks(v);
   InstallBackBufferHooks(v);
-  v.hooks.invalidateClient = InvalidateClient;
+  v.hooks.invalidateClient = InvalidateViewWindow;
   v.hooks.waitCursor = WaitCursor;
   v.hooks.shellContext = view;
   UpdateMessages& u = w.app.step.updateMessages;
