@@ -5,11 +5,14 @@
 #include <cstring>
 #include <mutex>
 #include <new>
+#include <vector>
 
 #include "app/canvas_control.h"
 #include "app/private_messages.h"
 #include "app/startup_canvas.h"
+#include "app/view_commands_run.h"
 #include "app/window_title.h"
+#include "settings/command_ids.h"
 #include "settings/settings_file.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
@@ -38,6 +41,13 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   ++s.settings.AbnormalTerminationCount;
   if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings))
     ReportError(L"Cannot save the settings file.");
+
+  // The accelerator table mirrors the keyboard bindings; the message loop reads it through the
+  // creation block.
+  std::vector<KeyBinding>& keys = s.settings.keyboard.entries;
+  if (!keys.empty())
+    w->accelerators = CreateAcceleratorTableW(reinterpret_cast<ACCEL*>(keys.data()), static_cast<int>(keys.size()));
+  if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = w->accelerators;
 
   if (!CreateViewWindow(*w)) {
     ReportError(L"The canvas view could not be created.");
@@ -78,6 +88,9 @@ void OnClose(HWND hwnd) {
     if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings)) ReportError(L"Cannot save the settings file.");
     w->ready = false;
     ReleaseAppState(s);
+    if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = nullptr;
+    if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
+    w->accelerators = nullptr;
   }
   OleUninitialize();
   DestroyWindow(hwnd);
@@ -93,6 +106,19 @@ void OnWheel(MainWindow& w, int delta) {
   }
   RefreshTitle(w);
   InvalidateRect(w.view, nullptr, FALSE);
+}
+
+// Menu items and key bindings alike: a command greyed in the menu does nothing from a key either.
+void OnCommand(MainWindow& w, int32_t command) {
+  if (command == CMD_EXIT) {
+    PostMessageW(w.window, WM_CLOSE, 0, 0);
+    return;
+  }
+  if (!QueryCommand(static_cast<CommandId>(command), TakeCommandSnapshot(w.app, IsClipboardFormatAvailable(CF_DIB))).enabled)
+    return;
+  const CommandOutcome done = RunSessionCommand(w.app, command);
+  if (done.title) RefreshTitle(w);
+  if (done.view) InvalidateRect(w.view, nullptr, FALSE);
 }
 
 }  // namespace
@@ -122,6 +148,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the view covers the whole client area
+    case WM_COMMAND:
+      if (w && w->ready) OnCommand(*w, LOWORD(wParam));
+      return 0;
     case WM_MOUSEWHEEL:
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;

@@ -25,6 +25,7 @@ struct MainWindow {
   UINT canvasControlMessage = 0;
   bool ready = false;                // the creation sequence has finished
   int32_t wheelSum = 0;              // wheel deltas not yet turned into a zoom step
+  HACCEL accelerators = nullptr;     // built from the keyboard bindings
   AppState app;
 };
 

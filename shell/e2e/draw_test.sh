@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Drawing end to end under Wine: the program starts on a blank canvas, a mouse drag over the
-# view paints it, the title gains " *", and the orderly close writes the working canvas with
-# the stroke in it; the next start shows the same canvas again.
+# view paints it and the title gains " *", Ctrl+Z takes the stroke back, PageUp zooms in, and
+# the orderly close writes the working canvas with what is left; the next start opens it again.
 # Usage: draw_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
 session=$1
@@ -65,9 +65,21 @@ xdotool mousemove --window "$window" $((cx - 40)) "$cy" mousedown 1
 for dx in $(seq -35 5 40); do xdotool mousemove --window "$window" $((cx + dx)) "$cy"; sleep 0.02; done
 xdotool mouseup 1
 sleep 1
-import -window root "$shots/draw_test.png" 2>/dev/null || true
 title=$(wine "$bin/dwdrive.exe" title | tr -d '\r')
 [[ $title == *' *' ]] || fail "title after drawing is '$title', expected the unsaved mark"
+
+# Ctrl+Z takes the horizontal stroke back; a vertical stroke follows; PageUp zooms in.
+xdotool key --window "$window" ctrl+z
+sleep 0.5
+xdotool mousemove --window "$window" "$cx" $((cy - 30)) mousedown 1
+for dy in $(seq -25 5 30); do xdotool mousemove --window "$window" "$cx" $((cy + dy)); sleep 0.02; done
+xdotool mouseup 1
+sleep 0.5
+xdotool key --window "$window" Prior
+sleep 1
+import -window root "$shots/draw_test.png" 2>/dev/null || true
+zoomed=$(wine "$bin/dwdrive.exe" title | tr -d '\r')
+[[ $zoomed != "$title" && $zoomed == Dotwright* ]] || fail "PageUp left the title at '$zoomed'"
 stop
 trap - EXIT
 
@@ -81,8 +93,8 @@ painted = [(x, y) for y in range(150) for x in range(200) if image.getpixel((x, 
 assert painted, 'no painted pixel'
 ys = {y for _, y in painted}
 xs = [x for x, _ in painted]
-# One horizontal stroke: a band of rows, much wider than high.
-assert max(xs) - min(xs) > 3 * (max(ys) - min(ys) + 1), (min(xs), max(xs), sorted(ys))
+# Only the vertical stroke is left (the horizontal one was undone): a band much higher than wide.
+assert max(ys) - min(ys) > 3 * (max(xs) - min(xs) + 1), (min(xs), max(xs), min(ys), max(ys))
 print('draw_test: %d painted pixels in columns %d..%d, rows %d..%d' % (len(painted), min(xs), max(xs), min(ys), max(ys)))
 PY
 
