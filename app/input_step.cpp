@@ -107,6 +107,7 @@ void FeedPenSample(AppContext& app, InputStep& step, const PenSample& sample, co
   if (step.panMode || c.rotateDragRunning) return;
 
   PenSetting& pen = app.pens[*app.currentPen];
+  ClampPenSetting(pen);  // a damaged settings file or pen XML can hold any number
   const bool tool = IsToolKind(pen.KindOfPen);
 
   // Pen-down.

@@ -43,8 +43,17 @@ struct PenSetting {
   int32_t TextureOffsetY;
 };
 
+inline constexpr int32_t kMaxPenSize = 1000;
+
+// Brings every number a painting reads into the range written beside it above (Size 1..1000,
+// Hardness 0..100, Interval 1..999, ...). A damaged settings file or pen XML can hold any 32-bit
+// value; the input step applies this before each sample so no handler computes with them.
+// KindOfPen and Palette are left alone: an unknown kind paints nothing, and the layer repair
+// reports a changed Palette to the layer panel.
+void ClampPenSetting(PenSetting& pen);
+
 // The exponent g that shapes normalised pressure p into p^g: Hardness 0 gives 1/4, 50 gives 1,
-// 100 gives 4. Single precision.
+// 100 gives 4; a Hardness outside 0..100 counts as the nearest end. Single precision.
 float PressureGamma(int hardness);
 
 // p^g with the power in double precision, as every painting pen shapes its pressure.

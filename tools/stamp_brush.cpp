@@ -188,6 +188,7 @@ int StampHandler(AppContext& app, PixelRect& dirty) {
   const float g = PressureGamma(pen.Hardness);
 
   if (StrokeStarts(app)) app.tools.stampCarry = 0.0f;  // pen-down starts a fresh count
+  if (!IsPaintableSpan(cur.x, cur.y, prev.x, prev.y)) return 0;
 
   const int x0 = TruncateToInt(cur.x), y0 = TruncateToInt(cur.y);
   const int x1 = TruncateToInt(prev.x), y1 = TruncateToInt(prev.y);

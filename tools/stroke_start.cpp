@@ -47,6 +47,11 @@ void ConstantWidthBand(const PenSegment& s, float w, PointF band[4]) {
   band[3] = {x0 + h * u.plus.x, y0 + h * u.plus.y};
 }
 
+bool IsPaintableSpan(float x0, float y0, float x1, float y1) {
+  const auto near = [](float v) { return std::fabs(v) <= kMaxPaintedCoordinate; };
+  return near(x0) && near(y0) && near(x1) && near(y1);
+}
+
 bool StartSegment(AppContext& app, PenSegment& s) {
   Canvas& canvas = *app.canvas;
   const PenSetting& pen = CurrentPen(app);
@@ -63,5 +68,5 @@ bool StartSegment(AppContext& app, PenSegment& s) {
   s.coincide = app.input->smoothedCurrent.x == app.input->smoothedPrevious.x &&
                app.input->smoothedCurrent.y == app.input->smoothedPrevious.y;
   s.mode = PaintModeFor(kind, s.p0.altitude);
-  return true;
+  return IsPaintableSpan(s.p0.x, s.p0.y, s.p1.x, s.p1.y);
 }

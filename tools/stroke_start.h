@@ -23,9 +23,19 @@ struct PenSegment {
   bool coincide;  // the two samples' stored (integer, screen) positions are equal
 };
 
+// How far from the canvas origin a sample may lie, in canvas pixels, for a pen to paint it:
+// 2^22 is 200 times the largest canvas side. Only a broken device or script gets farther, and
+// single-precision walks along such a segment would never end (adding 1 to 2^24 changes
+// nothing), so those samples paint nothing.
+inline constexpr float kMaxPaintedCoordinate = 4194304.0f;
+
+// True when both ends lie within kMaxPaintedCoordinate on both axes (NaN never does).
+bool IsPaintableSpan(float x0, float y0, float x1, float y1);
+
 // The common start. Returns false when the handler must return 0 without painting: the
 // current layer is hidden or locked (or the paper is selected), except for kinds 9 and 10,
-// which act on every editable layer and always run.
+// which act on every editable layer and always run; or a sample lies out of reach
+// (IsPaintableSpan).
 bool StartSegment(AppContext& app, PenSegment& segment);
 
 // Mode by kind: 7 and 8 erase the drawing layer, 9 and 10 erase every editable layer, every

@@ -1,8 +1,10 @@
 #include "view/brush_outline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "brush/pen_setting.h"
 #include "view/sample_to_canvas.h"
 #include "view/view_mapping.h"
 
@@ -24,6 +26,7 @@ BrushOutline BrushOutlineAt(int32_t penDiameter, float scale, int32_t centreX, i
   BrushOutline o{};
   o.centreX = centreX;
   o.centreY = centreY;
+  penDiameter = std::clamp(penDiameter, 0, kMaxPenSize);  // the outline of a damaged size stays finite
   o.size = scale > 0.0f ? TruncToInt(static_cast<float>(penDiameter) / scale) : 0;
   if (o.size < 0) o.size = 0;
   o.ellipse = o.size >= kOutlineEllipseMinSize;

@@ -1,5 +1,7 @@
 #include "view/pen_sample.h"
 
+#include <algorithm>
+
 PenSample MouseSample(int32_t cursorX, int32_t cursorY, bool leftButtonDown, uint32_t maxPressure) {
   PenSample s{};
   s.x = cursorX * 16;
@@ -36,5 +38,7 @@ uint32_t RemapPressurePcbm10(uint32_t p) {
 }
 
 float NormalisedPressure(uint32_t pressure, uint32_t maxPressure) {
-  return static_cast<float>(pressure) / static_cast<float>(maxPressure ? maxPressure : 1u);
+  // A device may report more than its stated maximum (a pointer path that says 1 while pens
+  // send up to 1024): full pressure is the most a pen paints with.
+  return std::min(1.0f, static_cast<float>(pressure) / static_cast<float>(maxPressure ? maxPressure : 1u));
 }

@@ -42,5 +42,6 @@ int32_t TabletLacksOrientation(bool queryOk, int32_t twistMin, int32_t twistMax)
 // the result is trunc(q * 255 / 45), 0 .. 255.
 uint32_t RemapPressurePcbm10(uint32_t pressure);
 
-// pressure / maxPressure in single precision, both unsigned; a maxPressure of 0 counts as 1.
+// pressure / maxPressure in single precision, both unsigned, at most 1; a maxPressure of 0
+// counts as 1.
 float NormalisedPressure(uint32_t pressure, uint32_t maxPressure);
