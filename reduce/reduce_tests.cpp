@@ -76,7 +76,7 @@ TEST(ReduceGeometry, StraightScaleEight) {
   // ceil(4961 / 8) = 621, 16 / 8 = 2.
   EXPECT_EQ(ReducedImageRect(t.view), (PixelRect{0, 0, 621, 2}));
   ReduceStepping s;
-  ASSERT_EQ(ComputeReduceStepping(t.view, {0, 0, 4961, 16}, s), 1);
+  ASSERT_TRUE(ComputeReduceStepping(t.view, {0, 0, 4961, 16}, s));
   // Pixel centre 0.5 / 8 = 1/16 of a view pixel = 4096; one column = 1/8 = 8192.
   EXPECT_EQ(s.startX, 4096);
   EXPECT_EQ(s.startY, 4096);
@@ -86,10 +86,10 @@ TEST(ReduceGeometry, StraightScaleEight) {
   EXPECT_EQ(s.rowX, 0);
   // A part of the canvas: canvas x 100..164 covers view 12.5..20.5, i.e. pixels 12..20; the
   // start stays anchored at canvas (0, 0): (100.5 / 8 - 12) * 65536 = 36864.
-  ASSERT_EQ(ComputeReduceStepping(t.view, {100, 0, 164, 8}, s), 1);
+  ASSERT_TRUE(ComputeReduceStepping(t.view, {100, 0, 164, 8}, s));
   EXPECT_EQ(s.destination, (PixelRect{12, 0, 21, 1}));
   EXPECT_EQ(s.startX, 36864);
-  EXPECT_EQ(ComputeReduceStepping(t.view, {5000, 0, 5100, 8}, s), 0);  // off the canvas
+  EXPECT_FALSE(ComputeReduceStepping(t.view, {5000, 0, 5100, 8}, s));  // off the canvas
 }
 
 TEST(ReduceEngines, AlternatingBlackAndWhiteAverageInLinearLight) {
@@ -201,17 +201,54 @@ TEST(ReduceEngines, SixteenToOneInWideAccumulators) {
 
 TEST(ReduceEngines, PartOfTheCanvasMatchesTheWholeWhereComplete) {
   // ReduceIntoImage completes the edge pixels of a partial rectangle from the canvas around it,
-  // so writing a part into the whole picture changes nothing.
+  // so writing a part into the whole picture changes nothing: straight and turned, packed
+  // (scale 2.5) and wide (scale 12) sums.
   ReduceView t(300, 200);
   DrawTestPicture(*t.bitmap, 99);
-  for (float rotation : {0.0f, 30.0f}) {
-    t.Set(2.5f, rotation, 1);
-    DibPtr whole(ReducePool(t.view, *t.bitmap, {0, 0, 300, 200}, kReduceBackground, 0));
-    ASSERT_TRUE(whole);
-    const std::vector<uint32_t> before = Pixels32(*whole);
-    for (const PixelRect& part : {PixelRect{17, 23, 61, 90}, PixelRect{0, 0, 1, 1}, PixelRect{250, 150, 400, 400}}) {
-      EXPECT_EQ(ReduceIntoImage(t.view, *t.bitmap, part, kReduceBackground, 1, ReducePool, *whole), 1);
-      EXPECT_EQ(Pixels32(*whole), before) << rotation;
+  for (const EngineCase& e : {EngineCase{"pool", ReducePool}, EngineCase{"wide", ReduceWide}}) {
+    const float scale = e.engine == ReducePool ? 2.5f : 12.0f;
+    for (float rotation : {0.0f, 30.0f}) {
+      t.Set(scale, rotation, 1);
+      DibPtr whole(e.engine(t.view, *t.bitmap, {0, 0, 300, 200}, kReduceBackground, 0));
+      ASSERT_TRUE(whole);
+      const std::vector<uint32_t> before = Pixels32(*whole);
+      for (const PixelRect& part : {PixelRect{17, 23, 61, 90}, PixelRect{0, 0, 1, 1}, PixelRect{250, 150, 400, 400}}) {
+        EXPECT_TRUE(ReduceIntoImage(t.view, *t.bitmap, part, kReduceBackground, 1, e.engine, *whole));
+        EXPECT_EQ(Pixels32(*whole), before) << e.name << " " << rotation;
+      }
+    }
+  }
+}
+
+TEST(ReduceEngines, TurnedBandsAddEverySampleOnce) {
+  // Turned views count bands of 64 destination rows, each source row's stretch that lands in
+  // the band pixel by pixel. The cases: pixels crossing both cell boundaries at once (45
+  // degrees), one axis that never moves along a row (90, 270), runs cut at 64 pixels in wide
+  // sums (scale 90 at half a degree: runs of about 90 pixels), steps of a whole cell or more
+  // (scale 0.75, which only a direct call asks for), packed sums added pixel by pixel (scales
+  // 1.5 to 3) and run by run (5 and up), wide sums at 1/16, and pictures of many bands.
+  struct Case {
+    int width, height;
+    float scale, rotation;
+    int mirrored;
+  };
+  const Case cases[] = {{900, 700, 3.0f, 45.0f, 1}, {900, 700, 7.3f, 45.0f, 0},  {500, 300, 2.0f, 90.0f, 0},
+                        {500, 300, 5.0f, 270.0f, 1}, {1500, 1200, 90.0f, 0.5f, 0}, {301, 203, 0.75f, 30.0f, 1},
+                        {1100, 900, 16.0f, 30.0f, 0}, {1100, 900, 1.5f, 359.0f, 1}};
+  for (const Case& c : cases) {
+    ReduceView t(c.width, c.height);
+    DrawTestPicture(*t.bitmap, 2024);
+    t.Set(c.scale, c.rotation, c.mirrored);
+    const PixelRect all{0, 0, c.width, c.height};
+    const std::vector<uint32_t> expected = Reference(t.view, *t.bitmap, all, kReduceBackground);
+    ASSERT_FALSE(expected.empty());
+    for (const EngineCase& e : kEngines) {
+      for (int threaded : {0, 1}) {
+        DibPtr out(e.engine(t.view, *t.bitmap, all, kReduceBackground, threaded));
+        ASSERT_TRUE(out) << e.name;
+        EXPECT_EQ(Pixels32(*out), expected) << e.name << " threaded " << threaded << " scale " << c.scale
+                                            << " rotation " << c.rotation << " mirrored " << c.mirrored;
+      }
     }
   }
 }
