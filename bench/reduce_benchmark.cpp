@@ -255,8 +255,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::Finalize();
     std::fprintf(stdout,
                  "\nSummary (wall time, ms; turned = 30 degrees; ratio = turned / straight)\n"
-                 "scale   threaded: straight   turned  ratio   one thread: straight   turned  ratio"
-                 "   libvips (x ours straight)   sum of bytes (ours straight x)\n");
+                 "scale  threaded: straight   turned  ratio  one thread: straight   turned  ratio"
+                 "  libvips (x ours straight)  sum of bytes (ours straight x)\n");
     const double sum = Time("BM_SumBytes");
     for (const char* scale : {"2", "4", "8", "16"}) {
       const std::string s(scale);
@@ -264,11 +264,15 @@ class SummaryReporter : public benchmark::ConsoleReporter {
       const double oneStraight = Time("BM_RecomposeOneThread/" + s + "/0");
       const double oneTurned = Time("BM_RecomposeOneThread/" + s + "/30");
       if (straight <= 0) continue;
-      std::fprintf(stdout, "1/%-5s %18.2f %8.2f %6s %21.2f %8.2f %6s", scale, straight, turned,
+      std::fprintf(stdout, "1/%-4s %18.2f %8.2f %6s %20.2f %8.2f %6s", scale, straight, turned,
                    Ratio(turned, straight).c_str(), oneStraight, oneTurned, Ratio(oneTurned, oneStraight).c_str());
       const double vips = Time("BM_Libvips/" + s);
-      if (vips > 0) std::fprintf(stdout, "   %8.1f (%5.1fx)", vips, vips / straight);
-      if (sum > 0) std::fprintf(stdout, "   %13.2f (%.1fx)", sum, straight / sum);
+      if (vips > 0) {
+        std::fprintf(stdout, "  %9.1f (%5.1fx)         ", vips, vips / straight);
+      } else {
+        std::fprintf(stdout, "  %9s %8s         ", "-", "");
+      }
+      if (sum > 0) std::fprintf(stdout, "  %6.2f (%.1fx)", sum, straight / sum);
       std::fprintf(stdout, "\n");
     }
     const double plain = Time("BM_Straightforward/8"), ours8 = Time("BM_Recompose/8/0");
