@@ -46,7 +46,7 @@ DibBitmap* ReduceWide(const CanvasView& view, const DibBitmap& canvas, const Pix
   if (!out) return nullptr;
   const int workers = PoolThreadCount();  // one per processor
   // Items that own their destination pixels (see ReducePool): 64 x 64 tiles at 0 or 180
-  // degrees, bands of 64 rows otherwise; dealt out to the workers in turn.
+  // degrees, bands of 64 rows otherwise.
   std::vector<PixelRect> tiles;
   if (plan.separable) tiles = DestinationTiles(plan, kTileSide);
   const int count = plan.separable ? static_cast<int>(tiles.size()) : TurnedBandCount(plan);
@@ -54,8 +54,11 @@ DibBitmap* ReduceWide(const CanvasView& view, const DibBitmap& canvas, const Pix
                         plan.destHeight >= kParallelMinSide;
   const int threads = parallel ? workers : 1;
   std::atomic<bool> failed{false};
-  auto work = [&](int first) {
-    for (int i = first; i < count; i += threads) {
+  // Each worker takes the next item when it is done with one: a turned view's bands differ in
+  // size (the box's corners are background), and a strong reduction has only a few of them.
+  std::atomic<int> next{0};
+  auto work = [&](int) {
+    for (int i = next++; i < count; i = next++) {
       if (plan.separable) {
         ReduceSeparableTile(plan, divide, tiles[static_cast<size_t>(i)], true, *out);
       } else {
