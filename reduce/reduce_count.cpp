@@ -108,8 +108,8 @@ inline void StepsInside(int64_t p, int64_t d, int64_t limit, int64_t n, int64_t*
 // One source row's pixels [first, end) (all inside the band and the destination; pixel
 // `first` at 16.16 position (px, py)). Short runs (ShortRuns): every pixel added to its cell
 // as it comes, no branch; otherwise consecutive pixels of one cell are summed first, in at
-// most kMaxRunLength pixels so a packed run sum cannot overflow.
-template <typename Cells, bool ShortRuns>
+// most kMaxRunLength pixels so a packed run sum cannot overflow (Checked: runs can be longer).
+template <typename Cells, bool ShortRuns, bool Checked>
 void CountTurnedRow(const CountPlan& plan, const uint8_t* row, int64_t first, int64_t end, int64_t px, int64_t py,
                     typename Cells::Cell* cells, int64_t width) {
   const ReduceStepping& s = plan.step;
@@ -123,14 +123,14 @@ void CountTurnedRow(const CountPlan& plan, const uint8_t* row, int64_t first, in
   int length = 0;
   for (int64_t k = first; k < end; ++k, px += s.colX, py += s.colY) {
     const int64_t index = (py >> 16) * width + (px >> 16);
-    if (index != current || length == kMaxRunLength) {
+    if (index != current || (Checked && length == kMaxRunLength)) {
       Cells::Add(cells[current], sum);
       current = index;
       sum = 0;
       length = 0;
     }
     sum += plan.packed[row[k]];
-    ++length;
+    if constexpr (Checked) ++length;
   }
   Cells::Add(cells[current], sum);
 }
@@ -157,7 +157,7 @@ void RowsReachingBand(const CountPlan& plan, int32_t rowBegin, int32_t rowEnd, i
 // A band reads a short stretch of each of thousands of canvas rows, a pattern the processor's
 // own prefetching does not follow: each stretch is located and its cache lines fetched
 // kRowsAhead rows before it is counted.
-template <typename Cells, bool ShortRuns>
+template <typename Cells, bool ShortRuns, bool Checked>
 void CountTurnedBand(const CountPlan& plan, int32_t rowBegin, int32_t rowEnd, typename Cells::Cell* cells) {
   const ReduceStepping& s = plan.step;
   const int64_t width = plan.destWidth;
@@ -174,7 +174,7 @@ void CountTurnedBand(const CountPlan& plan, int32_t rowBegin, int32_t rowEnd, ty
   for (int64_t dy = firstRow; dy < endRow + kRowsAhead; ++dy) {
     Stretch& slot = ahead[dy % kRowsAhead];  // row dy - kRowsAhead's stretch, then row dy's
     if (slot.first < slot.end)
-      CountTurnedRow<Cells, ShortRuns>(plan, slot.row, slot.first, slot.end, slot.px, slot.py, cells, width);
+      CountTurnedRow<Cells, ShortRuns, Checked>(plan, slot.row, slot.first, slot.end, slot.px, slot.py, cells, width);
     slot = Stretch{};
     if (dy >= endRow) continue;
     const int64_t px = s.startX + dy * s.rowX;
@@ -406,6 +406,21 @@ void ReachedColumns(const CountPlan& plan, int32_t r, int32_t* left, int32_t* ri
   if (*right < *left) *right = *left;
 }
 
+}  // namespace
+
+bool PackedSumsFit(const ReduceStepping& s) {
+  if (s.colY == 0 && s.rowX == 0) return false;  // straight views have their own rule
+  const double cx = s.colX, cy = s.colY, rx = s.rowX, ry = s.rowY;
+  const double length = std::hypot(cx, cy), spacing = std::abs(cx * ry - cy * rx) / length;
+  if (length == 0 || spacing == 0) return false;
+  const double across = 65536.0 * (std::abs(cx) + std::abs(cy)) / length;  // the normal is (-cy, cx) / length
+  const double rows = std::floor(across / spacing) + 2.0;
+  const double run = std::floor(65535.0 / std::max(std::abs(cx), std::abs(cy))) + 1.0;
+  return rows * run <= kPackedMaxCount;
+}
+
+namespace {
+
 template <typename Cells>
 bool TurnedBand(const CountPlan& plan, const DivideContext& divide, int32_t rowBegin, int32_t rowEnd,
                 DibBitmap& out) {
@@ -428,11 +443,16 @@ bool TurnedBand(const CountPlan& plan, const DivideContext& divide, int32_t rowB
     std::fill(row + span[0], row + span[1], Cell{});
   }
   // Packed cells take one addition per pixel; wide ones four, so they always sum runs first.
-  const int64_t across = std::abs(int64_t{plan.step.colX}) + std::abs(int64_t{plan.step.colY});
-  if (std::is_same_v<Cells, PackedCells> && across * kShortRunsBelow > 65536) {
-    CountTurnedBand<Cells, true>(plan, rowBegin, rowEnd, cells);
+  // Pixels k and k + m share a cell only when |m * step| < 65536 on both axes, so no run is
+  // longer than 65535 / max(|colX|, |colY|) + 1; only longer ones need cutting.
+  const int64_t colX = std::abs(int64_t{plan.step.colX}), colY = std::abs(int64_t{plan.step.colY});
+  const int64_t longest = 65535 / std::max<int64_t>(std::max(colX, colY), 1) + 1;
+  if (std::is_same_v<Cells, PackedCells> && (colX + colY) * kShortRunsBelow > 65536) {
+    CountTurnedBand<Cells, true, false>(plan, rowBegin, rowEnd, cells);
+  } else if (longest <= kMaxRunLength) {
+    CountTurnedBand<Cells, false, false>(plan, rowBegin, rowEnd, cells);
   } else {
-    CountTurnedBand<Cells, false>(plan, rowBegin, rowEnd, cells);
+    CountTurnedBand<Cells, false, true>(plan, rowBegin, rowEnd, cells);
   }
   const uint32_t background = plan.paperPixels[0];  // no sample
   for (int32_t r = rowBegin; r < rowEnd; ++r) {
@@ -564,8 +584,10 @@ std::vector<PixelRect> DestinationTiles(const CountPlan& plan, int side) {
 
 bool ReduceTurnedBand(const CountPlan& plan, const DivideContext& divide, int32_t rowBegin, int32_t rowEnd,
                       bool wide, DibBitmap& out) {
-  return wide ? TurnedBand<WideCells>(plan, divide, rowBegin, rowEnd, out)
-              : TurnedBand<PackedCells>(plan, divide, rowBegin, rowEnd, out);
+  // Wide sums cost four additions a run; packed ones serve wherever no cell can get more than
+  // kPackedMaxCount samples (the divide gives the same bytes from either).
+  return wide && !PackedSumsFit(plan.step) ? TurnedBand<WideCells>(plan, divide, rowBegin, rowEnd, out)
+                                           : TurnedBand<PackedCells>(plan, divide, rowBegin, rowEnd, out);
 }
 
 int TurnedBandCount(const CountPlan& plan) { return (plan.destHeight + kTurnedBandRows - 1) / kTurnedBandRows; }

@@ -93,6 +93,15 @@ inline constexpr int kTurnedBandRows = 64;
 [[nodiscard]] bool ReduceTurnedBand(const CountPlan& plan, const DivideContext& divide, int32_t rowBegin,
                                     int32_t rowEnd, bool wide, DibBitmap& out);
 
+// Whether no destination pixel of a turned view (colY or rowX not 0) can get more than
+// kPackedMaxCount samples, so packed sums serve even above f = 10: a source row puts at most
+// one run into a cell (positions are monotone along it), a run has at most
+// 65535 / max(|colX|, |colY|) + 1 pixels, and the rows are parallel lines |col x row| / |col|
+// apart, so a cell, as wide across them as its projection on their normal, meets at most
+// that width / spacing + 1 of them (one more against rounding). The wide engine's bands use
+// it; the divide gives the same bytes from either kind of sum.
+[[nodiscard]] bool PackedSumsFit(const ReduceStepping& step);
+
 // The number of turned bands covering the destination, and band `index`'s rows.
 int TurnedBandCount(const CountPlan& plan);
 inline int32_t TurnedBandTop(int index) { return index * kTurnedBandRows; }

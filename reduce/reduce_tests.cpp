@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -226,7 +227,8 @@ TEST(ReduceEngines, TurnedBandsAddEverySampleOnce) {
   // degrees), one axis that never moves along a row (90, 270), runs cut at 64 pixels in wide
   // sums (scale 90 at half a degree: runs of about 90 pixels), steps of a whole cell or more
   // (scale 0.75, which only a direct call asks for), packed sums added pixel by pixel (scales
-  // 1.5 to 3) and run by run (5 and up), wide sums at 1/16, and pictures of many bands.
+  // 1.5 to 3) and run by run (5 and up), the wide engine in packed sums (1/8 at 30 degrees),
+  // wide sums at 1/16, and pictures of many bands.
   struct Case {
     int width, height;
     float scale, rotation;
@@ -234,7 +236,7 @@ TEST(ReduceEngines, TurnedBandsAddEverySampleOnce) {
   };
   const Case cases[] = {{900, 700, 3.0f, 45.0f, 1}, {900, 700, 7.3f, 45.0f, 0},  {500, 300, 2.0f, 90.0f, 0},
                         {500, 300, 5.0f, 270.0f, 1}, {1500, 1200, 90.0f, 0.5f, 0}, {301, 203, 0.75f, 30.0f, 1},
-                        {1100, 900, 16.0f, 30.0f, 0}, {1100, 900, 1.5f, 359.0f, 1}};
+                        {1100, 900, 16.0f, 30.0f, 0}, {1100, 900, 1.5f, 359.0f, 1}, {1100, 900, 8.0f, 30.0f, 1}};
   for (const Case& c : cases) {
     ReduceView t(c.width, c.height);
     DrawTestPicture(*t.bitmap, 2024);
@@ -272,6 +274,42 @@ TEST(ReduceEngines, LargePicturesEqualTheReference) {
       EXPECT_EQ(Pixels32(*out), expected) << rotation << " threaded " << threaded;
     }
   }
+}
+
+TEST(ReduceEngines, PackedSumsFitOnlyWhereNoPixelGetsMoreThan127Samples) {
+  // Every turned view the bound lets through, its samples counted pixel by pixel.
+  ReduceView t(300, 300);
+  int fitting = 0;
+  for (float scale = 6.0f; scale <= 12.0f; scale += 0.25f) {
+    for (float rotation : {0.5f, 7.0f, 30.0f, 44.0f, 45.0f, 61.0f, 89.5f, 120.0f, 210.0f}) {
+      for (int mirrored : {0, 1}) {
+        t.Set(scale, rotation, mirrored);
+        ReduceStepping s;
+        ASSERT_TRUE(ComputeReduceStepping(t.view, {0, 0, 300, 300}, s));
+        if (!PackedSumsFit(s)) continue;
+        ++fitting;
+        const int w = s.destination.right - s.destination.left, h = s.destination.bottom - s.destination.top;
+        std::vector<int> samples(static_cast<size_t>(w) * h, 0);
+        for (int64_t dy = 0; dy < 300; ++dy) {
+          for (int64_t dx = 0; dx < 300; ++dx) {
+            const int64_t x = (s.startX + dx * s.colX + dy * s.rowX) >> 16, y = (s.startY + dx * s.colY + dy * s.rowY) >> 16;
+            if (x >= 0 && y >= 0 && x < w && y < h) ++samples[static_cast<size_t>(y * w + x)];
+          }
+        }
+        EXPECT_LE(*std::max_element(samples.begin(), samples.end()), kPackedMaxCount)
+            << scale << " " << rotation << " " << mirrored;
+      }
+    }
+  }
+  EXPECT_GT(fitting, 50);
+  // 1/8 at 30 degrees (f = 10.9, the wide engine) counts in packed sums.
+  t.Set(8.0f, 30.0f, 0);
+  ReduceStepping s;
+  ASSERT_TRUE(ComputeReduceStepping(t.view, {0, 0, 300, 300}, s));
+  EXPECT_TRUE(PackedSumsFit(s));
+  t.Set(8.0f, 0.0f, 0);
+  ASSERT_TRUE(ComputeReduceStepping(t.view, {0, 0, 300, 300}, s));
+  EXPECT_FALSE(PackedSumsFit(s));
 }
 
 TEST(ReduceEngines, RefusesCanvasOfAnotherSize) {
