@@ -6,6 +6,9 @@
 //                     processor time of all threads together (the work done, which other
 //                     load on the machine does not hide)
 //   RecomposeOneThread/S/R   the same on the calling thread alone
+//   RecomposeFresh/S/R       Recompose/S/R without a composed picture to reuse: the picture is
+//                     freed first, so every recomposition allocates and faults a new one (what
+//                     a change of size costs, and what every recomposition cost before reuse)
 //   Partial256        the reducing sampler on a 256 x 256 canvas rectangle at scale 4
 //   Straightforward/S the plain way on one thread: per pixel and channel a float pow to linear
 //                     light, float sums, a float pow back
@@ -14,8 +17,10 @@
 //                     (only where libvips was found at configure time)
 //   SumBytes          summing the canvas bytes on every processor: the memory limit
 //
-// A summary after the table gives our scale-8 recomposition against the baselines. Timings are
-// real (wall) time.
+// A summary after the table sets, per scale, the turned view (30 degrees) beside the straight
+// one, threaded and on one thread, against libvips and the memory limit, and the saving of
+// reusing the composed picture. Timings are real (wall) time; with --benchmark_repetitions the
+// summary takes the medians.
 //
 //   reduce_benchmark --benchmark_min_time=0.5
 #include <benchmark/benchmark.h>
@@ -102,6 +107,18 @@ void BM_Recompose(benchmark::State& state) {
     benchmark::DoNotOptimize(a4.view.composed->bits);
   }
   state.SetLabel(used == ReduceEngineKind::kWide ? "wide" : "pool");
+  FreeDibBitmap(a4.view.composed);
+}
+
+// Without a picture to reuse: freed before each recomposition.
+void BM_RecomposeFresh(benchmark::State& state) {
+  DrawnA4& a4 = Shared();
+  a4.Set(static_cast<float>(state.range(0)), static_cast<float>(state.range(1)));
+  for (auto _ : state) {
+    FreeDibBitmap(a4.view.composed);
+    if (RecomposeViewImage(a4.view, {1, nullptr}) != RecomposeFailure::kNone) state.SkipWithError("recomposition failed");
+    benchmark::DoNotOptimize(a4.view.composed->bits);
+  }
   FreeDibBitmap(a4.view.composed);
 }
 
@@ -226,8 +243,11 @@ class SummaryReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-      // The name without "/iterations:N" and "/real_time".
+      if (run.error_occurred) continue;
+      // Single runs, or the median of repetitions when there are some.
+      const bool repeated = run.repetitions > 1;
+      if (repeated ? run.aggregate_name != "median" : run.run_type != Run::RT_Iteration) continue;
+      // The name without "/iterations:N", "/real_time" and "_median".
       std::string name = run.run_name.function_name;
       if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
       times_[name] = run.GetAdjustedRealTime();  // in the benchmark's unit (ms)
@@ -236,24 +256,48 @@ class SummaryReporter : public benchmark::ConsoleReporter {
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::fprintf(stdout, "\nSummary (wall time, ms)\n");
+    std::fprintf(stdout,
+                 "\nSummary (wall time, ms; turned = 30 degrees; ratio = turned / straight)\n"
+                 "scale  threaded: straight   turned  ratio  one thread: straight   turned  ratio"
+                 "  libvips (x ours straight)  sum of bytes (ours straight x)\n");
+    const double sum = Time("BM_SumBytes");
     for (const char* scale : {"2", "4", "8", "16"}) {
-      const double ours = Time(std::string("BM_Recompose/") + scale + "/0");
-      const double rotated = Time(std::string("BM_Recompose/") + scale + "/30");
-      if (ours <= 0) continue;
-      std::fprintf(stdout, "scale %-3s ours %8.2f (rotated 30: %8.2f)", scale, ours, rotated);
-      const double plain = Time(std::string("BM_Straightforward/") + scale);
-      if (plain > 0) std::fprintf(stdout, "  straightforward %8.1f (%5.1fx)", plain, plain / ours);
-      const double vips = Time(std::string("BM_Libvips/") + scale);
-      if (vips > 0) std::fprintf(stdout, "  libvips %7.1f (%5.1fx)", vips, vips / ours);
-      const double sum = Time("BM_SumBytes");
-      if (sum > 0) std::fprintf(stdout, "  sum of bytes %6.2f (ours %.1fx of it)", sum, ours / sum);
+      const std::string s(scale);
+      const double straight = Time("BM_Recompose/" + s + "/0"), turned = Time("BM_Recompose/" + s + "/30");
+      const double oneStraight = Time("BM_RecomposeOneThread/" + s + "/0");
+      const double oneTurned = Time("BM_RecomposeOneThread/" + s + "/30");
+      if (straight <= 0) continue;
+      std::fprintf(stdout, "1/%-4s %18.2f %8.2f %6s %20.2f %8.2f %6s", scale, straight, turned,
+                   Ratio(turned, straight).c_str(), oneStraight, oneTurned, Ratio(oneTurned, oneStraight).c_str());
+      const double vips = Time("BM_Libvips/" + s);
+      if (vips > 0) {
+        std::fprintf(stdout, "  %9.1f (%5.1fx)         ", vips, vips / straight);
+      } else {
+        std::fprintf(stdout, "  %9s %8s         ", "-", "");
+      }
+      if (sum > 0) std::fprintf(stdout, "  %6.2f (%.1fx)", sum, straight / sum);
       std::fprintf(stdout, "\n");
+    }
+    const double plain = Time("BM_Straightforward/8"), ours8 = Time("BM_Recompose/8/0");
+    if (plain > 0 && ours8 > 0)
+      std::fprintf(stdout, "straightforward 1/8 on one thread %.1f (%.1fx ours threaded)\n", plain, plain / ours8);
+    for (const char* rotation : {"0", "30"}) {
+      const std::string r(rotation);
+      const double fresh = Time("BM_RecomposeFresh/2/" + r), reused = Time("BM_Recompose/2/" + r);
+      if (fresh > 0 && reused > 0)
+        std::fprintf(stdout, "1/2 at %2s degrees: a new picture %.2f, the composed picture reused %.2f: saves %.2f\n",
+                     rotation, fresh, reused, fresh - reused);
     }
     std::fflush(stdout);
   }
 
  private:
+  static std::string Ratio(double a, double b) {
+    if (a <= 0 || b <= 0) return "-";
+    char text[16];
+    std::snprintf(text, sizeof text, "%.2fx", a / b);
+    return text;
+  }
   double Time(const std::string& name) const {
     auto it = times_.find(name);
     return it == times_.end() ? 0.0 : it->second;
@@ -269,7 +313,11 @@ BENCHMARK(BM_Recompose)
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
-BENCHMARK(BM_RecomposeOneThread)->ArgsProduct({{2, 4, 8, 16}, {0}})->ArgsProduct({{2, 4, 8}, {30}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RecomposeFresh)->ArgsProduct({{2}, {0, 30}})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RecomposeOneThread)
+    ->ArgsProduct({{2, 4, 8, 16}, {0, 30}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_Partial256)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_Straightforward)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 #ifdef DOTWRIGHT_HAVE_VIPS

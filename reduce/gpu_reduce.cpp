@@ -21,6 +21,7 @@
 #include "reduce/gpu_state.h"
 #include "reduce/linear_light.h"
 #include "reduce/reduce.h"
+#include "reduce/reduce_internal.h"
 #include "view/canvas_view.h"
 
 namespace {
@@ -163,7 +164,7 @@ DibBitmap* GpuReduceOnDevice(const CanvasView& view, const DibBitmap& canvas, co
   // 1. Increments and the destination, filled white.
   uint64_t increments[kDibColourCount];
   BuildPackedIncrements(canvas.colours, increments);
-  DibOwner destination{CreateDibBitmap(32, nullptr, 0, width, height)};
+  DibOwner destination{NewReducedPicture(width, height)};
   if (!destination.bitmap) {
     st.failure = "the destination bitmap cannot be allocated";
     return nullptr;

@@ -14,6 +14,7 @@
 #include "reduce/gpu_test_support.h"
 #include "reduce/linear_light.h"
 #include "reduce/reduce.h"
+#include "reduce/view_samplers.h"
 #include "settings/settings_test_support.h"
 #include "view/view_test_support.h"
 
@@ -188,18 +189,45 @@ TEST_F(GpuReduceTest, EqualsThePlainReferenceAtManyScalesRotationsAndMirrors) {
 }
 
 TEST_F(GpuReduceTest, EqualsTheCpuEngines) {
+  // Straight and turned, the whole canvas and a part of it, against the pool engine on one
+  // thread and on the pool (tiles at 0 degrees, bands of rows otherwise); and a part reduced on
+  // the device and written into the CPU engine's whole picture changes nothing.
   DibPtr canvas = DrawnCanvas(401, 283);
-  for (Case c : {Case{2, 0, 0}, Case{4, 30, 1}, Case{7.1f, 45, 0}, Case{8, 0, 0}, Case{3.3f, 200.5f, 1}}) {
+  for (Case c : {Case{2, 0, 0}, Case{4, 30, 1}, Case{7.1f, 45, 0}, Case{8, 0, 0}, Case{3.3f, 200.5f, 1},
+                 Case{1.5f, 30, 0}}) {
     TestView t(401, 283);
     SetView(t, c.scale, c.rotation, c.mirrored);
-    const PixelRect all{0, 0, 401, 283};
-    DibPtr gpu(GpuReduce(t.view, *canvas, all, kReduceBackground, 1));
-    EXPECT_STREQ(GpuEngineFailure(), "");
-    for (int threaded : {0, 1}) {
-      DibPtr pool(ReducePool(t.view, *canvas, all, kReduceBackground, threaded));
-      EXPECT_EQ(Difference(gpu.get(), pool.get()), "") << "scale " << c.scale << " rotation " << c.rotation;
+    for (const PixelRect& source : {PixelRect{0, 0, 401, 283}, PixelRect{53, 17, 330, 250}}) {
+      DibPtr gpu(GpuReduce(t.view, *canvas, source, kReduceBackground, 1));
+      EXPECT_STREQ(GpuEngineFailure(), "");
+      for (int threaded : {0, 1}) {
+        DibPtr pool(ReducePool(t.view, *canvas, source, kReduceBackground, threaded));
+        EXPECT_EQ(Difference(gpu.get(), pool.get()), "")
+            << "scale " << c.scale << " rotation " << c.rotation << " source " << source.left;
+      }
     }
+    DibPtr whole(ReducePool(t.view, *canvas, {0, 0, 401, 283}, kReduceBackground, 1));
+    ASSERT_TRUE(whole);
+    DibPtr before(ReducePool(t.view, *canvas, {0, 0, 401, 283}, kReduceBackground, 0));
+    EXPECT_TRUE(ReduceIntoImage(t.view, *canvas, {120, 90, 181, 140}, kReduceBackground, 1, GpuReduce, *whole));
+    EXPECT_EQ(Difference(whole.get(), before.get()), "") << "scale " << c.scale << " rotation " << c.rotation;
   }
+}
+
+TEST_F(GpuReduceTest, RecomposingAtTheSameSizeReusesThePicture) {
+  // The device's picture is read back into the composed picture's memory when the size stays.
+  DibPtr canvas = DrawnCanvas(401, 283);
+  TestView t(401, 283);
+  t.canvas->bitmap = canvas.get();
+  SetView(t, 4.0f, 30.0f, 0);
+  ASSERT_EQ(RecomposeViewImage(t.view, {1, GpuReduce}), RecomposeFailure::kNone);
+  const uint8_t* memory = t.view.composed->bits;
+  std::memset(t.view.composed->bits, 0x5A, static_cast<size_t>(t.view.composed->stride) * DibHeight(*t.view.composed));
+  ASSERT_EQ(RecomposeViewImage(t.view, {1, GpuReduce}), RecomposeFailure::kNone);
+  EXPECT_EQ(t.view.composed->bits, memory);
+  DibPtr pool(ReducePool(t.view, *canvas, {0, 0, 401, 283}, kReduceBackground, 1));
+  EXPECT_EQ(Difference(t.view.composed, pool.get()), "");
+  FreeDibBitmap(t.view.composed);
 }
 
 TEST_F(GpuReduceTest, ReductionsAboveTenAndAnEngineNotSetUpGoToTheCpuEngines) {

@@ -76,9 +76,9 @@ PixelRect ReducedImageRect(const CanvasView& view);
 // the canvas, intersected with ReducedImageRect. Empty when nothing is reached.
 PixelRect ReduceDestinationRect(const CanvasView& view, const PixelRect& source);
 
-// Fills `out` for a source rectangle. Returns 0 when the clipped source or the destination is
-// empty (out is then zeroed), 1 otherwise.
-int ComputeReduceStepping(const CanvasView& view, const PixelRect& source, ReduceStepping& out);
+// Fills `out` for a source rectangle. False when the clipped source or the destination is
+// empty (out is then zeroed).
+[[nodiscard]] bool ComputeReduceStepping(const CanvasView& view, const PixelRect& source, ReduceStepping& out);
 
 // The CPU engines (ReduceEngine signature).
 DibBitmap* ReducePool(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source,
@@ -97,7 +97,8 @@ ReduceEngine ReduceEngineFor(ReduceEngineKind kind, ReduceEngine gpuEngine);
 // view point (targetLeft, targetTop) (0, 0 for the view's whole reduced image). The engine is
 // given the source grown by the canvas pixels that share those destination pixels (within the
 // canvas), so the pixels at the edges are full averages, equal to a whole reduction's.
-// Returns 1 when something was copied, 0 when nothing (empty rectangle, allocation failure).
-int ReduceIntoImage(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source,
-                    uint32_t background, int threaded, ReduceEngine engine, DibBitmap& target,
-                    int32_t targetLeft = 0, int32_t targetTop = 0);
+// True when pixels were copied; false when none were: an empty rectangle, or an allocation
+// failed (status code 41), which leaves those pixels as they were.
+bool ReduceIntoImage(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source,
+                     uint32_t background, int threaded, ReduceEngine engine, DibBitmap& target,
+                     int32_t targetLeft = 0, int32_t targetTop = 0);

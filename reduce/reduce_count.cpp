@@ -1,16 +1,22 @@
 // The count and divide loops of the CPU engines.
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <mutex>
 #include <type_traits>
 
+#include "canvas/status.h"
 #include "reduce/reduce_internal.h"
 
 namespace {
 
 constexpr uint64_t kAllPaper = ~uint64_t{0};
 constexpr int kTileCells = 64;  // widest destination tile
+// Turned views whose runs of pixels in one cell average fewer pixels (65536 / (|colX| + |colY|))
+// add pixel by pixel without summing runs first: measured faster at scales 2 and 4.
+constexpr int64_t kShortRunsBelow = 4;
 
 // Accumulators: one run sum (packed, at most kPackedMaxCount samples) added to one cell.
 struct PackedCells {
@@ -18,6 +24,12 @@ struct PackedCells {
   static void Add(Cell& cell, uint64_t sum) { cell += sum; }
   static uint32_t Divide(const DivideContext& d, const Cell& cell) { return DividePacked(d, cell); }
   static bool Same(const Cell& a, const Cell& b) { return a == b; }
+  // Bare paper only (every count fits the table): its pixel from the plan.
+  static bool Paper(const CountPlan& plan, const Cell& cell, uint32_t* pixel) {
+    const uint64_t n = cell & kPackedCountMask;
+    *pixel = plan.paperPixels[n];
+    return cell == plan.paperTimes[n];
+  }
 };
 struct WideCells {
   using Cell = WideAccumulator;
@@ -30,6 +42,13 @@ struct WideCells {
   static uint32_t Divide(const DivideContext& d, const Cell& cell) { return DivideWide(d, cell); }
   static bool Same(const Cell& a, const Cell& b) {
     return a.red == b.red && a.green == b.green && a.blue == b.blue && a.count == b.count;
+  }
+  static bool Paper(const CountPlan& plan, const Cell& cell, uint32_t* pixel) {
+    const uint32_t n = cell.count;
+    if (n >= static_cast<uint32_t>(plan.paperCounts)) return false;
+    *pixel = plan.paperPixels[n];
+    const WideIncrement& p = plan.paperWide;
+    return cell.red == n * p.red && cell.green == n * p.green && cell.blue == n * p.blue;
   }
 };
 
@@ -78,64 +97,105 @@ inline void StepsInside(int64_t p, int64_t d, int64_t limit, int64_t n, int64_t*
   *end = std::min<int64_t>(hi, n);
 }
 
-// Any view, pixel by pixel along the 16.16 steps; consecutive pixels landing in one
-// destination pixel are summed before their cell is touched. Each row is first clipped to the
-// pixels that land inside the destination. (Finding where a run ends by division does not
-// pay: at 30 degrees runs are 3 to 6 pixels long.) Checked: runs may exceed kMaxRunLength.
-template <typename Cells, bool Checked>
-void CountGeneral(const CountPlan& plan, const PixelRect& part, typename Cells::Cell* cells) {
+// Turned views (reduce_internal.h, ReduceTurnedBand). Positions are the exact 16.16 values of
+// the stepping; `py` is taken relative to the band's top row, so a cell's index in the band's
+// accumulator rows is (py >> 16) * width + (px >> 16).
+//
+// Runs of pixels sharing a cell are short at small scales (1.5 pixels on average at scale 2
+// and 30 degrees, 3 at scale 4) and end where no branch can predict; stepping from one cell
+// boundary to the next instead of pixel by pixel was measured slower at every scale.
+
+// One source row's pixels [first, end) (all inside the band and the destination; pixel
+// `first` at 16.16 position (px, py)). Short runs (ShortRuns): every pixel added to its cell
+// as it comes, no branch; otherwise consecutive pixels of one cell are summed first, in at
+// most kMaxRunLength pixels so a packed run sum cannot overflow (Checked: runs can be longer).
+template <typename Cells, bool ShortRuns, bool Checked>
+void CountTurnedRow(const CountPlan& plan, const uint8_t* row, int64_t first, int64_t end, int64_t px, int64_t py,
+                    typename Cells::Cell* cells, int64_t width) {
+  const ReduceStepping& s = plan.step;
+  if constexpr (ShortRuns) {
+    for (int64_t k = first; k < end; ++k, px += s.colX, py += s.colY)
+      Cells::Add(cells[(py >> 16) * width + (px >> 16)], plan.packed[row[k]]);
+    return;
+  }
+  int64_t current = (py >> 16) * width + (px >> 16);
+  uint64_t sum = 0;
+  int length = 0;
+  for (int64_t k = first; k < end; ++k, px += s.colX, py += s.colY) {
+    const int64_t index = (py >> 16) * width + (px >> 16);
+    if (index != current || (Checked && length == kMaxRunLength)) {
+      Cells::Add(cells[current], sum);
+      current = index;
+      sum = 0;
+      length = 0;
+    }
+    sum += plan.packed[row[k]];
+    if constexpr (Checked) ++length;
+  }
+  Cells::Add(cells[current], sum);
+}
+
+// The source rows (offsets from the source's top, [*first, *end)) that can reach destination
+// rows [rowBegin, rowEnd): a row's positions span py = base + [low, high] across its pixels,
+// base = startY + dy * rowY, and must meet the band. Rows let in that reach nothing cost one
+// StepsInside each.
+void RowsReachingBand(const CountPlan& plan, int32_t rowBegin, int32_t rowEnd, int64_t* first, int64_t* end) {
+  const ReduceStepping& s = plan.step;
+  const int64_t across = int64_t{s.source.right - s.source.left - 1} * s.colY;
+  const int64_t low = std::min<int64_t>(0, across), high = std::max<int64_t>(0, across);
+  const int64_t rows = s.source.bottom - s.source.top;
+  constexpr int64_t kUnbounded = int64_t{1} << 60;
+  // base + high >= rowBegin * 65536 and base + low < rowEnd * 65536, as 0 <= p + dy * d.
+  int64_t firstA, endA, firstB, endB;
+  StepsInside(s.startY + high - (int64_t{rowBegin} << 16), s.rowY, kUnbounded, rows, &firstA, &endA);
+  StepsInside((int64_t{rowEnd} << 16) - 1 - s.startY - low, -int64_t{s.rowY}, kUnbounded, rows, &firstB, &endB);
+  *first = std::max(firstA, firstB);
+  *end = std::min(endA, endB);
+}
+
+// Every source pixel landing in destination rows [rowBegin, rowEnd) into the band's cells.
+// A band reads a short stretch of each of thousands of canvas rows, a pattern the processor's
+// own prefetching does not follow: each stretch is located and its cache lines fetched
+// kRowsAhead rows before it is counted.
+template <typename Cells, bool ShortRuns, bool Checked>
+void CountTurnedBand(const CountPlan& plan, int32_t rowBegin, int32_t rowEnd, typename Cells::Cell* cells) {
   const ReduceStepping& s = plan.step;
   const int64_t width = plan.destWidth;
-  const int64_t limitX = int64_t{plan.destWidth} << 16, limitY = int64_t{plan.destHeight} << 16;
-  for (int32_t y = part.top; y < part.bottom; ++y) {
-    const int64_t dx = part.left - s.source.left, dy = y - s.source.top;
-    int64_t px = s.startX + dx * s.colX + dy * s.rowX;
-    int64_t py = s.startY + dx * s.colY + dy * s.rowY;
-    const int64_t n = part.right - part.left;
+  const int64_t limitX = width << 16, limitY = int64_t{rowEnd - rowBegin} << 16;
+  const int64_t n = s.source.right - s.source.left;
+  struct Stretch {
+    const uint8_t* row = nullptr;
+    int64_t first = 0, end = 0, px = 0, py = 0;  // pixels [first, end); pixel first at (px, py)
+  };
+  constexpr int kRowsAhead = 4;
+  Stretch ahead[kRowsAhead];
+  int64_t firstRow, endRow;
+  RowsReachingBand(plan, rowBegin, rowEnd, &firstRow, &endRow);
+  for (int64_t dy = firstRow; dy < endRow + kRowsAhead; ++dy) {
+    Stretch& slot = ahead[dy % kRowsAhead];  // row dy - kRowsAhead's stretch, then row dy's
+    if (slot.first < slot.end)
+      CountTurnedRow<Cells, ShortRuns, Checked>(plan, slot.row, slot.first, slot.end, slot.px, slot.py, cells, width);
+    slot = Stretch{};
+    if (dy >= endRow) continue;
+    const int64_t px = s.startX + dy * s.rowX;
+    const int64_t py = s.startY + dy * s.rowY - (int64_t{rowBegin} << 16);
     int64_t firstX, endX, firstY, endY;
     StepsInside(px, s.colX, limitX, n, &firstX, &endX);
     StepsInside(py, s.colY, limitY, n, &firstY, &endY);
     const int64_t first = std::max(firstX, firstY), end = std::min(endX, endY);
     if (first >= end) continue;
-    px += first * s.colX;
-    py += first * s.colY;
-    const uint8_t* row = DibRow(*plan.canvas, y) + part.left;
-    // Invariant: (px, py) is the 16.16 position of pixel k, inside the destination; the run of
-    // `length` pixels landing in cell `current` sums to `sum`.
-    int64_t current = (py >> 16) * width + (px >> 16);
-    uint64_t sum = 0;
-    int length = 0;
-    for (int64_t k = first; k < end; ++k, px += s.colX, py += s.colY) {
-      const int64_t index = (py >> 16) * width + (px >> 16);
-      if (index != current || (Checked && length == kMaxRunLength)) {
-        Cells::Add(cells[current], sum);
-        current = index;
-        sum = 0;
-        length = 0;
-      }
-      sum += plan.packed[row[k]];
-      if constexpr (Checked) ++length;
-    }
-    Cells::Add(cells[current], sum);
-  }
-}
-
-template <typename Cells>
-void CountAny(const CountPlan& plan, const PixelRect& part, typename Cells::Cell* cells) {
-  // Pixels k and k + m share a cell only when |m * step| < 65536 on both axes, so no run is
-  // longer than 65535 / max(|colX|, |colY|) + 1.
-  const int64_t step = std::max(std::abs(int64_t{plan.step.colX}), std::abs(int64_t{plan.step.colY}));
-  if (step > 0 && 65535 / step + 1 <= kMaxRunLength) {
-    CountGeneral<Cells, false>(plan, part, cells);
-  } else {
-    CountGeneral<Cells, true>(plan, part, cells);
+    slot = {DibRow(*plan.canvas, static_cast<int>(s.source.top + dy)) + s.source.left, first, end,
+            px + first * s.colX, py + first * s.colY};
+    for (int64_t k = first; k < end; k += 64) __builtin_prefetch(slot.row + k);
+    __builtin_prefetch(slot.row + end - 1);
   }
 }
 
 // Divides a row of cells into 32-bit pixels; runs of equal cells (bare paper, flat colour)
-// are divided once.
+// are divided once, and cells of bare paper not at all (the plan's paper pixels).
 template <typename Cells>
-void DivideCells(const DivideContext& divide, const typename Cells::Cell* cells, int count, uint32_t* pixels) {
+void DivideCells(const CountPlan& plan, const DivideContext& divide, const typename Cells::Cell* cells, int count,
+                 uint32_t* pixels) {
   if (count <= 0) return;
   typename Cells::Cell last = cells[0];
   uint32_t lastPixel = Cells::Divide(divide, last);
@@ -143,7 +203,7 @@ void DivideCells(const DivideContext& divide, const typename Cells::Cell* cells,
   for (int x = 1; x < count; ++x) {
     if (!Cells::Same(cells[x], last)) {
       last = cells[x];
-      lastPixel = Cells::Divide(divide, last);
+      if (!Cells::Paper(plan, last, &lastPixel)) lastPixel = Cells::Divide(divide, last);
     }
     pixels[x] = lastPixel;
   }
@@ -261,7 +321,158 @@ void SeparableTile(const CountPlan& plan, const DivideContext& divide, const Pix
       if (innerEnd < runEnd) AddBlockRuns<Cells, 0, 0>(plan, rows, count, innerEnd, runEnd, cells, tile.left);
     }
     uint32_t* pixels = reinterpret_cast<uint32_t*>(DibRow(out, r)) + tile.left;
-    DivideCells<Cells>(divide, cells, width, pixels);
+    DivideCells<Cells>(plan, divide, cells, width, pixels);
+  }
+}
+
+// Accumulator rows for turned bands, lent out and kept between reductions: a band's rows are
+// then neither allocated nor faulted in again, whichever thread (the pool's, the wide
+// engine's own, the caller) counts the band. At most one block per thread at work is kept.
+class BandRows {
+ public:
+  explicit BandRows(size_t bytes) {
+    {
+      std::lock_guard<std::mutex> guard(Lock());
+      std::vector<Block>& kept = Kept();
+      if (!kept.empty()) {
+        block_ = kept.back();
+        kept.pop_back();
+      }
+    }
+    if (block_.bytes < bytes) {
+      std::free(block_.data);
+      block_.data = std::malloc(bytes);
+      block_.bytes = block_.data ? bytes : 0;
+    }
+  }
+  ~BandRows() {
+    if (!block_.data) return;
+    std::lock_guard<std::mutex> guard(Lock());
+    Kept().push_back(block_);
+  }
+  BandRows(const BandRows&) = delete;
+  BandRows& operator=(const BandRows&) = delete;
+  void* data() const { return block_.data; }
+
+ private:
+  struct Block {
+    void* data = nullptr;
+    size_t bytes = 0;
+  };
+  static std::mutex& Lock() {
+    static std::mutex lock;
+    return lock;
+  }
+  // Never destroyed: worker threads may still return blocks while the process exits.
+  static std::vector<Block>& Kept() {
+    static auto* kept = new std::vector<Block>();
+    return *kept;
+  }
+  Block block_;
+};
+
+// The columns [*left, *right) of destination row r that canvas pixels can reach: the row's
+// strip cut from the parallelogram spanned by the source pixels' positions (in double
+// precision; one column of margin each side covers its rounding, which is far below one).
+void ReachedColumns(const CountPlan& plan, int32_t r, int32_t* left, int32_t* right) {
+  const ReduceStepping& s = plan.step;
+  const double across = s.source.right - s.source.left - 1, down = s.source.bottom - s.source.top - 1;
+  const double x0 = s.startX, y0 = s.startY;
+  const double ux = across * s.colX, uy = across * s.colY, vx = down * s.rowX, vy = down * s.rowY;
+  const double xs[4] = {x0, x0 + ux, x0 + ux + vx, x0 + vx};
+  const double ys[4] = {y0, y0 + uy, y0 + uy + vy, y0 + vy};
+  const double top = 65536.0 * r, bottom = 65536.0 * (r + 1);
+  double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
+  for (int i = 0; i < 4; ++i) {
+    const int j = (i + 1) % 4;
+    if (ys[i] >= top && ys[i] <= bottom) {
+      lo = std::min(lo, xs[i]);
+      hi = std::max(hi, xs[i]);
+    }
+    for (const double line : {top, bottom}) {
+      if ((ys[i] - line) * (ys[j] - line) >= 0) continue;  // the edge does not cross the line
+      const double x = xs[i] + (line - ys[i]) * (xs[j] - xs[i]) / (ys[j] - ys[i]);
+      lo = std::min(lo, x);
+      hi = std::max(hi, x);
+    }
+  }
+  if (lo > hi) {
+    *left = *right = 0;
+    return;
+  }
+  const double width = plan.destWidth;
+  *left = static_cast<int32_t>(std::clamp(std::floor(lo / 65536.0) - 1.0, 0.0, width));
+  *right = static_cast<int32_t>(std::clamp(std::floor(hi / 65536.0) + 2.0, 0.0, width));
+  if (*right < *left) *right = *left;
+}
+
+}  // namespace
+
+bool PackedSumsFit(const ReduceStepping& s) {
+  if (s.colY == 0 && s.rowX == 0) return false;  // straight views have their own rule
+  const double cx = s.colX, cy = s.colY, rx = s.rowX, ry = s.rowY;
+  const double length = std::hypot(cx, cy), spacing = std::abs(cx * ry - cy * rx) / length;
+  if (length == 0 || spacing == 0) return false;
+  const double across = 65536.0 * (std::abs(cx) + std::abs(cy)) / length;  // the normal is (-cy, cx) / length
+  const double rows = std::floor(across / spacing) + 2.0;
+  const double run = std::floor(65535.0 / std::max(std::abs(cx), std::abs(cy))) + 1.0;
+  return rows * run <= kPackedMaxCount;
+}
+
+namespace {
+
+template <typename Cells>
+bool TurnedBand(const CountPlan& plan, const DivideContext& divide, int32_t rowBegin, int32_t rowEnd,
+                DibBitmap& out) {
+  using Cell = typename Cells::Cell;
+  const size_t width = static_cast<size_t>(plan.destWidth);
+  const size_t count = static_cast<size_t>(rowEnd - rowBegin) * width;
+  const BandRows rows(count * sizeof(Cell));
+  Cell* cells = static_cast<Cell*>(rows.data());
+  if (!cells) {
+    gStatusCode = kStatusBitmapAllocationFailed;
+    return false;
+  }
+  // Only the columns canvas pixels can reach are cleared and divided; about half of a turned
+  // view's box is the background around the canvas.
+  int32_t reached[kTurnedBandRows][2];
+  for (int32_t r = rowBegin; r < rowEnd; ++r) {
+    int32_t* span = reached[r - rowBegin];
+    ReachedColumns(plan, r, &span[0], &span[1]);
+    Cell* row = cells + static_cast<size_t>(r - rowBegin) * width;
+    std::fill(row + span[0], row + span[1], Cell{});
+  }
+  // Packed cells take one addition per pixel; wide ones four, so they always sum runs first.
+  // Pixels k and k + m share a cell only when |m * step| < 65536 on both axes, so no run is
+  // longer than 65535 / max(|colX|, |colY|) + 1; only longer ones need cutting.
+  const int64_t colX = std::abs(int64_t{plan.step.colX}), colY = std::abs(int64_t{plan.step.colY});
+  const int64_t longest = 65535 / std::max<int64_t>(std::max(colX, colY), 1) + 1;
+  if (std::is_same_v<Cells, PackedCells> && (colX + colY) * kShortRunsBelow > 65536) {
+    CountTurnedBand<Cells, true, false>(plan, rowBegin, rowEnd, cells);
+  } else if (longest <= kMaxRunLength) {
+    CountTurnedBand<Cells, false, false>(plan, rowBegin, rowEnd, cells);
+  } else {
+    CountTurnedBand<Cells, false, true>(plan, rowBegin, rowEnd, cells);
+  }
+  const uint32_t background = plan.paperPixels[0];  // no sample
+  for (int32_t r = rowBegin; r < rowEnd; ++r) {
+    const int32_t* span = reached[r - rowBegin];
+    uint32_t* pixels = reinterpret_cast<uint32_t*>(DibRow(out, r));
+    std::fill(pixels, pixels + span[0], background);
+    std::fill(pixels + span[1], pixels + plan.destWidth, background);
+    DivideCells<Cells>(plan, divide, cells + static_cast<size_t>(r - rowBegin) * width + span[0], span[1] - span[0],
+                       pixels + span[0]);
+  }
+  return true;
+}
+
+// Calls land(i, d) for every index i in [begin, end) of a separable axis whose destination
+// index d = (start + (i - begin) * step) >> 16 lies in [0, limit), in order of i.
+template <typename Land>
+void ForEachLanding(int32_t begin, int32_t end, int32_t start, int32_t step, int32_t limit, Land land) {
+  for (int32_t i = begin; i < end; ++i) {
+    const int64_t d = (start + int64_t{i - begin} * step) >> 16;
+    if (d >= 0 && d < limit) land(i, static_cast<int32_t>(d));
   }
 }
 
@@ -285,12 +496,12 @@ double ReductionFactor(const CanvasView& view) {
   return RotationSpan(view.rotation) * static_cast<double>(view.scale);
 }
 
-int PrepareCountPlan(CountPlan& plan, const CanvasView& view, const DibBitmap& canvas, const PixelRect& source) {
+bool PrepareCountPlan(CountPlan& plan, const CanvasView& view, const DibBitmap& canvas, const PixelRect& source) {
   if (DibDepth(canvas) != 8 || DibWidth(canvas) != ViewCanvasWidth(view) ||
       DibHeight(canvas) != ViewCanvasHeight(view)) {
-    return 0;
+    return false;
   }
-  if (!ComputeReduceStepping(view, source, plan.step)) return 0;
+  if (!ComputeReduceStepping(view, source, plan.step)) return false;
   const ReduceStepping& s = plan.step;
   plan.canvas = &canvas;
   plan.destWidth = s.destination.right - s.destination.left;
@@ -299,24 +510,21 @@ int PrepareCountPlan(CountPlan& plan, const CanvasView& view, const DibBitmap& c
   for (int k = 0; k <= kPackedMaxCount; ++k) plan.paperTimes[k] = plan.packed[0xFF] * static_cast<uint64_t>(k);
   plan.separable = s.colY == 0 && s.rowX == 0;
   plan.runs.clear();
-  if (!plan.separable) return 1;
+  if (!plan.separable) return true;
   plan.pairStore = PairTableFor(plan.packed);
   plan.pairs = plan.pairStore->sums;
   plan.firstRun.assign(static_cast<size_t>(plan.destWidth), 0);
   plan.endRun.assign(static_cast<size_t>(plan.destWidth), 0);
-  for (int32_t x = s.source.left; x < s.source.right; ++x) {
-    const int64_t column = (s.startX + int64_t{x - s.source.left} * s.colX) >> 16;
-    if (column < 0 || column >= plan.destWidth) continue;
-    const int32_t c = static_cast<int32_t>(column);
+  ForEachLanding(s.source.left, s.source.right, s.startX, s.colX, plan.destWidth, [&](int32_t x, int32_t c) {
     ColumnRun* last = plan.runs.empty() ? nullptr : &plan.runs.back();
     if (last && last->column == c && last->x1 == x && last->x1 - last->x0 < kMaxRunLength) {
       ++last->x1;
-      continue;
+      return;
     }
     if (plan.firstRun[c] == plan.endRun[c]) plan.firstRun[c] = static_cast<int32_t>(plan.runs.size());
     plan.runs.push_back({x, x + 1, c});
     plan.endRun[c] = static_cast<int32_t>(plan.runs.size());
-  }
+  });
   // Source rows summed into one packed value per run before it is added to a cell: rows times
   // the longest run stays within the 7-bit count.
   int longest = 1;
@@ -324,10 +532,7 @@ int PrepareCountPlan(CountPlan& plan, const CanvasView& view, const DibBitmap& c
   plan.blockRows = std::max(1, std::min(kMaxBlockRows, kPackedMaxCount / longest));
   plan.rowBegin.assign(static_cast<size_t>(plan.destHeight), 0);
   plan.rowEnd.assign(static_cast<size_t>(plan.destHeight), 0);
-  for (int32_t y = s.source.top; y < s.source.bottom; ++y) {
-    const int64_t row = (s.startY + int64_t{y - s.source.top} * s.rowY) >> 16;
-    if (row < 0 || row >= plan.destHeight) continue;
-    const size_t r = static_cast<size_t>(row);
+  ForEachLanding(s.source.top, s.source.bottom, s.startY, s.rowY, plan.destHeight, [&](int32_t y, int32_t r) {
     if (plan.rowBegin[r] == plan.rowEnd[r]) {
       plan.rowBegin[r] = y;
       plan.rowEnd[r] = y + 1;
@@ -335,16 +540,28 @@ int PrepareCountPlan(CountPlan& plan, const CanvasView& view, const DibBitmap& c
       plan.rowBegin[r] = std::min(plan.rowBegin[r], y);
       plan.rowEnd[r] = std::max(plan.rowEnd[r], y + 1);
     }
+  });
+  return true;
+}
+
+DibBitmap* StartReduction(CountPlan& plan, DivideContext& divide, const CanvasView& view, const DibBitmap& canvas,
+                          const PixelRect& source, uint32_t background) {
+  if (!PrepareCountPlan(plan, view, canvas, source)) return nullptr;
+  divide = MakeDivideContext(background);
+  // Counts of paper samples a cell can hold: up to the packed limit, and for wide sums about
+  // (sqrt 2 * scale + 2)^2 (cells with more are divided as they come).
+  const double side = 1.415 * static_cast<double>(view.scale) + 2.0;
+  plan.paperCounts = static_cast<int32_t>(std::clamp(side * side, double{kPackedMaxCount + 1}, double{kPaperCounts}));
+  const uint64_t paper = plan.packed[0xFF];
+  plan.paperWide = {static_cast<uint32_t>(paper >> kPackedRedShift),
+                    static_cast<uint32_t>((paper >> kPackedGreenShift) & kPackedFieldMask),
+                    static_cast<uint32_t>((paper >> kPackedBlueShift) & kPackedFieldMask), 1};
+  for (int32_t n = 0; n < plan.paperCounts; ++n) {
+    const uint32_t k = static_cast<uint32_t>(n);
+    const WideIncrement& p = plan.paperWide;
+    plan.paperPixels[n] = DivideWide(divide, {k * p.red, k * p.green, k * p.blue, k});
   }
-  return 1;
-}
-
-void CountPackedPart(const CountPlan& plan, const PixelRect& part, uint64_t* accumulators) {
-  CountAny<PackedCells>(plan, part, accumulators);
-}
-
-void CountWidePart(const CountPlan& plan, const PixelRect& part, WideAccumulator* accumulators) {
-  CountAny<WideCells>(plan, part, accumulators);
+  return NewReducedPicture(plan.destWidth, plan.destHeight);
 }
 
 void ReduceSeparableTile(const CountPlan& plan, const DivideContext& divide, const PixelRect& tile, bool wide,
@@ -365,20 +582,12 @@ std::vector<PixelRect> DestinationTiles(const CountPlan& plan, int side) {
   return tiles;
 }
 
-void DividePackedRows(const DivideContext& divide, const uint64_t* accumulators, DibBitmap& out, int rowBegin,
-                      int rowEnd) {
-  const int width = DibWidth(out);
-  for (int y = rowBegin; y < rowEnd; ++y) {
-    DivideCells<PackedCells>(divide, accumulators + static_cast<int64_t>(y) * width, width,
-                             reinterpret_cast<uint32_t*>(DibRow(out, y)));
-  }
+bool ReduceTurnedBand(const CountPlan& plan, const DivideContext& divide, int32_t rowBegin, int32_t rowEnd,
+                      bool wide, DibBitmap& out) {
+  // Wide sums cost four additions a run; packed ones serve wherever no cell can get more than
+  // kPackedMaxCount samples (the divide gives the same bytes from either).
+  return wide && !PackedSumsFit(plan.step) ? TurnedBand<WideCells>(plan, divide, rowBegin, rowEnd, out)
+                                           : TurnedBand<PackedCells>(plan, divide, rowBegin, rowEnd, out);
 }
 
-void DivideWideRows(const DivideContext& divide, const WideAccumulator* accumulators, DibBitmap& out,
-                    int rowBegin, int rowEnd) {
-  const int width = DibWidth(out);
-  for (int y = rowBegin; y < rowEnd; ++y) {
-    DivideCells<WideCells>(divide, accumulators + static_cast<int64_t>(y) * width, width,
-                           reinterpret_cast<uint32_t*>(DibRow(out, y)));
-  }
-}
+int TurnedBandCount(const CountPlan& plan) { return (plan.destHeight + kTurnedBandRows - 1) / kTurnedBandRows; }

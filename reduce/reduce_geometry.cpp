@@ -67,11 +67,11 @@ PixelRect ReduceDestinationRect(const CanvasView& view, const PixelRect& source)
   return IntersectRect(CanvasRectToView(view, clipped), ReducedImageRect(view));
 }
 
-int ComputeReduceStepping(const CanvasView& view, const PixelRect& source, ReduceStepping& out) {
+bool ComputeReduceStepping(const CanvasView& view, const PixelRect& source, ReduceStepping& out) {
   std::memset(&out, 0, sizeof out);
   const PixelRect clipped = IntersectRect(source, CanvasBounds(view));
   const PixelRect destination = ReduceDestinationRect(view, clipped);
-  if (IsRectEmpty(clipped) || IsRectEmpty(destination)) return 0;
+  if (IsRectEmpty(clipped) || IsRectEmpty(destination)) return false;
   const ViewGeometry g = GeometryOf(view);
   const double mirror = g.mirrored ? -1.0 : 1.0;
   // d(view)/d(canvas x) and d(view)/d(canvas y) of the forward mapping.
@@ -87,7 +87,7 @@ int ComputeReduceStepping(const CanvasView& view, const PixelRect& source, Reduc
                          (int64_t{destination.left} << 16);
   const int64_t startY = anchorY + int64_t{clipped.left} * colY + int64_t{clipped.top} * rowY -
                          (int64_t{destination.top} << 16);
-  if (!FitsInt32(startX) || !FitsInt32(startY)) return 0;
+  if (!FitsInt32(startX) || !FitsInt32(startY)) return false;
   out.source = clipped;
   out.destination = destination;
   out.startX = static_cast<int32_t>(startX);
@@ -96,7 +96,7 @@ int ComputeReduceStepping(const CanvasView& view, const PixelRect& source, Reduc
   out.colY = colY;
   out.rowX = rowX;
   out.rowY = rowY;
-  return 1;
+  return true;
 }
 
 ReduceEngine ReduceEngineFor(ReduceEngineKind kind, ReduceEngine gpuEngine) {
@@ -137,28 +137,28 @@ PixelRect SourceForDestination(const CanvasView& view, const PixelRect& destinat
   return IntersectRect(grown, limit);
 }
 
-int ReduceIntoImageWithin(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source,
-                          const PixelRect& limit, uint32_t background, int threaded, ReduceEngine engine,
-                          DibBitmap& target, int32_t targetLeft, int32_t targetTop) {
-  if (!engine || DibDepth(target) != 32) return 0;
+bool ReduceIntoImageWithin(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source,
+                           const PixelRect& limit, uint32_t background, int threaded, ReduceEngine engine,
+                           DibBitmap& target, int32_t targetLeft, int32_t targetTop) {
+  if (!engine || DibDepth(target) != 32) return false;
   const PixelRect wanted = ReduceDestinationRect(view, IntersectRect(source, limit));
-  if (IsRectEmpty(wanted)) return 0;
+  if (IsRectEmpty(wanted)) return false;
   const PixelRect grown = SourceForDestination(view, wanted, limit);
   ReduceStepping step;
-  if (!ComputeReduceStepping(view, grown, step)) return 0;
+  if (!ComputeReduceStepping(view, grown, step)) return false;
   DibBitmap* part = engine(view, canvas, grown, background, threaded);
-  if (!part) return 0;
+  if (!part) return false;
   // The wanted pixels lie inside the grown source's destination.
   const bool copied = CopyRect(target, wanted.left - targetLeft, wanted.top - targetTop, wanted.right - wanted.left,
                          wanted.bottom - wanted.top, *part, wanted.left - step.destination.left,
                          wanted.top - step.destination.top);
   FreeDibBitmap(part);
-  return copied ? 1 : 0;
+  return copied;
 }
 
-int ReduceIntoImage(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source,
-                    uint32_t background, int threaded, ReduceEngine engine, DibBitmap& target,
-                    int32_t targetLeft, int32_t targetTop) {
+bool ReduceIntoImage(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source,
+                     uint32_t background, int threaded, ReduceEngine engine, DibBitmap& target,
+                     int32_t targetLeft, int32_t targetTop) {
   return ReduceIntoImageWithin(view, canvas, source, CanvasBounds(view), background, threaded, engine, target,
                                targetLeft, targetTop);
 }

@@ -31,12 +31,21 @@ struct PairTable {
 inline constexpr int kMaxRunLength = 64;
 inline constexpr int kMaxBlockRows = 32;
 
+// Counts of bare-paper samples whose divided pixel a plan keeps (CountPlan::paperPixels).
+inline constexpr int kPaperCounts = 1024;
+
 struct CountPlan {
   const DibBitmap* canvas = nullptr;
   ReduceStepping step{};
   int32_t destWidth = 0, destHeight = 0;
   uint64_t packed[kDibColourCount]{};
   uint64_t paperTimes[kPackedMaxCount + 1]{};  // k * packed[0xFF]: k bare-paper pixels
+  // The divided pixel of k bare-paper samples, k < paperCounts (StartReduction): a turned
+  // view's paper cells hold many different counts, and each count is divided once here
+  // instead of once per cell. paperWide: the paper's wide increment.
+  int32_t paperCounts = 0;
+  WideIncrement paperWide{};
+  uint32_t paperPixels[kPaperCounts]{};
   // The pair table (separable plans only; shared between reductions of one palette).
   const uint64_t* pairs = nullptr;
   std::shared_ptr<const PairTable> pairStore;
@@ -51,15 +60,16 @@ struct CountPlan {
   int blockRows = 1;                // source rows summed per run before a cell is updated
 };
 
-// Fills the plan for a source rectangle. Returns 0 when the source is empty or reaches no
+// Fills the plan for a source rectangle. False when the source is empty or reaches no
 // destination pixel, or the canvas is not an 8-bit bitmap of the view's canvas size.
-int PrepareCountPlan(CountPlan& plan, const CanvasView& view, const DibBitmap& canvas, const PixelRect& source);
+[[nodiscard]] bool PrepareCountPlan(CountPlan& plan, const CanvasView& view, const DibBitmap& canvas,
+                                    const PixelRect& source);
 
-// Adds every source pixel of `part` (inside plan.step.source) into the accumulators
-// (destWidth x destHeight, row-major, top-down), pixel by pixel along the 16.16 steps. Two
-// parts may run at the same time only when they cannot reach the same destination pixel.
-void CountPackedPart(const CountPlan& plan, const PixelRect& part, uint64_t* accumulators);
-void CountWidePart(const CountPlan& plan, const PixelRect& part, WideAccumulator* accumulators);
+// The start every CPU engine shares: the plan, the divide (its paper pixels included) and the
+// destination picture (NewReducedPicture). Null when there is nothing to reduce or the picture
+// cannot be allocated (status code 41).
+DibBitmap* StartReduction(CountPlan& plan, DivideContext& divide, const CanvasView& view, const DibBitmap& canvas,
+                          const PixelRect& source, uint32_t background);
 
 // Separable plans: counts and divides the destination pixels of `tile` (destination
 // coordinates, relative to the destination's top-left) straight into `out`, with no
@@ -71,19 +81,38 @@ void ReduceSeparableTile(const CountPlan& plan, const DivideContext& divide, con
 // Destination tiles of side `side` (at most 64) covering the destination.
 std::vector<PixelRect> DestinationTiles(const CountPlan& plan, int side);
 
-// Divides destination rows [rowBegin, rowEnd) into the 32-bit bitmap.
-void DividePackedRows(const DivideContext& divide, const uint64_t* accumulators, DibBitmap& out, int rowBegin,
-                      int rowEnd);
-void DivideWideRows(const DivideContext& divide, const WideAccumulator* accumulators, DibBitmap& out,
-                    int rowBegin, int rowEnd);
+// Other rotations: destination rows [rowBegin, rowEnd) (relative to the destination's top, at
+// most kTurnedBandRows of them) counted and divided straight into `out`. Every source pixel
+// whose destination lies in the band is found from the band (for each source row, the one
+// stretch of columns that lands there), and summed into accumulator rows lent to the band
+// and kept between reductions; so bands own their pixels, any number may run at the same time,
+// and no accumulator exists for the whole destination. wide: wide accumulators, else packed.
+// False when the accumulator rows cannot be allocated (status code 41; `out` is then partly
+// written).
+inline constexpr int kTurnedBandRows = 64;
+[[nodiscard]] bool ReduceTurnedBand(const CountPlan& plan, const DivideContext& divide, int32_t rowBegin,
+                                    int32_t rowEnd, bool wide, DibBitmap& out);
+
+// Whether no destination pixel of a turned view (colY or rowX not 0) can get more than
+// kPackedMaxCount samples, so packed sums serve even above f = 10: a source row puts at most
+// one run into a cell (positions are monotone along it), a run has at most
+// 65535 / max(|colX|, |colY|) + 1 pixels, and the rows are parallel lines |col x row| / |col|
+// apart, so a cell, as wide across them as its projection on their normal, meets at most
+// that width / spacing + 1 of them (one more against rounding). The wide engine's bands use
+// it; the divide gives the same bytes from either kind of sum.
+[[nodiscard]] bool PackedSumsFit(const ReduceStepping& step);
+
+// The number of turned bands covering the destination, and band `index`'s rows.
+int TurnedBandCount(const CountPlan& plan);
+inline int32_t TurnedBandTop(int index) { return index * kTurnedBandRows; }
 
 // The canvas pixels whose centres can reach `destination` (view space), limited to `limit`.
 PixelRect SourceForDestination(const CanvasView& view, const PixelRect& destination, const PixelRect& limit);
 
 // ReduceIntoImage with the grown source limited to `limit` instead of the canvas.
-int ReduceIntoImageWithin(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source,
-                          const PixelRect& limit, uint32_t background, int threaded, ReduceEngine engine,
-                          DibBitmap& target, int32_t targetLeft, int32_t targetTop);
+bool ReduceIntoImageWithin(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source,
+                           const PixelRect& limit, uint32_t background, int threaded, ReduceEngine engine,
+                           DibBitmap& target, int32_t targetLeft, int32_t targetTop);
 
 // Large buffers the engines are about to fill in one go (destination pictures). A fresh
 // allocation of tens of megabytes is otherwise faulted in 4 KiB page by page: about 2.5 us a
@@ -93,6 +122,31 @@ int ReduceIntoImageWithin(const CanvasView& view, const DibBitmap& canvas, const
 // memory is first touched; buffers under kLargePagesFrom bytes are left alone.
 inline constexpr size_t kLargePagesFrom = size_t{8} << 20;
 void PreferLargePages(void* data, size_t bytes);
+
+// The destination picture of a reduction: a 32-bit bitmap of width x height whose pixels the
+// engine then writes, every one of them. It is the picture offered on this thread
+// (ReusedPicture) when that has this size, so its memory is already mapped and faulted in;
+// otherwise a new one, on large pages where offered. Null when it cannot be allocated (status
+// code 41).
+DibBitmap* NewReducedPicture(int32_t width, int32_t height);
+
+// Offers `picture` (owned from now on; may be null) to the reductions this thread starts
+// while the offer lives: the first NewReducedPicture of its size takes it. A recomposition
+// that keeps the picture's size (palette change, layer toggle) so overwrites the old picture
+// instead of allocating, zeroing and faulting a new one of tens of megabytes. A picture that is
+// not 32-bit of `size` (the size the reduction will ask for) is freed at once, before the new
+// one exists; one not taken is freed when the offer ends.
+class ReusedPicture {
+ public:
+  ReusedPicture(DibBitmap* picture, const PixelRect& size);
+  ~ReusedPicture();
+  ReusedPicture(const ReusedPicture&) = delete;
+  ReusedPicture& operator=(const ReusedPicture&) = delete;
+
+ private:
+  DibBitmap* previous_;  // the offer this one hides, restored at its end
+};
+
 // The bytes of a bitmap's pixels.
 inline size_t BitmapBytes(const DibBitmap& b) {
   return static_cast<size_t>(b.stride) * static_cast<size_t>(DibHeight(b));

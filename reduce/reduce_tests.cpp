@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -76,7 +77,7 @@ TEST(ReduceGeometry, StraightScaleEight) {
   // ceil(4961 / 8) = 621, 16 / 8 = 2.
   EXPECT_EQ(ReducedImageRect(t.view), (PixelRect{0, 0, 621, 2}));
   ReduceStepping s;
-  ASSERT_EQ(ComputeReduceStepping(t.view, {0, 0, 4961, 16}, s), 1);
+  ASSERT_TRUE(ComputeReduceStepping(t.view, {0, 0, 4961, 16}, s));
   // Pixel centre 0.5 / 8 = 1/16 of a view pixel = 4096; one column = 1/8 = 8192.
   EXPECT_EQ(s.startX, 4096);
   EXPECT_EQ(s.startY, 4096);
@@ -86,10 +87,10 @@ TEST(ReduceGeometry, StraightScaleEight) {
   EXPECT_EQ(s.rowX, 0);
   // A part of the canvas: canvas x 100..164 covers view 12.5..20.5, i.e. pixels 12..20; the
   // start stays anchored at canvas (0, 0): (100.5 / 8 - 12) * 65536 = 36864.
-  ASSERT_EQ(ComputeReduceStepping(t.view, {100, 0, 164, 8}, s), 1);
+  ASSERT_TRUE(ComputeReduceStepping(t.view, {100, 0, 164, 8}, s));
   EXPECT_EQ(s.destination, (PixelRect{12, 0, 21, 1}));
   EXPECT_EQ(s.startX, 36864);
-  EXPECT_EQ(ComputeReduceStepping(t.view, {5000, 0, 5100, 8}, s), 0);  // off the canvas
+  EXPECT_FALSE(ComputeReduceStepping(t.view, {5000, 0, 5100, 8}, s));  // off the canvas
 }
 
 TEST(ReduceEngines, AlternatingBlackAndWhiteAverageInLinearLight) {
@@ -201,17 +202,55 @@ TEST(ReduceEngines, SixteenToOneInWideAccumulators) {
 
 TEST(ReduceEngines, PartOfTheCanvasMatchesTheWholeWhereComplete) {
   // ReduceIntoImage completes the edge pixels of a partial rectangle from the canvas around it,
-  // so writing a part into the whole picture changes nothing.
+  // so writing a part into the whole picture changes nothing: straight and turned, packed
+  // (scale 2.5) and wide (scale 12) sums.
   ReduceView t(300, 200);
   DrawTestPicture(*t.bitmap, 99);
-  for (float rotation : {0.0f, 30.0f}) {
-    t.Set(2.5f, rotation, 1);
-    DibPtr whole(ReducePool(t.view, *t.bitmap, {0, 0, 300, 200}, kReduceBackground, 0));
-    ASSERT_TRUE(whole);
-    const std::vector<uint32_t> before = Pixels32(*whole);
-    for (const PixelRect& part : {PixelRect{17, 23, 61, 90}, PixelRect{0, 0, 1, 1}, PixelRect{250, 150, 400, 400}}) {
-      EXPECT_EQ(ReduceIntoImage(t.view, *t.bitmap, part, kReduceBackground, 1, ReducePool, *whole), 1);
-      EXPECT_EQ(Pixels32(*whole), before) << rotation;
+  for (const EngineCase& e : {EngineCase{"pool", ReducePool}, EngineCase{"wide", ReduceWide}}) {
+    const float scale = e.engine == ReducePool ? 2.5f : 12.0f;
+    for (float rotation : {0.0f, 30.0f}) {
+      t.Set(scale, rotation, 1);
+      DibPtr whole(e.engine(t.view, *t.bitmap, {0, 0, 300, 200}, kReduceBackground, 0));
+      ASSERT_TRUE(whole);
+      const std::vector<uint32_t> before = Pixels32(*whole);
+      for (const PixelRect& part : {PixelRect{17, 23, 61, 90}, PixelRect{0, 0, 1, 1}, PixelRect{250, 150, 400, 400}}) {
+        EXPECT_TRUE(ReduceIntoImage(t.view, *t.bitmap, part, kReduceBackground, 1, e.engine, *whole));
+        EXPECT_EQ(Pixels32(*whole), before) << e.name << " " << rotation;
+      }
+    }
+  }
+}
+
+TEST(ReduceEngines, TurnedBandsAddEverySampleOnce) {
+  // Turned views count bands of 64 destination rows, each source row's stretch that lands in
+  // the band pixel by pixel. The cases: pixels crossing both cell boundaries at once (45
+  // degrees), one axis that never moves along a row (90, 270), runs cut at 64 pixels in wide
+  // sums (scale 90 at half a degree: runs of about 90 pixels), steps of a whole cell or more
+  // (scale 0.75, which only a direct call asks for), packed sums added pixel by pixel (scales
+  // 1.5 to 3) and run by run (5 and up), the wide engine in packed sums (1/8 at 30 degrees),
+  // wide sums at 1/16, and pictures of many bands.
+  struct Case {
+    int width, height;
+    float scale, rotation;
+    int mirrored;
+  };
+  const Case cases[] = {{900, 700, 3.0f, 45.0f, 1}, {900, 700, 7.3f, 45.0f, 0},  {500, 300, 2.0f, 90.0f, 0},
+                        {500, 300, 5.0f, 270.0f, 1}, {1500, 1200, 90.0f, 0.5f, 0}, {301, 203, 0.75f, 30.0f, 1},
+                        {1100, 900, 16.0f, 30.0f, 0}, {1100, 900, 1.5f, 359.0f, 1}, {1100, 900, 8.0f, 30.0f, 1}};
+  for (const Case& c : cases) {
+    ReduceView t(c.width, c.height);
+    DrawTestPicture(*t.bitmap, 2024);
+    t.Set(c.scale, c.rotation, c.mirrored);
+    const PixelRect all{0, 0, c.width, c.height};
+    const std::vector<uint32_t> expected = Reference(t.view, *t.bitmap, all, kReduceBackground);
+    ASSERT_FALSE(expected.empty());
+    for (const EngineCase& e : kEngines) {
+      for (int threaded : {0, 1}) {
+        DibPtr out(e.engine(t.view, *t.bitmap, all, kReduceBackground, threaded));
+        ASSERT_TRUE(out) << e.name;
+        EXPECT_EQ(Pixels32(*out), expected) << e.name << " threaded " << threaded << " scale " << c.scale
+                                            << " rotation " << c.rotation << " mirrored " << c.mirrored;
+      }
     }
   }
 }
@@ -235,6 +274,42 @@ TEST(ReduceEngines, LargePicturesEqualTheReference) {
       EXPECT_EQ(Pixels32(*out), expected) << rotation << " threaded " << threaded;
     }
   }
+}
+
+TEST(ReduceEngines, PackedSumsFitOnlyWhereNoPixelGetsMoreThan127Samples) {
+  // Every turned view the bound lets through, its samples counted pixel by pixel.
+  ReduceView t(300, 300);
+  int fitting = 0;
+  for (float scale = 6.0f; scale <= 12.0f; scale += 0.25f) {
+    for (float rotation : {0.5f, 7.0f, 30.0f, 44.0f, 45.0f, 61.0f, 89.5f, 120.0f, 210.0f}) {
+      for (int mirrored : {0, 1}) {
+        t.Set(scale, rotation, mirrored);
+        ReduceStepping s;
+        ASSERT_TRUE(ComputeReduceStepping(t.view, {0, 0, 300, 300}, s));
+        if (!PackedSumsFit(s)) continue;
+        ++fitting;
+        const int w = s.destination.right - s.destination.left, h = s.destination.bottom - s.destination.top;
+        std::vector<int> samples(static_cast<size_t>(w) * h, 0);
+        for (int64_t dy = 0; dy < 300; ++dy) {
+          for (int64_t dx = 0; dx < 300; ++dx) {
+            const int64_t x = (s.startX + dx * s.colX + dy * s.rowX) >> 16, y = (s.startY + dx * s.colY + dy * s.rowY) >> 16;
+            if (x >= 0 && y >= 0 && x < w && y < h) ++samples[static_cast<size_t>(y * w + x)];
+          }
+        }
+        EXPECT_LE(*std::max_element(samples.begin(), samples.end()), kPackedMaxCount)
+            << scale << " " << rotation << " " << mirrored;
+      }
+    }
+  }
+  EXPECT_GT(fitting, 50);
+  // 1/8 at 30 degrees (f = 10.9, the wide engine) counts in packed sums.
+  t.Set(8.0f, 30.0f, 0);
+  ReduceStepping s;
+  ASSERT_TRUE(ComputeReduceStepping(t.view, {0, 0, 300, 300}, s));
+  EXPECT_TRUE(PackedSumsFit(s));
+  t.Set(8.0f, 0.0f, 0);
+  ASSERT_TRUE(ComputeReduceStepping(t.view, {0, 0, 300, 300}, s));
+  EXPECT_FALSE(PackedSumsFit(s));
 }
 
 TEST(ReduceEngines, RefusesCanvasOfAnotherSize) {

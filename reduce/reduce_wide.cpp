@@ -1,12 +1,11 @@
 // The plain-thread engine for strong reductions (f > 10): four 32-bit sums per destination
 // pixel, so any number of samples fits.
-#include <cmath>
-#include <cstdlib>
+#include <algorithm>
+#include <atomic>
 #include <system_error>
 #include <thread>
 #include <vector>
 
-#include "canvas/status.h"
 #include "reduce/reduce_internal.h"
 #include "reduce/thread_pool.h"
 
@@ -42,64 +41,41 @@ void RunOnWorkers(int count, Work work) {
 DibBitmap* ReduceWide(const CanvasView& view, const DibBitmap& canvas, const PixelRect& source, uint32_t background,
                       int threaded) {
   CountPlan plan;
-  if (!PrepareCountPlan(plan, view, canvas, source)) return nullptr;
-  DibBitmap* out = CreateDibBitmap(32, nullptr, 0, plan.destWidth, plan.destHeight);
+  DivideContext divide{};
+  DibBitmap* out = StartReduction(plan, divide, view, canvas, source, background);
   if (!out) return nullptr;
-  PreferLargePages(out->bits, BitmapBytes(*out));
-  const DivideContext divide = MakeDivideContext(background);
   const int workers = PoolThreadCount();  // one per processor
-  if (plan.separable) {
-    // At 0 or 180 degrees: destination tiles that own their pixels (see ReducePool), dealt
-    // out to the workers in turn.
-    const std::vector<PixelRect> tiles = DestinationTiles(plan, kTileSide);
-    const int count = static_cast<int>(tiles.size());
-    const bool parallel = threaded && workers > 1 && plan.destWidth >= kParallelMinSide &&
-                          plan.destHeight >= kParallelMinSide;
-    const int threads = parallel ? workers : 1;
-    auto work = [&](int first) {
-      for (int i = first; i < count; i += threads) ReduceSeparableTile(plan, divide, tiles[i], true, *out);
-    };
-    if (parallel) {
-      RunOnWorkers(threads, work);
-    } else {
-      work(0);
+  // Items that own their destination pixels (see ReducePool): 64 x 64 tiles at 0 or 180
+  // degrees, bands of 64 rows otherwise.
+  std::vector<PixelRect> tiles;
+  if (plan.separable) tiles = DestinationTiles(plan, kTileSide);
+  const int count = plan.separable ? static_cast<int>(tiles.size()) : TurnedBandCount(plan);
+  const bool parallel = threaded && workers > 1 && plan.destWidth >= kParallelMinSide &&
+                        plan.destHeight >= kParallelMinSide;
+  const int threads = parallel ? workers : 1;
+  std::atomic<bool> failed{false};
+  // Each worker takes the next item when it is done with one: a turned view's bands differ in
+  // size (the box's corners are background), and a strong reduction has only a few of them.
+  std::atomic<int> next{0};
+  auto work = [&](int) {
+    for (int i = next++; i < count; i = next++) {
+      if (plan.separable) {
+        ReduceSeparableTile(plan, divide, tiles[static_cast<size_t>(i)], true, *out);
+      } else {
+        const int32_t top = TurnedBandTop(i);
+        const int32_t bottom = std::min(top + kTurnedBandRows, plan.destHeight);
+        if (!ReduceTurnedBand(plan, divide, top, bottom, true, *out)) failed = true;
+      }
     }
-    return out;
+  };
+  if (parallel) {
+    RunOnWorkers(threads, work);
+  } else {
+    work(0);
   }
-  const size_t cells = static_cast<size_t>(plan.destWidth) * static_cast<size_t>(plan.destHeight);
-  WideAccumulator* acc = static_cast<WideAccumulator*>(std::calloc(cells, sizeof(WideAccumulator)));
-  if (!acc) {
-    gStatusCode = kStatusBitmapAllocationFailed;
+  if (failed) {
     FreeDibBitmap(out);
     return nullptr;
   }
-  const PixelRect& src = plan.step.source;
-  // Count in 2 * workers bands of source rows, even bands first, then odd ones: bands running
-  // together are a band apart, and a band at least 2 * s + 2 rows high keeps them from sharing
-  // a destination pixel at any rotation (that takes less than sqrt(2) * s rows).
-  const int bands = 2 * workers;
-  const int32_t height = src.bottom - src.top;
-  const double minBand = 2.0 * std::ceil(static_cast<double>(view.scale)) + 2.0;
-  const bool parallel = threaded && workers > 1 && plan.destWidth >= kParallelMinSide &&
-                        plan.destHeight >= kParallelMinSide && height / bands >= minBand;
-  if (!parallel) {
-    CountWidePart(plan, src, acc);
-    DivideWideRows(divide, acc, *out, 0, plan.destHeight);
-  } else {
-    for (int parity = 0; parity < 2; ++parity) {
-      RunOnWorkers(workers, [&](int i) {
-        const int b = 2 * i + parity;
-        const PixelRect band{src.left, src.top + static_cast<int32_t>(int64_t{b} * height / bands), src.right,
-                             src.top + static_cast<int32_t>(int64_t{b + 1} * height / bands)};
-        CountWidePart(plan, band, acc);
-      });
-    }
-    const int rows = plan.destHeight;
-    RunOnWorkers(workers, [&](int i) {
-      DivideWideRows(divide, acc, *out, static_cast<int>(int64_t{i} * rows / workers),
-                     static_cast<int>(int64_t{i + 1} * rows / workers));
-    });
-  }
-  std::free(acc);
   return out;
 }

@@ -49,7 +49,9 @@ void InstallViewSamplers(CanvasView& view) {
 }
 
 RecomposeFailure RecomposeViewImage(CanvasView& view, const RecomposeOptions& options, ReduceEngineKind* used) {
-  FreeDibBitmap(view.composed);
+  // A reduction that keeps the picture's size overwrites it instead of faulting in a new one.
+  const ReusedPicture reuse(view.composed, ReducedImageRect(view));
+  view.composed = nullptr;
   FreeDibBitmap(view.outsideMask);
   const Canvas* canvas = view.canvas;
   if (!canvas || !canvas->bitmap) return RecomposeFailure::kNoCanvas;

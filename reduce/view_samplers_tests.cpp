@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "reduce/nearest_picture.h"
+#include "reduce/reduce_internal.h"
 #include "reduce/reduce_test_support.h"
 
 namespace {
@@ -66,6 +69,34 @@ TEST(ViewSamplers, ReducingSamplerEqualsAWholeRecomposition) {
       EXPECT_EQ(Pixels32(*t.view.composed), FreshReduced(t)) << scale << " " << rotation;
     }
   }
+}
+
+TEST(ViewSamplers, RecomposingAtTheSameSizeReusesThePicture) {
+  ReduceView t(600, 400);
+  DrawTestPicture(*t.bitmap, 8);
+  for (float rotation : {0.0f, 30.0f}) {
+    for (float scale : {2.0f, 12.0f}) {
+      t.Set(scale, rotation, 0);
+      ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}), RecomposeFailure::kNone);
+      // A palette change keeps the size: the same memory, every pixel written anew.
+      const uint8_t* memory = t.view.composed->bits;
+      std::memset(t.view.composed->bits, 0x5A, BitmapBytes(*t.view.composed));
+      t.bitmap->colours[0x7F] = {10, 200, 30, 0};
+      ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}), RecomposeFailure::kNone);
+      EXPECT_EQ(t.view.composed->bits, memory) << scale << " " << rotation;
+      EXPECT_EQ(Pixels32(*t.view.composed), FreshReduced(t)) << scale << " " << rotation;
+      FillTestPalette(t.bitmap->colours);
+    }
+  }
+  // Another size: a new picture of that size.
+  t.Set(3.0f, 30.0f, 0);
+  ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}), RecomposeFailure::kNone);
+  EXPECT_EQ(DibWidth(*t.view.composed), ReducedImageRect(t.view).right);
+  EXPECT_EQ(Pixels32(*t.view.composed), FreshReduced(t));
+  // A magnified view replaces it with its 8-bit picture.
+  t.Set(0.5f, 30.0f, 0);
+  ASSERT_EQ(RecomposeViewImage(t.view, {1, nullptr}), RecomposeFailure::kNone);
+  EXPECT_EQ(DibDepth(*t.view.composed), 8);
 }
 
 TEST(ViewSamplers, NearestSamplerUpdatesPictureAndMask) {
