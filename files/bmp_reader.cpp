@@ -212,24 +212,25 @@ DibBitmap* ReadBmpFile(const std::filesystem::path& path, BmpFailure* reason) {
   return DecodeBmp(data.get(), static_cast<size_t>(size), reason);
 }
 
-void DibRowColours(const DibBitmap& bitmap, int y, DibColour* out) {
+void DibRowColours(const DibBitmap& bitmap, int y, int x0, int count, DibColour* out) {
   const uint8_t* row = DibRow(bitmap, y);
-  const int width = DibWidth(bitmap);
+  const int64_t end = int64_t{x0} + count;
+  // Invariant: out[i] is pixel x0 + i; x is 64-bit so x0 + count never overflows.
   switch (DibDepth(bitmap)) {
     case 1:
-      for (int x = 0; x < width; ++x) out[x] = bitmap.colours[MaskBit(row, x)];
+      for (int64_t x = x0; x < end; ++x) *out++ = bitmap.colours[MaskBit(row, static_cast<int>(x))];
       break;
     case 4:  // high nibble first
-      for (int x = 0; x < width; ++x) out[x] = bitmap.colours[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
+      for (int64_t x = x0; x < end; ++x) *out++ = bitmap.colours[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15];
       break;
     case 8:
-      for (int x = 0; x < width; ++x) out[x] = bitmap.colours[row[x]];
+      for (int64_t x = x0; x < end; ++x) *out++ = bitmap.colours[row[x]];
       break;
     case 24:
-      for (int x = 0; x < width; ++x) out[x] = {row[3 * x], row[3 * x + 1], row[3 * x + 2], 0};
+      for (int64_t x = x0; x < end; ++x) *out++ = {row[3 * x], row[3 * x + 1], row[3 * x + 2], 0};
       break;
     case 32:
-      for (int x = 0; x < width; ++x) out[x] = {row[4 * x], row[4 * x + 1], row[4 * x + 2], 0};
+      for (int64_t x = x0; x < end; ++x) *out++ = {row[4 * x], row[4 * x + 1], row[4 * x + 2], 0};
       break;
     default:
       break;

@@ -65,6 +65,8 @@ DibBitmap* DecodeBmp(const uint8_t* data, size_t size, BmpFailure* reason);
 // when the file cannot be opened or read, or is larger than kMaxBmpFileBytes.
 DibBitmap* ReadBmpFile(const std::filesystem::path& path, BmpFailure* reason);
 
-// The colours of top-down row y (0 <= y < height) of a 1-, 4-, 8-, 24- or 32-bit bitmap, one
-// entry per pixel (width entries in out). Indexed pixels take their colour-table entry.
-void DibRowColours(const DibBitmap& bitmap, int y, DibColour* out);
+// The colours of count pixels from column x0 of top-down row y (0 <= y < height) of a 1-, 4-,
+// 8-, 24- or 32-bit bitmap, one entry per pixel; the columns must lie inside the row. Indexed
+// pixels take their colour-table entry. Callers convert wide rows in pieces: a 1-bit row within
+// the reader's file limit can be 2 x 10^9 pixels, 8 GB as colours.
+void DibRowColours(const DibBitmap& bitmap, int y, int x0, int count, DibColour* out);

@@ -27,7 +27,7 @@ std::vector<std::string> ColourRows(const DibBitmap& b) {
   std::vector<std::string> rows;
   std::vector<DibColour> colours(static_cast<size_t>(DibWidth(b)));
   for (int y = 0; y < DibHeight(b); ++y) {
-    DibRowColours(b, y, colours.data());
+    DibRowColours(b, y, 0, DibWidth(b), colours.data());
     std::string line;
     for (const DibColour& c : colours) {
       char cell[8];

@@ -37,12 +37,17 @@ DibBitmap* ToMonochrome(const DibBitmap& image) {
   const int width = DibWidth(image), height = DibHeight(image);
   DibBitmap* mono = CreateDibBitmap(1, table, 2, width, height);
   if (!mono) return nullptr;
-  std::vector<DibColour> colours(static_cast<size_t>(width));
+  // Rows are converted a piece at a time: a whole 1-bit row as colours can take gigabytes.
+  constexpr int kPiece = 4096;
+  DibColour colours[kPiece];
   for (int y = 0; y < height; ++y) {
-    DibRowColours(image, y, colours.data());
     uint8_t* out = DibRow(*mono, y);  // zero-filled: only black pixels set their bit
-    for (int x = 0; x < width; ++x)
-      if (IsBlack(colours[static_cast<size_t>(x)])) out[x >> 3] |= static_cast<uint8_t>(0x80 >> (x & 7));
+    for (int x0 = 0; x0 < width; x0 += kPiece) {
+      const int n = std::min(kPiece, width - x0);
+      DibRowColours(image, y, x0, n, colours);
+      for (int i = 0; i < n; ++i)
+        if (IsBlack(colours[i])) out[(x0 + i) >> 3] |= static_cast<uint8_t>(0x80 >> ((x0 + i) & 7));
+    }
   }
   return mono;
 }
@@ -57,11 +62,11 @@ DibBitmap* ToMaterial(const DibBitmap* image) {
   if (!material || !image) return material;
   const int width = std::min(DibWidth(*image), kPaperGrainSide);
   const int height = std::min(DibHeight(*image), kPaperGrainSide);
-  std::vector<DibColour> colours(static_cast<size_t>(DibWidth(*image)));
+  DibColour colours[kPaperGrainSide];
   for (int y = 0; y < height; ++y) {
-    DibRowColours(*image, y, colours.data());
+    DibRowColours(*image, y, 0, width, colours);
     uint8_t* out = DibRow(*material, y);
-    for (int x = 0; x < width; ++x) out[x] = Grey(colours[static_cast<size_t>(x)]);
+    for (int x = 0; x < width; ++x) out[x] = Grey(colours[x]);
   }
   return material;
 }

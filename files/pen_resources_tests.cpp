@@ -186,6 +186,23 @@ TEST(PenResources, StampsAreOneWhereBlackWhicheverIndexHoldsIt) {
   EXPECT_FALSE(DibPtr(LoadStamp(fs::path())));
 }
 
+TEST(PenResources, WideRowsConvertPieceByPieceWithTheSamePixels) {
+  // 9000 pixels wide, white with black at the piece edges 4095, 4096 and the last column: a
+  // row is converted in pieces so a 1-bit row of 2 x 10^9 pixels never needs 8 GB of colours.
+  const DibColour table[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+  DibPtr wide(CreateDibBitmap(1, table, 2, 9000, 1));
+  ASSERT_TRUE(wide);
+  uint8_t* row = DibRow(*wide, 0);
+  std::fill_n(row, 9000 / 8, uint8_t{0xFF});
+  for (int x : {4095, 4096, 8999}) row[x >> 3] &= static_cast<uint8_t>(~(0x80 >> (x & 7)));
+  DibPtr mono(ToMonochrome(*wide));
+  ASSERT_TRUE(mono);
+  int black = 0;
+  for (int x = 0; x < 9000; ++x) black += MaskBit(DibRow(*mono, 0), x);
+  EXPECT_EQ(black, 3);
+  for (int x : {4095, 4096, 8999}) EXPECT_EQ(MaskBit(DibRow(*mono, 0), x), 1) << x;
+}
+
 TEST(PenResources, PenStampsThatCannotLoadAreReturnedAsAMask) {
   UserDataFolder folder;
   BmpLayout layout = MakeLayout(2, 1, 24);

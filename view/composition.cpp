@@ -201,9 +201,11 @@ DibBitmap* PreparePaperImage(const DibBitmap& texture, int width, int height) {
   if (width < 1 || height < 1 || tw < 1 || th < 1 || !texture.bits) return nullptr;
   DibBitmap* paper = CreateDibBitmap(32, nullptr, 0, width, height);
   if (!paper) return nullptr;
-  std::vector<DibColour> colours(static_cast<size_t>(tw));
+  // Only the columns the paper shows are read: a texture may be far wider than the view.
+  const int used = std::min(tw, width);
+  std::vector<DibColour> colours(static_cast<size_t>(used));
   for (int y = 0; y < std::min(height, th); ++y) {
-    DibRowColours(texture, y, colours.data());
+    DibRowColours(texture, y, 0, used, colours.data());
     uint8_t* out = DibRow(*paper, y);
     // Invariant: tx = x mod tw.
     for (int x = 0, tx = 0; x < width; ++x, out += 4) {
