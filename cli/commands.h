@@ -11,3 +11,7 @@ int CommandReplay(int argc, char** argv);     // replay IN.png SCRIPT OUT.png
 // export-picture CANVAS.png OUT.png [--scale S] [--rotation DEG] [--mirror] [--paper GRAIN.bmp]
 //                [--engine cpu|opencl]
 int CommandExportPicture(int argc, char** argv);
+
+// True when both paths name one existing file (through links, other spellings, hard links): an
+// export must never write over the canvas it reads.
+bool IsSameFile(const char* a, const char* b);

@@ -1,6 +1,8 @@
 // dotwright-cli: the core's features without the Windows program.
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "cli/commands.h"
 
@@ -47,4 +49,9 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[1], c.name)) return c.run(argc - 2, argv + 2);
   std::fprintf(stderr, "dotwright-cli: unknown command '%s' (see --help)\n", argv[1]);
   return 2;
+}
+
+bool IsSameFile(const char* a, const char* b) {
+  std::error_code error;
+  return std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), error) && !error;
 }

@@ -169,6 +169,8 @@ int CommandExportPicture(int argc, char** argv) {
   }
   PictureOptions options;
   if (const int status = ParseOptions(argc, argv, options)) return status;
+  if (IsSameFile(options.input, options.output))
+    return Fail("'%s' is the canvas being exported; choose another output file", options.output);
 
   int status = 0;
   {

@@ -33,6 +33,7 @@ int CommandExportPsd(int argc, char** argv) {
   }
   const std::filesystem::path input = argv[0];
   const std::filesystem::path output = argv[1];
+  if (IsSameFile(argv[0], argv[1])) return Fail("'%s' is the canvas being exported; choose another output file", argv[1]);
 
   LayerTable layers = DefaultLayerTable();
   DibBitmap* canvas = ReadCanvasPng(input, &layers);

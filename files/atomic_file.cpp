@@ -7,6 +7,7 @@
 #include <io.h>
 #include <process.h>
 #else
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -52,7 +53,19 @@ FILE* OpenBinaryFile(const std::filesystem::path& path, const char* mode) {
 }
 
 bool BeginAtomicFile(AtomicFile& file, const std::filesystem::path& target) {
-  file.target = target;
+  file.stream = nullptr;
+  std::error_code error;
+  std::filesystem::path resolved = target;
+  // Follow links to the file itself, so the link survives and its target gets the new bytes.
+  for (int hops = 0; std::filesystem::is_symlink(resolved, error); ++hops) {
+    if (hops == 40) return false;  // a loop of links
+    std::filesystem::path next = std::filesystem::read_symlink(resolved, error);
+    if (error) return false;
+    resolved = next.is_absolute() ? next : resolved.parent_path() / next;
+  }
+  const std::filesystem::file_status status = std::filesystem::status(resolved, error);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) return false;
+  file.target = resolved;
   file.temporary = TemporaryPathFor(target);
   file.stream = OpenBinaryFile(file.temporary, "wb");
   return file.stream != nullptr;
@@ -65,6 +78,19 @@ bool CommitAtomicFile(AtomicFile& file) {
   file.stream = nullptr;
   std::error_code error;
   if (ok) {
+    // The new file keeps what the old one was given: its permissions and, where the system
+    // lets us, its owner (a save run as root must not hand a user's file to root).
+    const std::filesystem::file_status old = std::filesystem::status(file.target, error);
+    if (!error && std::filesystem::exists(old)) {
+      std::filesystem::permissions(file.temporary, old.permissions(), error);
+#ifndef _WIN32
+      struct stat owner {};
+      if (::stat(file.target.c_str(), &owner) == 0 && ::chown(file.temporary.c_str(), owner.st_uid, owner.st_gid) != 0) {
+        // Not allowed (an ordinary user's save of a file owned by another): the bytes still count.
+      }
+#endif
+    }
+    error.clear();
     // Replaces an existing target in one step on both systems.
     std::filesystem::rename(file.temporary, file.target, error);
     ok = !error;

@@ -16,13 +16,16 @@ struct AtomicFile {
 // Windows). mode is "rb" or "wb".
 FILE* OpenBinaryFile(const std::filesystem::path& path, const char* mode);
 
-// Creates the temporary file next to target. false when it cannot be created (a missing or
-// read-only folder); nothing is then left behind.
-bool BeginAtomicFile(AtomicFile& file, const std::filesystem::path& target);
+// Creates the temporary file next to the file target names. A target that is a symbolic link
+// is saved through it: the link stays and the file it points to is replaced. false when the
+// temporary file cannot be created (a missing or read-only folder) or the target exists and is
+// not a regular file (a folder, a device): nothing is then left behind or changed.
+[[nodiscard]] bool BeginAtomicFile(AtomicFile& file, const std::filesystem::path& target);
 
-// Flushes the temporary file to the disk, closes it and moves it over the target. false when
+// Flushes the temporary file to the disk, closes it, gives it the replaced file's permissions
+// (and, on POSIX, its owner and group where allowed) and moves it over the target. false when
 // any write, the flush or the move failed: the target is untouched and the temporary removed.
-bool CommitAtomicFile(AtomicFile& file);
+[[nodiscard]] bool CommitAtomicFile(AtomicFile& file);
 
 // Gives up: closes and removes the temporary file; the target is untouched.
 void AbandonAtomicFile(AtomicFile& file);

@@ -48,3 +48,31 @@ TEST(AtomicFile, NewTargetWithNonAsciiName) {
   EXPECT_EQ(std::fgetc(in), 'x');
   std::fclose(in);
 }
+
+#ifndef _WIN32
+// Saving through a link replaces the file it points to and keeps the link; the file keeps its
+// permissions; what is not a regular file is never replaced.
+TEST(AtomicFile, SavesThroughLinksKeepsPermissionsAndRefusesOtherKinds) {
+  TempFolder dir;
+  const fs::path real = dir.Write("real.png", "old");
+  fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const fs::path link = dir.path / "link.png";
+  fs::create_symlink("real.png", link);
+  AtomicFile file{};
+  ASSERT_TRUE(BeginAtomicFile(file, link));
+  std::fputs("new", file.stream);
+  ASSERT_TRUE(CommitAtomicFile(file));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadAll(real), "new");
+  EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(dir.FileCount(), 2);
+
+  for (const fs::path& other : {dir.path, fs::path("/dev/null")}) {
+    AtomicFile refused{};
+    EXPECT_FALSE(BeginAtomicFile(refused, other)) << other;
+    EXPECT_EQ(refused.stream, nullptr);
+  }
+  EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+#endif

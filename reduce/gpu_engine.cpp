@@ -45,7 +45,7 @@ void WriteBuildLog(const std::filesystem::path& file, const std::string& log) {
   if (!BeginAtomicFile(out, file)) return;
   std::fwrite(log.data(), 1, log.size(), out.stream);
   std::fputc('\n', out.stream);
-  CommitAtomicFile(out);  // a log that cannot be written is not worth a message
+  (void)CommitAtomicFile(out);  // a log that cannot be written is not worth a message
 }
 
 std::string BuildLog(const OpenClApi& api, cl_program program, cl_device_id device) {

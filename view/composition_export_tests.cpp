@@ -148,6 +148,18 @@ TEST_F(ExportPicture, RefusesBadArgumentsAndKeepsAnOldPicture) {
   EXPECT_EQ(ReadAll(folder / "out.png"), "old");
 }
 
+TEST_F(ExportPicture, NeverWritesOverItsOwnCanvas) {
+  // The output names the input through a link: refused, and the canvas is left as it was.
+  const std::string before = ReadAll(canvas);
+  std::filesystem::create_symlink(canvas, folder / "same.png");
+  EXPECT_EQ(Run("", "same.png"), 1);
+  EXPECT_NE(Stderr().find("is the canvas being exported"), std::string::npos) << Stderr();
+  EXPECT_EQ(ReadAll(canvas), before);
+  const std::string psd = Quoted(cli) + " export-psd " + Quoted(canvas) + " " + Quoted(canvas) + " 2> /dev/null";
+  EXPECT_NE(std::system(psd.c_str()), 0);
+  EXPECT_EQ(ReadAll(canvas), before);
+}
+
 TEST_F(ExportPicture, OpenClGivesTheSameBytes) {
   if (InitGpuEngine(ToolGpuEngineOptions(RunningProgramFolder())) != GpuSetUpFailure::kNone) GTEST_SKIP() << "no OpenCL runtime here";
   ReleaseGpuEngine();
