@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "canvas/canvas.h"
 #include "canvas/dib_bitmap.h"
 #include "canvas/layer_table.h"
 #include "canvas/palette.h"
@@ -16,7 +17,7 @@
 namespace {
 
 // The largest side a canvas file may have: the PNG library refuses wider or taller images.
-constexpr long kMaxSide = 1000000;
+constexpr long kMaxSide = kMaxCanvasSide;  // the largest canvas the program opens
 
 // Prints the one-line error; detail, when not empty, is what the program would tell the user.
 int Fail(const char* command, const std::string& what, const std::string& detail = std::string()) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "canvas/canvas.h"
 #include "files/atomic_file.h"
 #include "files/png_chunks.h"
 #include "files/png_parallel_deflate.h"
@@ -328,7 +329,8 @@ DibBitmap* ReadCanvasPng(const std::filesystem::path& path, LayerTable* layers) 
   if (!ReadPngHeader(file, header, layers ? &table : nullptr)) return nullptr;
   const int depth = DepthForLayout(header.colourType, header.bitDepth);
   if (!depth || !SizeIsPlausible(header, walk)) return nullptr;
-  if (header.width > 0x7FFFFFFFu || header.height > 0x7FFFFFFFu) return nullptr;
+  // Checked before anything is allocated: a small file may declare a canvas of gigabytes.
+  if (header.width > uint32_t{kMaxCanvasSide} || header.height > uint32_t{kMaxCanvasSide}) return nullptr;
 
   DibColour colours[kDibColourCount] = {};
   int colourCount = header.paletteCount;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "canvas/canvas.h"
 #include "canvas/canvas_test_support.h"
 #include "canvas/layer_table.h"
 #include "files/png_test_support.h"
@@ -221,6 +222,18 @@ TEST(CanvasPngLayout, ThousandRowsMakeSixteenPiecesOfSixtyTwoOrSixtyThreeRows) {
 }
 
 // ---- Layer tables --------------------------------------------------------------------------------
+
+TEST(CanvasPngRoundTrip, SidesUpToTheLargestCanvasOpenAndLongerAreRefused) {
+  // A side of 20001 is refused from the header, before the image is allocated or decoded.
+  TempFolder folder;
+  for (const int width : {kMaxCanvasSide, kMaxCanvasSide + 1}) {
+    DibPtr canvas = PatternCanvas(width, 1);
+    const auto path = folder / "wide.png";
+    ASSERT_TRUE(WriteCanvasPng(path, *canvas, nullptr));
+    DibPtr back(ReadCanvasPng(path, nullptr));
+    EXPECT_EQ(static_cast<bool>(back), width <= kMaxCanvasSide) << width;
+  }
+}
 
 TEST(CanvasPngLayers, FileWithoutDescriptionLeavesTheTableAtItsDefaults) {
   TempFolder folder;
