@@ -6,7 +6,9 @@
 #include "canvas/layer_table.h"
 #include "canvas/palette.h"
 #include "app/user_texts.h"
+#include "canvas/canvas_lifecycle.h"
 #include "cli/commands.h"
+#include "files/canvas_load.h"
 #include "files/canvas_png.h"
 #include "files/psd_export.h"
 
@@ -35,17 +37,15 @@ int CommandExportPsd(int argc, char** argv) {
   const std::filesystem::path output = argv[1];
   if (IsSameFile(argv[0], argv[1])) return Fail("'%s' is the canvas being exported; choose another output file", argv[1]);
 
-  LayerTable layers = DefaultLayerTable();
-  DibBitmap* canvas = ReadCanvasPng(input, &layers);
-  if (!canvas) return Fail("cannot read canvas file '%s'", argv[0]);
-  if (DibDepth(*canvas) != 8) {
-    const int depth = DibDepth(*canvas);
-    FreeDibBitmap(canvas);
-    return Fail("'%s' is a %d-bit picture, not a canvas", argv[0], depth);
+  // Loaded as the program loads a canvas: true-colour and 1-bit pictures become layers too.
+  Canvas canvas{};
+  InitCanvas(canvas);
+  if (LoadCanvas(canvas, input) != CanvasLoadFailure::kNone) {
+    DestroyCanvas(canvas);
+    return Fail("cannot read canvas file '%s'", argv[0]);
   }
-  ComputePalette(*canvas, layers);
-  const PsdExportFailure failure = ExportPsd(output, *canvas, layers);
-  FreeDibBitmap(canvas);
+  const PsdExportFailure failure = ExportPsd(output, *canvas.bitmap, canvas.layers);
+  DestroyCanvas(canvas);
   if (failure != PsdExportFailure::kNone) return Fail("cannot write '%s' (%s)", argv[1], PsdExportText(failure));
   return 0;
 }

@@ -148,6 +148,16 @@ TEST_F(ExportPicture, RefusesBadArgumentsAndKeepsAnOldPicture) {
   EXPECT_EQ(ReadAll(folder / "out.png"), "old");
 }
 
+TEST_F(ExportPicture, ThePsdExportLoadsPicturesAsTheProgramDoes) {
+  // A true-colour picture becomes layers 0..2 on load, for the PSD export as for every command.
+  DibPtr picture(CreateDibBitmap(32, nullptr, 0, 3, 2));
+  ASSERT_TRUE(picture);
+  ASSERT_TRUE(WriteCanvasPng(folder / "photo.png", *picture, nullptr));
+  const std::string psd = Quoted(cli) + " export-psd " + Quoted(folder / "photo.png") + " " + Quoted(folder / "photo.psd");
+  EXPECT_EQ(std::system(psd.c_str()), 0);
+  EXPECT_TRUE(std::filesystem::exists(folder / "photo.psd"));
+}
+
 TEST_F(ExportPicture, NeverWritesOverItsOwnCanvas) {
   // The output names the input through a link: refused, and the canvas is left as it was.
   const std::string before = ReadAll(canvas);
