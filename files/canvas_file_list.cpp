@@ -70,7 +70,7 @@ std::filesystem::path TimeStampedCanvasPath(const std::filesystem::path& folder,
   return {};
 }
 
-int ListCanvasFiles(CanvasFileList& list) {
+void ListCanvasFiles(CanvasFileList& list) {
   list.names.clear();
   std::error_code error;
   std::filesystem::directory_iterator it(list.folder, error), end;
@@ -83,7 +83,6 @@ int ListCanvasFiles(CanvasFileList& list) {
     list.names.push_back(std::move(name));
   }
   std::sort(list.names.begin(), list.names.end(), NameBefore);
-  return 0;
 }
 
 void AppendCanvasFile(CanvasFileList& list, const std::filesystem::path& name) {

@@ -47,8 +47,7 @@ struct CanvasFileList {
 // named "Canvas.png" is listed). The names replace the previous contents, sorted as the
 // system's directory search gives them on Windows: by name with ASCII letters compared in upper
 // case (so "_" follows the letters), ties broken by the exact name. A missing or unreadable folder gives an empty list.
-// Returns 0.
-int ListCanvasFiles(CanvasFileList& list);
+void ListCanvasFiles(CanvasFileList& list);
 
 // Appends name (a plain file name) after the listed names, for a file a command has just
 // written; a name already in the list is not added twice.

@@ -11,6 +11,9 @@
 
 namespace {
 
+// The OpenCL runtime, context, queue and compiled kernels: one per process, like the loaded
+// runtime library they come from, shared by every view that reduces on the device. Set up and
+// released only on the window thread (start-up and close); the reduction reads it.
 GpuEngineState gState{};
 
 constexpr int kMaxPlatforms = 2;  // at most two platforms are asked for; the last is used
