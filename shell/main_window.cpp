@@ -24,8 +24,8 @@ namespace {
 MainWindow* WindowOf(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
 // Creation, in order: settings (the abnormal-end count raised and saved at once, so a run that
-// never closes in order leaves it raised), the view window, the start-up canvas, the view
-// state, the title; then the window is ready.
+// never closes in order leaves it raised), the accelerators, the language library and menus,
+// the view window, the start-up canvas, the view state, the title; then the window is ready.
 bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   auto* w = new (std::nothrow) MainWindow;
   if (!w) return false;
@@ -48,6 +48,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   if (!keys.empty())
     w->accelerators = CreateAcceleratorTableW(reinterpret_cast<ACCEL*>(keys.data()), static_cast<int>(keys.size()));
   if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = w->accelerators;
+  LoadLanguageAndMenus(*w);
 
   if (!CreateViewWindow(*w)) {
     ReportError(L"The canvas view could not be created.");
@@ -91,6 +92,7 @@ void OnClose(HWND hwnd) {
     if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = nullptr;
     if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
     w->accelerators = nullptr;
+    FreeLanguageAndMenus(*w);
   }
   OleUninitialize();
   DestroyWindow(hwnd);
@@ -110,6 +112,7 @@ void OnWheel(MainWindow& w, int delta) {
 
 // Menu items and key bindings alike: a command greyed in the menu does nothing from a key either.
 void OnCommand(MainWindow& w, int32_t command) {
+  if (RunListedMenuCommand(w, command)) return;
   if (command == CMD_EXIT) {
     PostMessageW(w.window, WM_CLOSE, 0, 0);
     return;
@@ -150,6 +153,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 1;  // the view covers the whole client area
     case WM_COMMAND:
       if (w && w->ready) OnCommand(*w, LOWORD(wParam));
+      return 0;
+    case WM_INITMENUPOPUP:
+      if (w && w->ready && !HIWORD(lParam)) OnInitMenuPopup(*w, reinterpret_cast<HMENU>(wParam));
       return 0;
     case WM_MOUSEWHEEL:
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/app_state.h"
+#include "shell/menus.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"DotwrightMainClass";
 inline constexpr wchar_t kMainWindowTitle[] = L"Dotwright";
@@ -26,6 +27,7 @@ struct MainWindow {
   bool ready = false;                // the creation sequence has finished
   int32_t wheelSum = 0;              // wheel deltas not yet turned into a zoom step
   HACCEL accelerators = nullptr;     // built from the keyboard bindings
+  ProgramMenus menus;                // the language library and the menu bar made from it
   AppState app;
 };
 

@@ -8,6 +8,10 @@
 //   dwdrive close                    posts WM_CLOSE
 //   dwdrive command ID               posts WM_COMMAND with the menu identifier ID
 //   dwdrive canvas-control W L       posts the registered "Dotwright_CanvasControl_Msg"
+//   dwdrive menu                     prints "menu" when the main window has a menu bar, else
+//                                    "none" (under Wine another process's menu items cannot be
+//                                    read, only whether there is a menu)
+//   dwdrive client-rect              prints "X Y W H": the client area in screen coordinates
 //
 // Exit codes: 0 done, 1 window not found or timeout, 2 usage error.
 #include <windows.h>
@@ -28,7 +32,10 @@ bool ParseNumber(const wchar_t* text, unsigned long long& value) {
 }
 
 int Usage() {
-  std::fputs("usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L\n", stderr);
+  std::fputs(
+      "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
+      " client-rect\n",
+      stderr);
   return 2;
 }
 
@@ -79,6 +86,21 @@ int wmain(int argc, wchar_t** argv) {
     char utf8[2048];
     WideCharToMultiByte(CP_UTF8, 0, title, -1, utf8, sizeof utf8, nullptr, nullptr);
     std::printf("%s\n", utf8);
+    return 0;
+  }
+  if (!std::wcscmp(verb, L"menu") || !std::wcscmp(verb, L"client-rect")) {
+    HWND hwnd = FindMain();
+    if (!hwnd) return Wait(0, false);
+    if (verb[0] == L'm') {
+      std::printf("%s\n", GetMenu(hwnd) ? "menu" : "none");
+      return 0;
+    }
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    POINT origin{0, 0};
+    ClientToScreen(hwnd, &origin);
+    std::printf("%ld %ld %ld %ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
+                static_cast<long>(client.right), static_cast<long>(client.bottom));
     return 0;
   }
   if (!std::wcscmp(verb, L"close")) return Post(WM_CLOSE, 0, 0);
