@@ -20,7 +20,8 @@
 #include "settings/app_settings.h"
 #include "settings/command_ids.h"
 
-// Numbers of the language library's strings that the menus use.
+// Numbers of the language library's strings that the menus and the start-up use.
+inline constexpr uint32_t kStringResetAfterAbnormalEnd = 15;  // the question after two abnormal ends
 inline constexpr uint32_t kStringPenMenu = 300;       // the pen menu's title
 inline constexpr uint32_t kStringFirstPenKind = 301;  // 301 + KindOfPen: the kind's name
 inline constexpr uint32_t kStringTextureMenu = 401;   // the texture submenu's title

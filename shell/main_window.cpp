@@ -38,6 +38,17 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
 
   const PlatformQueries platform = QueryPlatform(hwnd, w->block ? w->block->commandLine : nullptr);
   InitSettings(s.settings, platform, 1);
+  LoadLanguageAndMenus(*w);
+  // Two runs in a row that never closed in order: the settings may be what breaks the program,
+  // so offer to start again from the defaults.
+  if (s.settings.AbnormalTerminationCount >= 2) {
+    const wchar_t* question = LanguageString(w->menus.module, kStringResetAfterAbnormalEnd);
+    if (question && MessageBoxW(hwnd, question, L"Dotwright", MB_YESNO | MB_ICONWARNING) == IDYES) {
+      FreeLanguageAndMenus(*w);
+      InitSettings(s.settings, platform, 0);
+      LoadLanguageAndMenus(*w);
+    }
+  }
   ++s.settings.AbnormalTerminationCount;
   if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings))
     ReportError(L"Cannot save the settings file.");
@@ -48,7 +59,6 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   if (!keys.empty())
     w->accelerators = CreateAcceleratorTableW(reinterpret_cast<ACCEL*>(keys.data()), static_cast<int>(keys.size()));
   if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = w->accelerators;
-  LoadLanguageAndMenus(*w);
 
   if (!CreateViewWindow(*w)) {
     ReportError(L"The canvas view could not be created.");
