@@ -2,45 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "brush/pen_kind.h"
+#include "app/session_test_support.h"
 #include "canvas/undo_history.h"
 
 namespace {
 
-// A session on a blank 32 x 32 canvas shown at scale 1, straight, with the pressure pen of
-// size 4 current on layer 2; samples at canvas (x, y) are stored as (16 x, 16 y).
-struct Session {
-  std::unique_ptr<AppState> state = std::make_unique<AppState>();
-
-  Session() {
-    AppState& s = *state;
-    BindAppState(s);
-    s.settings.numPenSetting = 3;
-    PenSetting& pen = s.settings.pens[3];
-    pen.KindOfPen = kKindPressurePen;
-    pen.Size = 4;
-    pen.Hardness = 50;
-    pen.EnablePalette = 1;
-    pen.Palette = 2;
-    s.input.maxPressure = 1024;
-    EXPECT_TRUE(StartBlankCanvas(s, 32, 32, nullptr, nullptr));
-    s.view.scale = 1.0f;
-    s.view.clientWidth = s.view.clientHeight = 32;
-    ChooseSampler(s.view);
+// A 32 x 32 session whose pen slot 3 is current: the pressure pen of size 4 on its own layer 2.
+struct Session : TestSession {
+  Session() : TestSession(32, kKindPressurePen, 4) {
+    AppState& s = State();
+    s.settings.pens[3] = s.settings.pens[0];
+    s.settings.pens[3].EnablePalette = 1;
+    s.settings.pens[3].Palette = 2;
+    EXPECT_TRUE(SelectPen(s.context, 3, nullptr));
   }
-  ~Session() { ReleaseAppState(*state); }
-
-  void Feed(float x, float y, float pressure) {
-    PenSample sample{};
-    sample.x = static_cast<int32_t>(x * 16.0f);
-    sample.y = static_cast<int32_t>(y * 16.0f);
-    sample.pressure = static_cast<uint32_t>(pressure * 1024.0f);
-    sample.azimuth = 1300;
-    sample.altitude = 550;
-    FeedPenSample(state->context, state->step, sample, SampleConditions{});
-  }
+  void Feed(float x, float y, float pressure) { TestSession::Feed(x, y, static_cast<uint32_t>(pressure * 1024.0f)); }
 };
 
 }  // namespace

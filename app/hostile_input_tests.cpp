@@ -5,51 +5,17 @@
 
 #include <cstdint>
 #include <limits>
-#include <memory>
 
-#include "app/app_state.h"
-#include "brush/pen_kind.h"
+#include "app/session_test_support.h"
 
 namespace {
 
 constexpr int32_t kIntMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t kIntMin = std::numeric_limits<int32_t>::min();
 
-// A session on a blank 64 x 64 canvas at scale 1, straight: canvas (x, y) is screen (x, y).
-struct Session {
-  std::unique_ptr<AppState> state = std::make_unique<AppState>();
-  explicit Session(int kind) {
-    AppState& s = *state;
-    BindAppState(s);
-    PenSetting& pen = s.settings.pens[0];
-    pen.KindOfPen = kind;
-    pen.Size = 8;
-    pen.Hardness = 50;
-    pen.Interval = 100;
-    pen.Roundness = 100;
-    s.input.maxPressure = 1024;
-    EXPECT_TRUE(StartBlankCanvas(s, 64, 64, nullptr, nullptr));
-    s.view.scale = 1.0f;
-    s.view.clientWidth = s.view.clientHeight = 64;
-    ChooseSampler(s.view);
-  }
-  ~Session() { ReleaseAppState(*state); }
-  PenSetting& Pen() { return state->settings.pens[0]; }
-  void Feed(double x, double y, uint32_t pressure) {
-    PenSample p{};
-    p.x = static_cast<int32_t>(x * 16.0);
-    p.y = static_cast<int32_t>(y * 16.0);
-    p.pressure = pressure;
-    p.azimuth = 1300;
-    p.altitude = 550;
-    FeedPenSample(state->context, state->step, p, SampleConditions{});
-  }
-  int Painted() const {
-    int n = 0;
-    for (int y = 0; y < 64; ++y)
-      for (int x = 0; x < 64; ++x) n += DibRow(*state->canvas.bitmap, y)[x] != 0xFF;
-    return n;
-  }
+// A session on a blank 64 x 64 canvas with a size-8 pen of the kind.
+struct Session : TestSession {
+  explicit Session(int kind) : TestSession(64, kind, 8) {}
 };
 
 }  // namespace

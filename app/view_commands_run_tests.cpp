@@ -2,41 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "brush/pen_kind.h"
+#include "app/session_test_support.h"
 #include "settings/command_ids.h"
 
 namespace {
 
-// A session on a blank 16 x 16 canvas at scale 1 whose current pen paints layer 0.
-struct Session {
-  std::unique_ptr<AppState> state = std::make_unique<AppState>();
-  Session() {
-    AppState& s = *state;
-    BindAppState(s);
-    s.settings.pens[0].KindOfPen = kKindPressurePen;
-    s.settings.pens[0].Size = 10;
-    s.settings.pens[0].Hardness = 50;
-    s.settings.pens[7].EnablePalette = 1;
-    s.settings.pens[7].Palette = 5;
-    s.input.maxPressure = 1;
-    EXPECT_TRUE(StartBlankCanvas(s, 16, 16, nullptr, nullptr));
-    s.view.clientWidth = s.view.clientHeight = 16;
-    s.view.scale = 1.0f;
-    ChooseSampler(s.view);
+// A 16 x 16 session with the pressure pen of size 10; pen slot 7 paints its own layer 5.
+struct Session : TestSession {
+  Session() : TestSession(16, kKindPressurePen, 10) {
+    State().settings.pens[7].EnablePalette = 1;
+    State().settings.pens[7].Palette = 5;
   }
-  ~Session() { ReleaseAppState(*state); }
-  void Stroke() {
-    for (int i = 0; i < 4; ++i) {
-      PenSample p{};
-      p.x = 16 * (4 + i);
-      p.y = 16 * 8;
-      p.pressure = i < 3 ? 1 : 0;
-      FeedPenSample(state->context, state->step, p, SampleConditions{});
-    }
-  }
-  uint8_t At(int x, int y) const { return DibRow(*state->canvas.bitmap, y)[x]; }
+  void Stroke() { TestSession::Stroke(4, 6, 8); }
 };
 
 }  // namespace
