@@ -27,3 +27,7 @@ enum PenKind : int {
   kKindLassoEraseLayer = 21,
   kKindLassoEraseAll = 22,
 };
+
+// The one fact about kinds that the settings need, below the stroke handlers' table: only the
+// stamp brush reads (and the settings file writes) the stamp settings Interval .. StampFileName.
+constexpr bool UsesStampSettings(int kind) { return kind == kKindStampBrush; }

@@ -125,7 +125,7 @@ std::string FormatSettingsFile(const AppSettings& settings) {
   char number[16];
   for (const SettingKey& key : SettingKeyTable()) {
     if (key.form == SettingForm::kIgnored || !key.address) continue;
-    if (key.pen >= 0 && key.stampOnly && settings.pens[key.pen].KindOfPen != kKindStampBrush) continue;
+    if (key.pen >= 0 && key.stampOnly && !UsesStampSettings(settings.pens[key.pen].KindOfPen)) continue;
     const void* field = key.address(s, key.pen);
     out += key.key;
     if (key.type == SettingType::kText) {
