@@ -34,7 +34,7 @@ bool ParseNumber(const wchar_t* text, unsigned long long& value) {
 int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
-      " client-rect\n",
+      " client-rect | answer [MS]\n",
       stderr);
   return 2;
 }
@@ -52,6 +52,23 @@ int Wait(DWORD timeoutMs, bool untilGone) {
     }
     if (GetTickCount64() >= deadline) {
       std::fputs(untilGone ? "dwdrive: main window still there\n" : "dwdrive: main window not found\n", stderr);
+      return 1;
+    }
+    Sleep(50);
+  }
+}
+
+// Waits for a message box captioned "Dotwright" and presses its Yes button.
+int Answer(DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    HWND box = FindWindowW(L"#32770", L"Dotwright");
+    if (box && IsWindowVisible(box)) {
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+      return 0;
+    }
+    if (GetTickCount64() >= deadline) {
+      std::fputs("dwdrive: no message box\n", stderr);
       return 1;
     }
     Sleep(50);
@@ -104,6 +121,11 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (!std::wcscmp(verb, L"close")) return Post(WM_CLOSE, 0, 0);
+  if (!std::wcscmp(verb, L"answer")) {
+    unsigned long long ms = 20000;
+    if (argc > 2 && !ParseNumber(argv[2], ms)) return Usage();
+    return Answer(static_cast<DWORD>(ms));
+  }
   if (!std::wcscmp(verb, L"command")) {
     if (argc != 3 || !ParseNumber(argv[2], a) || a > 0xFFFF) return Usage();
     return Post(WM_COMMAND, static_cast<WPARAM>(a), 0);
