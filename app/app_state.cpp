@@ -10,13 +10,16 @@ void BindAppState(AppState& s) {
   s.input.correctionStrength = &s.settings.CorrectionStrength;
 }
 
-bool StartBlankCanvas(AppState& s, int width, int height, const CanvasResourceLoaders* loaders,
-                      uint32_t* unreadableStamps) {
-  // The update thread composes from the canvas: no bitmap may go while it could be reading.
+void ClearCanvas(AppState& s) {
   StopUpdateThread(s.step.update);
   FreeFloatingImage(s.floating);
   DestroyCanvas(s.canvas);
   InitCanvas(s.canvas);
+}
+
+bool StartBlankCanvas(AppState& s, int width, int height, const CanvasResourceLoaders* loaders,
+                      uint32_t* unreadableStamps) {
+  ClearCanvas(s);
   if (!NewCanvas(s.canvas, width, height)) return false;
   const uint32_t unreadable = StartCanvasSession(s.context, loaders);
   if (unreadableStamps) *unreadableStamps = unreadable;
@@ -24,9 +27,7 @@ bool StartBlankCanvas(AppState& s, int width, int height, const CanvasResourceLo
 }
 
 void ReleaseAppState(AppState& s) {
-  StopUpdateThread(s.step.update);
-  FreeFloatingImage(s.floating);
-  DestroyCanvas(s.canvas);
+  ClearCanvas(s);
   ReleaseStrokeResources(s.context);
   for (PenSetting& pen : s.settings.pens) FreeDibBitmap(pen.stampBitmap);
   for (DibBitmap** b : {&s.view.composed, &s.view.outsideMask, &s.view.backBuffer, &s.view.paper, &s.view.secondPaper})

@@ -40,6 +40,11 @@ struct AppState {
 // record will stay (it holds pointers into itself).
 void BindAppState(AppState& state);
 
+// Empties the canvas for a new or loaded one: stops the update thread (it composes from the
+// canvas, so no bitmap may go while it could be reading), drops a floating image, destroys and
+// re-initialises the record.
+void ClearCanvas(AppState& state);
+
 // Replaces the canvas with a blank one of width x height with default layers and takes it
 // into the session (StartCanvasSession: the current pen's layer, texture, paper grain and
 // stamps through loaders, which may be null). Returns false when the canvas cannot be

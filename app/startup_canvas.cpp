@@ -16,10 +16,7 @@ namespace {
 bool OpenCanvasFile(AppState& s, const std::filesystem::path& path, const CanvasResourceLoaders* loaders) {
   std::error_code error;
   if (path.empty() || !std::filesystem::is_regular_file(path, error)) return false;
-  StopUpdateThread(s.step.update);
-  FreeFloatingImage(s.floating);
-  DestroyCanvas(s.canvas);
-  InitCanvas(s.canvas);
+  ClearCanvas(s);
   if (LoadCanvas(s.canvas, path) != CanvasLoadFailure::kNone) return false;
   (void)StartCanvasSession(s.context, loaders);
   return true;
