@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "app/canvas_control.h"
+#include "app/file_commands.h"
 #include "app/private_messages.h"
 #include "app/startup_canvas.h"
 #include "app/view_commands_run.h"
 #include "app/window_title.h"
 #include "settings/command_ids.h"
 #include "settings/settings_file.h"
+#include "shell/file_dialogs.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
@@ -52,6 +54,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   ++s.settings.AbnormalTerminationCount;
   if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings))
     ReportError(L"Cannot save the settings file.");
+  ListWorkingFolder(s);
 
   // The accelerator table mirrors the keyboard bindings; the message loop reads it through the
   // creation block.
@@ -64,7 +67,13 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
     ReportError(L"The canvas view could not be created.");
     return false;
   }
-  if (OpenStartUpCanvas(s, nullptr) == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
+  const std::filesystem::path named = s.settings.currentFilePath;
+  const StartCanvasSource source = OpenStartUpCanvas(s, s.loaders);
+  if (source == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
+  if (!named.empty() && source != StartCanvasSource::kCommandLineFile) {
+    WindowFileHost host(*w);
+    host.Report(FileCommandFailure::kCannotRead, named, 0);
+  }
   RECT client{};
   GetClientRect(w->view, &client);
   {
@@ -85,10 +94,15 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
 void OnClose(HWND hwnd) {
   MainWindow* w = WindowOf(hwnd);
   if (w) {
+    if (w->closing) return;
     AppState& s = w->app;
+    CommitPendingOperation(s);
+    WindowFileHost host(*w);
+    w->closing = true;
+    const bool leave = SaveBeforeClose(s, host);
+    w->closing = false;
+    if (!leave) return;  // the artist chose to stay, or the canvas could not be saved
     StopUpdateThread(s.step.update);
-    if (s.settings.currentFilePath.empty() && s.canvas.bitmap && !SaveWorkingCanvas(s))
-      ReportError(L"Cannot save the working canvas.");
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (GetWindowPlacement(hwnd, &placement)) {
@@ -129,6 +143,14 @@ void OnCommand(MainWindow& w, int32_t command) {
   }
   if (!QueryCommand(static_cast<CommandId>(command), TakeCommandSnapshot(w.app, IsClipboardFormatAvailable(CF_DIB))).enabled)
     return;
+  if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
+  WindowFileHost host(w);
+  const FileCommandOutcome file = RunFileCommand(w.app, host, command);
+  if (file.handled) {
+    if (file.title || file.canvasReplaced) RefreshTitle(w);
+    if (file.view || file.canvasReplaced) InvalidateRect(w.view, nullptr, FALSE);
+    return;
+  }
   const CommandOutcome done = RunSessionCommand(w.app, command);
   if (done.title) RefreshTitle(w);
   if (done.view) InvalidateRect(w.view, nullptr, FALSE);

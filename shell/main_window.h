@@ -25,6 +25,7 @@ struct MainWindow {
   HWND view = nullptr;               // the canvas view window, a child
   UINT canvasControlMessage = 0;
   bool ready = false;                // the creation sequence has finished
+  bool closing = false;              // the close is asking or saving: a second close waits for it
   int32_t wheelSum = 0;              // wheel deltas not yet turned into a zoom step
   HACCEL accelerators = nullptr;     // built from the keyboard bindings
   ProgramMenus menus;                // the language library and the menu bar made from it
