@@ -25,6 +25,25 @@ namespace {
 
 MainWindow* WindowOf(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
+// Ctrl held makes the Ctrl pen current; letting go brings the previous pen back.
+constexpr int32_t kCtrlPen = 1;
+
+void SwitchCtrlPen(MainWindow& w, bool down) {
+  AppState& s = w.app;
+  if (down == w.ctrlSwitched) return;
+  if (down) w.penBeforeCtrl = s.settings.numPenSetting;
+  w.ctrlSwitched = down;
+  (void)RunSessionCommand(s, CMD_SELECT_PEN_0 + (down ? kCtrlPen : w.penBeforeCtrl));
+  InvalidateRect(w.view, nullptr, FALSE);
+}
+
+// Keys that act while held; every other key arrives as a command through the accelerators.
+void OnKey(MainWindow& w, WPARAM key, bool down, bool repeat) {
+  if (repeat) return;
+  if (key == VK_SPACE && down != w.spaceHeld) SetPanKey(w, down);
+  if (key == VK_CONTROL) SwitchCtrlPen(w, down);
+}
+
 // Creation, in order: settings (the abnormal-end count raised and saved at once, so a run that
 // never closes in order leaves it raised), the accelerators, the language library and menus,
 // the view window, the start-up canvas, the view state, the title; then the window is ready.
@@ -102,6 +121,10 @@ void OnClose(HWND hwnd) {
     const bool leave = SaveBeforeClose(s, host);
     w->closing = false;
     if (!leave) return;  // the artist chose to stay, or the canvas could not be saved
+    w->zoomPreview.Stop();
+    w->rotatePreview.Stop();
+    FreeDibBitmap(w->dragPicture);
+    if (w->ctrlSwitched) SwitchCtrlPen(*w, false);
     StopUpdateThread(s.step.update);
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -152,6 +175,7 @@ void OnCommand(MainWindow& w, int32_t command) {
     return;
   }
   const CommandOutcome done = RunSessionCommand(w.app, command);
+  if (done.view) w.outlineShown = false;  // shown again at the next sample
   if (done.title) RefreshTitle(w);
   if (done.view) InvalidateRect(w.view, nullptr, FALSE);
 }
@@ -189,6 +213,13 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_INITMENUPOPUP:
       if (w && w->ready && !HIWORD(lParam)) OnInitMenuPopup(*w, reinterpret_cast<HMENU>(wParam));
       return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (w && w->ready) OnKey(*w, wParam, message == WM_KEYDOWN, message == WM_KEYDOWN && (lParam & (1 << 30)));
+      return 0;
+    case WM_SYSKEYUP:
+      if (w && w->ready && wParam == VK_CONTROL) OnKey(*w, wParam, false, false);
+      break;
     case WM_MOUSEWHEEL:
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
