@@ -259,6 +259,27 @@ FileCommandOutcome ExportPsdCommand(AppState& s, FileCommandHost& host) {
 
 }  // namespace
 
+DropVerdict ClassifyDroppedFile(const AppState& s, const fs::path& path) {
+  if (path.extension() != ".png") return DropVerdict::kIgnore;  // exactly: ".PNG" is not taken
+  if (SamePath(path, WorkingFolder(s) / kDragFileName)) return DropVerdict::kBeep;
+  return DropVerdict::kOpen;
+}
+
+FileCommandOutcome OpenCanvasAsCurrentFile(AppState& s, FileCommandHost& host, const fs::path& path) {
+  if (!AskToSave(s, host, true)) return {true};
+  return OpenFile(s, host, path);
+}
+
+FileCommandOutcome NewFromClipboardFile(AppState& s, FileCommandHost& host, const fs::path& path) {
+  if (!s.settings.currentFilePath.empty() && HasUnsavedChanges(s.canvas) && !Save(s, host)) return {true};
+  std::error_code error;
+  if (fs::exists(path, error)) return OpenFile(s, host, path);
+  if (!LeaveWorkingCanvas(s, host)) return {true};
+  if (StartNewCanvas(s, s.loaders) == StartCanvasSource::kNone) host.Report(FileCommandFailure::kNoMemory, fs::path(), 0);
+  s.settings.currentFilePath = path;
+  return CanvasReplaced(s);
+}
+
 void ListWorkingFolder(AppState& s) {
   s.fileList.folder = WorkingFolder(s);
   ListCanvasFiles(s.fileList);

@@ -69,6 +69,23 @@ struct FileCommandOutcome {
 // a window of their own (print, import, new from clipboard image) are not handled here.
 FileCommandOutcome RunFileCommand(AppState& state, FileCommandHost& host, int32_t command);
 
+// A file dropped onto the window: opened as the current file when its extension is exactly
+// ".png"; the program's own drag file ("_DnD_.png" of the working folder) dropped back only
+// beeps; anything else is ignored.
+enum class DropVerdict : int { kOpen, kIgnore, kBeep };
+DropVerdict ClassifyDroppedFile(const AppState& state, const std::filesystem::path& path);
+
+// Opens path as the current file, as the open command does after its dialog: asks before
+// unsaved changes of a current file go (Yes saves as), writes the working canvas back first in
+// working-canvas mode, and changes nothing when the file does not load.
+FileCommandOutcome OpenCanvasAsCurrentFile(AppState& state, FileCommandHost& host, const std::filesystem::path& path);
+
+// New from the clipboard's file list, with its first path: unsaved changes of a current file
+// are saved first (without asking); an existing file is opened as the current file (the
+// working canvas written back first), a missing one becomes the current file of a new canvas
+// made as the new-canvas command makes one.
+FileCommandOutcome NewFromClipboardFile(AppState& state, FileCommandHost& host, const std::filesystem::path& path);
+
 // The orderly close's saving: in file mode with unsaved changes, asks; Yes saves as (a cancelled
 // or failed save keeps the program running), Cancel keeps it running. In working-canvas mode
 // writes the working canvas file. Then removes the drag file "_DnD_.png" of the working folder.

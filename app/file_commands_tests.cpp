@@ -14,6 +14,9 @@
 #include "canvas/undo_history.h"
 #include "files/canvas_png.h"
 #include "files/utf_text.h"
+#include "reduce/composition_hooks.h"
+#include "view/back_buffer.h"
+#include "view/view_operations.h"
 #include "settings/command_ids.h"
 
 namespace fs = std::filesystem;
@@ -302,4 +305,69 @@ TEST(FileCommands, ClosingAsksInFileModeAndWritesTheWorkingCanvasOtherwise) {
   EXPECT_FALSE(SaveBeforeClose(t.S(), t.host));
   EXPECT_TRUE(SaveBeforeClose(t.S(), t.host));
   EXPECT_EQ(t.host.questions, 2);
+}
+
+// Opening a file while a stroke is still being composed: the update thread is stopped before
+// the old canvas's bitmaps go, so it never reads freed memory (run under ThreadSanitizer by
+// scripts/tsan.sh).
+TEST(FileCommands, OpeningAFileWhileTheUpdateThreadComposesAStroke) {
+  FileSession t;
+  AppState& s = t.S();
+  const fs::path a = t.WriteCanvas("a.png", 300, 200), b = t.WriteCanvas("b.png", 200, 300);
+  InstallCompositionHooks(s.view);
+  InstallBackBufferHooks(s.view);
+  s.step.updateMessages = {&s.step.update, [](void*) {},
+                           [](void* update) { (void)PaintFinished(*static_cast<UpdateThread*>(update)); }, nullptr};
+  s.settings.pens[0].KindOfPen = 0;
+  s.settings.pens[0].Size = 40;
+  s.settings.pens[0].Hardness = 50;
+  s.input.maxPressure = 1024;
+  ASSERT_TRUE(ResizeView(s.view, 256, 256));
+  for (int round = 0; round < 12; ++round) {
+    t.host.choices = {round % 2 ? a : b};
+    t.host.answers = {SaveAnswer::kNo};
+    for (int i = 0; i < 8; ++i) {
+      PenSample p{};
+      p.x = (20 + 20 * i) * 16;
+      p.y = (30 + 10 * i) * 16;
+      p.pressure = i == 7 ? 0 : 1024;
+      p.azimuth = 1300;
+      p.altitude = 550;
+      FeedPenSample(s.context, s.step, p, SampleConditions{});
+      if (i == 4) {  // mid-stroke
+        EXPECT_TRUE(t.Run(CMD_OPEN).canvasReplaced);
+      }
+    }
+  }
+  EXPECT_EQ(s.canvas.width, 300);
+  StopUpdateThread(s.step.update);
+}
+
+TEST(FileCommands, DroppedAndClipboardFiles) {
+  FileSession t;
+  AppState& s = t.S();
+  struct Case {
+    const char* name;
+    DropVerdict verdict;
+  };
+  constexpr Case kCases[] = {{"a.png", DropVerdict::kOpen},  {"a.PNG", DropVerdict::kIgnore},
+                             {"a.bmp", DropVerdict::kIgnore}, {"_DnD_.png", DropVerdict::kBeep},
+                             {"png", DropVerdict::kIgnore}};
+  for (const Case& c : kCases) EXPECT_EQ(ClassifyDroppedFile(s, t.folder / c.name), c.verdict) << c.name;
+  EXPECT_EQ(ClassifyDroppedFile(s, t.folder / "elsewhere" / "_DnD_.png"), DropVerdict::kOpen);
+
+  // A clipboard path that does not exist yet names the new canvas; the working canvas is kept.
+  const fs::path fresh = t.folder / "fresh.png";
+  EXPECT_TRUE(NewFromClipboardFile(s, t.host, fresh).canvasReplaced);
+  EXPECT_EQ(s.settings.currentFilePath, fresh);
+  EXPECT_FALSE(t.Marked());
+  EXPECT_TRUE(FileHoldsMark(t.folder / "canvas.png"));
+  // With unsaved changes of that file, the next clipboard path saves them first, unasked.
+  t.Mark();
+  t.Edit();
+  const fs::path other = t.WriteCanvas("other.png", 5, 5);
+  EXPECT_TRUE(NewFromClipboardFile(s, t.host, other).canvasReplaced);
+  EXPECT_TRUE(FileHoldsMark(fresh));
+  EXPECT_EQ(s.canvas.width, 5);
+  EXPECT_EQ(t.host.questions, 0);
 }

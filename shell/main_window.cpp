@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <ole2.h>
+#include <shellapi.h>
 
 #include <cstring>
 #include <mutex>
@@ -82,6 +83,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
     w->accelerators = CreateAcceleratorTableW(reinterpret_cast<ACCEL*>(keys.data()), static_cast<int>(keys.size()));
   if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = w->accelerators;
 
+  DragAcceptFiles(hwnd, TRUE);
   if (!CreateViewWindow(*w)) {
     ReportError(L"The canvas view could not be created.");
     return false;
@@ -157,6 +159,48 @@ void OnWheel(MainWindow& w, int delta) {
   InvalidateRect(w.view, nullptr, FALSE);
 }
 
+// The first path of a dropped-file list (the clipboard's or a drop's); empty when there is none.
+std::filesystem::path FirstDroppedPath(HDROP drop) {
+  wchar_t path[520] = {};
+  if (!drop || DragQueryFileW(drop, 0, path, 520) == 0) return {};
+  return std::filesystem::path(path);
+}
+
+void ShowOutcome(MainWindow& w, const FileCommandOutcome& done) {
+  if (done.title || done.canvasReplaced) RefreshTitle(w);
+  if (done.view || done.canvasReplaced) InvalidateRect(w.view, nullptr, FALSE);
+}
+
+void OnDropFiles(MainWindow& w, HDROP drop) {
+  const std::filesystem::path path = FirstDroppedPath(drop);
+  DragFinish(drop);
+  switch (ClassifyDroppedFile(w.app, path)) {
+    case DropVerdict::kIgnore: return;
+    case DropVerdict::kBeep: MessageBeep(0); return;
+    case DropVerdict::kOpen: break;
+  }
+  CommitPendingOperation(w.app);
+  WindowFileHost host(w);
+  ShowOutcome(w, OpenCanvasAsCurrentFile(w.app, host, path));
+}
+
+// New from the clipboard: its dropped-file list's first path.
+void NewFromClipboard(MainWindow& w) {
+  std::filesystem::path path;
+  if (IsClipboardFormatAvailable(CF_HDROP) && OpenClipboard(w.window)) {
+    path = FirstDroppedPath(static_cast<HDROP>(GetClipboardData(CF_HDROP)));
+    CloseClipboard();
+  }
+  if (path.empty()) return;
+  WindowFileHost host(w);
+  ShowOutcome(w, NewFromClipboardFile(w.app, host, path));
+}
+
+void ShowAbout(MainWindow& w) {
+  HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(w.window, GCLP_HICON));
+  ShellAboutW(w.window, L"Dotwright", L"Dotwright 0.1 \x2014 drawing for pen tablets", icon);
+}
+
 // Menu items and key bindings alike: a command greyed in the menu does nothing from a key either.
 void OnCommand(MainWindow& w, int32_t command) {
   if (RunListedMenuCommand(w, command)) return;
@@ -167,13 +211,11 @@ void OnCommand(MainWindow& w, int32_t command) {
   if (!QueryCommand(static_cast<CommandId>(command), TakeCommandSnapshot(w.app, IsClipboardFormatAvailable(CF_DIB))).enabled)
     return;
   if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
+  if (command == CMD_NEW_FROM_CLIPBOARD) return NewFromClipboard(w);
+  if (command == CMD_ABOUT) return ShowAbout(w);
   WindowFileHost host(w);
   const FileCommandOutcome file = RunFileCommand(w.app, host, command);
-  if (file.handled) {
-    if (file.title || file.canvasReplaced) RefreshTitle(w);
-    if (file.view || file.canvasReplaced) InvalidateRect(w.view, nullptr, FALSE);
-    return;
-  }
+  if (file.handled) return ShowOutcome(w, file);
   const CommandOutcome done = RunSessionCommand(w.app, command);
   if (done.view) w.outlineShown = false;  // shown again at the next sample
   if (done.title) RefreshTitle(w);
@@ -220,6 +262,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_SYSKEYUP:
       if (w && w->ready && wParam == VK_CONTROL) OnKey(*w, wParam, false, false);
       break;
+    case WM_DROPFILES:
+      if (w && w->ready) OnDropFiles(*w, reinterpret_cast<HDROP>(wParam));
+      else DragFinish(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_MOUSEWHEEL:
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;

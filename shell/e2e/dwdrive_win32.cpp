@@ -17,9 +17,11 @@
 //                                    (any caption; its question to save has none)
 //   dwdrive file-dialog PATH [MS]    types PATH into the program's open or save dialog and
 //                                    presses its OK button; "cancel" as PATH cancels it
+//   dwdrive clip-file PATH           puts a dropped-file list holding PATH on the clipboard
 //
 // Exit codes: 0 done, 1 window not found or timeout, 2 usage error.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -40,7 +42,7 @@ bool ParseNumber(const wchar_t* text, unsigned long long& value) {
 int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
-      " client-rect | answer [MS] | press BUTTON [MS] | file-dialog PATH [MS]\n",
+      " client-rect | answer [MS] | press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH\n",
       stderr);
   return 2;
 }
@@ -150,6 +152,23 @@ int AnswerFileDialog(const wchar_t* path, DWORD timeoutMs) {
   return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0) ? 0 : 1;
 }
 
+int PutFileOnClipboard(const wchar_t* path) {
+  const size_t units = std::wcslen(path) + 2;  // the path and the list's two closing zeros
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + units * sizeof(wchar_t));
+  if (!block) return 1;
+  auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+  files->pFiles = sizeof(DROPFILES);
+  files->fWide = TRUE;
+  std::wmemcpy(reinterpret_cast<wchar_t*>(files + 1), path, units - 2);
+  GlobalUnlock(block);
+  if (!OpenClipboard(nullptr)) return GlobalFree(block), 1;
+  EmptyClipboard();
+  const bool put = SetClipboardData(CF_HDROP, block) != nullptr;
+  CloseClipboard();
+  if (!put) GlobalFree(block);
+  return put ? 0 : 1;
+}
+
 int Post(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = FindMain();
   if (!hwnd) {
@@ -206,6 +225,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 3 || (argc > 3 && !ParseNumber(argv[3], ms))) return Usage();
     return verb[0] == L'p' ? Press(argv[2], static_cast<DWORD>(ms)) : AnswerFileDialog(argv[2], static_cast<DWORD>(ms));
   }
+  if (!std::wcscmp(verb, L"clip-file")) return argc == 3 ? PutFileOnClipboard(argv[2]) : Usage();
   if (!std::wcscmp(verb, L"command")) {
     if (argc != 3 || !ParseNumber(argv[2], a) || a > 0xFFFF) return Usage();
     return Post(WM_COMMAND, static_cast<WPARAM>(a), 0);

@@ -71,6 +71,12 @@ xdotool key --window "$window" Right
 sleep 1
 [[ $(title) == *'- ' ]] || fail "Right past the last file did not come back to the working canvas: '$(title)'"
 
+# New from the clipboard's file list: the copied file opens in file mode.
+drive clip-file "$(winpath "$data/mine.png")" || fail "could not put a file list on the clipboard"
+drive command 40003
+sleep 1
+[[ $(title) == *mine.png ]] || fail "new from the clipboard did not open the copied file: '$(title)'"
+
 # Exports, read back by independent readers.
 drive command 40009
 drive file-dialog "$(winpath "$data/out.psd")" || fail "no PSD dialog"
