@@ -13,6 +13,7 @@
 #include "app/private_messages.h"
 #include "app/startup_canvas.h"
 #include "app/view_commands_run.h"
+#include "app/window_placement.h"
 #include "app/window_title.h"
 #include "settings/command_ids.h"
 #include "settings/settings_file.h"
@@ -43,6 +44,20 @@ void OnKey(MainWindow& w, WPARAM key, bool down, bool repeat) {
   if (repeat) return;
   if (key == VK_SPACE && down != w.spaceHeld) SetPanKey(w, down);
   if (key == VK_CONTROL) SwitchCtrlPen(w, down);
+}
+
+// The placement of the last close, kept on screen; a maximised window opens maximised.
+void RestorePlacement(HWND hwnd, const WindowPlacement& saved) {
+  const PlacementRect screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                             GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                             GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  const PlacementToApply p = PlacementToRestore(saved, screen);
+  if (!p.apply) return;
+  static_assert(sizeof(WINDOWPLACEMENT) == sizeof(WindowPlacement));
+  WINDOWPLACEMENT placement;
+  std::memcpy(&placement, &p.placement, sizeof placement);
+  SetWindowPlacement(hwnd, &placement);
+  if (p.maximise) PostMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }
 
 // Creation, in order: settings (the abnormal-end count raised and saved at once, so a run that
@@ -84,6 +99,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = w->accelerators;
 
   DragAcceptFiles(hwnd, TRUE);
+  RestorePlacement(hwnd, s.settings.placement);
   if (!CreateViewWindow(*w)) {
     ReportError(L"The canvas view could not be created.");
     return false;
