@@ -12,10 +12,12 @@
 #include "app/file_commands.h"
 #include "app/private_messages.h"
 #include "app/startup_canvas.h"
+#include "app/user_texts.h"
 #include "app/view_commands_run.h"
 #include "app/window_placement.h"
 #include "app/window_title.h"
 #include "settings/command_ids.h"
+#include "reduce/gpu_engine.h"
 #include "settings/settings_file.h"
 #include "shell/file_dialogs.h"
 #include "shell/platform_queries.h"
@@ -90,6 +92,12 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings))
     ReportError(L"Cannot save the settings file.");
   ListWorkingFolder(s);
+  // The OpenCL engine, when the settings ask for it; a failure turns the setting off.
+  if (s.settings.UseGPU == 1) {
+    const GpuEngineOptions options = ProgramGpuEngineOptions(s.settings.programFolder);
+    const std::string why = GpuSetUpText(StartGpuEngine(s.settings, options), options);
+    if (!why.empty()) MessageBoxA(hwnd, why.c_str(), "Dotwright", MB_OK | MB_ICONSTOP);
+  }
 
   // The accelerator table mirrors the keyboard bindings; the message loop reads it through the
   // creation block.
@@ -153,6 +161,7 @@ void OnClose(HWND hwnd) {
     s.settings.AbnormalTerminationCount = 0;
     if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings)) ReportError(L"Cannot save the settings file.");
     w->ready = false;
+    StopGpuEngine(s.settings);
     ReleaseAppState(s);
     if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = nullptr;
     if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
