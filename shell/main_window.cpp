@@ -110,6 +110,12 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   RestorePlacement(hwnd, s.settings.placement);
   if (!CreateViewWindow(*w)) {
     ReportError(L"The canvas view could not be created.");
+    // The window will not exist: give back what creation took so far.
+    StopGpuEngine(s.settings);
+    if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
+    w->accelerators = nullptr;
+    if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = nullptr;
+    FreeLanguageAndMenus(*w);
     return false;
   }
   const std::filesystem::path named = s.settings.currentFilePath;
