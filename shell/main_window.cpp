@@ -14,6 +14,8 @@
 #include "app/window_title.h"
 #include "settings/command_ids.h"
 #include "settings/settings_file.h"
+#include "shell/info_windows.h"
+#include "shell/panel_column.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
@@ -25,7 +27,8 @@ MainWindow* WindowOf(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindow
 
 // Creation, in order: settings (the abnormal-end count raised and saved at once, so a run that
 // never closes in order leaves it raised), the accelerators, the language library and menus,
-// the view window, the start-up canvas, the view state, the title; then the window is ready.
+// the view window, the start-up canvas, the panels, the view state, the title; then the window
+// is ready, and the right-docked or separate panel arrangement is restored by its commands.
 bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   auto* w = new (std::nothrow) MainWindow;
   if (!w) return false;
@@ -65,6 +68,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
     return false;
   }
   if (OpenStartUpCanvas(s, nullptr) == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
+  if (!CreatePanelWindows(*w)) ReportError(L"The panels could not be created.");
   RECT client{};
   GetClientRect(w->view, &client);
   {
@@ -76,6 +80,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   }
   RefreshTitle(*w);
   w->ready = true;
+  FinishPanelStartUp(*w);
   InvalidateRect(w->view, nullptr, FALSE);
   return true;
 }
@@ -86,6 +91,7 @@ void OnClose(HWND hwnd) {
   MainWindow* w = WindowOf(hwnd);
   if (w) {
     AppState& s = w->app;
+    StoreFloatingPanelPositions(*w);
     StopUpdateThread(s.step.update);
     if (s.settings.currentFilePath.empty() && s.canvas.bitmap && !SaveWorkingCanvas(s))
       ReportError(L"Cannot save the working canvas.");
@@ -109,6 +115,7 @@ void OnClose(HWND hwnd) {
 }
 
 void OnWheel(MainWindow& w, int delta) {
+  if (ScrollColumnByWheel(w, delta)) return;
   const WheelZoom step = AccumulateWheel(w.wheelSum, delta);
   if (step == kWheelNone) return;
   {
@@ -118,11 +125,16 @@ void OnWheel(MainWindow& w, int delta) {
   }
   RefreshTitle(w);
   InvalidateRect(w.view, nullptr, FALSE);
+  RefreshPenPanels(w);
 }
 
 // Menu items and key bindings alike: a command greyed in the menu does nothing from a key either.
 void OnCommand(MainWindow& w, int32_t command) {
-  if (RunListedMenuCommand(w, command)) return;
+  if (RunListedMenuCommand(w, command)) {
+    RefreshPanelsAfterCommand(w, {});
+    return;
+  }
+  if (RunPanelCommand(w, command)) return;
   if (command == CMD_EXIT) {
     PostMessageW(w.window, WM_CLOSE, 0, 0);
     return;
@@ -132,6 +144,7 @@ void OnCommand(MainWindow& w, int32_t command) {
   const CommandOutcome done = RunSessionCommand(w.app, command);
   if (done.title) RefreshTitle(w);
   if (done.view) InvalidateRect(w.view, nullptr, FALSE);
+  RefreshPanelsAfterCommand(w, done);
 }
 
 }  // namespace
@@ -149,18 +162,20 @@ void ReportError(const wchar_t* text) {
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindow* w = WindowOf(hwnd);
   if (w && message == w->canvasControlMessage && message != 0) {
-    if (w->ready && ApplyCanvasControl(w->app.step, w->app.view, DecodeCanvasControl(wParam, lParam)))
+    if (w->ready && ApplyCanvasControl(w->app.step, w->app.view, DecodeCanvasControl(wParam, lParam))) {
       InvalidateRect(w->view, nullptr, FALSE);
+      RefreshPenPanels(*w);
+    }
     return 0;
   }
   switch (message) {
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
     case WM_SIZE:
-      if (w && w->view) MoveWindow(w->view, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      if (w && w->view && wParam != SIZE_MINIMIZED) LayOutMainWindow(*w);
       return 0;
     case WM_ERASEBKGND:
-      return 1;  // the view covers the whole client area
+      return 1;  // the view and the panel column cover the whole client area
     case WM_COMMAND:
       if (w && w->ready) OnCommand(*w, LOWORD(wParam));
       return 0;
