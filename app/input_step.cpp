@@ -99,8 +99,12 @@ int64_t HandOverThreshold(int32_t w, int32_t h, float scale, int32_t renderCost)
   return static_cast<int64_t>(t);
 }
 
-void FeedPenSample(AppContext& app, InputStep& step, const PenSample& sample, const SampleConditions& c) {
-  if (!c.mainWindowActive || c.floatingPaletteShown || c.shiftHeld) return;
+bool SampleShowsChange(const PenSample& a, const PenSample& b) {
+  return a.x != b.x || a.y != b.y || a.pressure != b.pressure || a.azimuth != b.azimuth || a.altitude != b.altitude;
+}
+
+// The input step proper, for a sample the conditions let through.
+static void RunInputStep(AppContext& app, InputStep& step, const PenSample& sample, const SampleConditions& c) {
   InputState& in = *app.input;
   StoreRawSample(in, sample);
   if (step.pcbm10 && *step.pcbm10) in.current.pressure = RemapPressurePcbm10(in.current.pressure);
@@ -158,4 +162,11 @@ void FeedPenSample(AppContext& app, InputStep& step, const PenSample& sample, co
     if (!IsRectEmpty(step.pending)) HandOver(app, step);
     CommitStroke(app, step);
   }
+}
+
+void FeedPenSample(AppContext& app, InputStep& step, const PenSample& sample, const SampleConditions& c) {
+  if (!c.mainWindowActive || c.floatingPaletteShown || c.shiftHeld) return;
+  RunInputStep(app, step, sample, c);
+  const InputState& in = *app.input;
+  if (SampleShowsChange(in.previous, in.current)) Notify(step.messages.sampleChanged, step.messages.context);
 }

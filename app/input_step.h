@@ -18,6 +18,9 @@ struct InputStepMessages {
   void (*refreshTitle)(void* context);   // the canvas became modified
   // The brush outline moved: invalidate both client rectangles of the view window, no erase.
   void (*invalidateCursor)(void* context, const PixelRect& previous, const PixelRect& current);
+  // A fed sample differs from the one before in position, pressure, azimuth or altitude: the
+  // tablet information and the loupe show it. Called after the sample's painting.
+  void (*sampleChanged)(void* context);
 };
 
 // Window-side facts the input step cannot find out itself, given with each sample.
@@ -50,6 +53,10 @@ struct InputStep {
 
 // The input step for one sample, on the window thread.
 void FeedPenSample(AppContext& app, InputStep& step, const PenSample& sample, const SampleConditions& conditions);
+
+// The raw samples differ in x, y, pressure, azimuth or altitude (what the tablet information
+// and the loupe show).
+bool SampleShowsChange(const PenSample& previous, const PenSample& current);
 
 // True exactly when the stroke has just ended: for tool kinds when the previous raw pressure is
 // above 0 and the current one is 0; for painting pens likewise with the smoothed pair.

@@ -22,6 +22,7 @@ struct StrokeFixture : PenFixture {
   int32_t strength = 0;
   int titleRefreshes = 0;
   int layerNotices = 0;
+  int sampleNotices = 0;
 
   StrokeFixture(int kind, int size, int32_t correction)
       : PenFixture(64, 64, kind, size), previous(FilledCanvas(64, 64, 0xFF)), strength(correction) {
@@ -33,6 +34,7 @@ struct StrokeFixture : PenFixture {
     step.messages.context = this;
     step.messages.refreshTitle = [](void* c) { ++static_cast<StrokeFixture*>(c)->titleRefreshes; };
     step.messages.layerChanged = [](void* c) { ++static_cast<StrokeFixture*>(c)->layerNotices; };
+    step.messages.sampleChanged = [](void* c) { ++static_cast<StrokeFixture*>(c)->sampleNotices; };
   }
   ~StrokeFixture() {
     StopUpdateThread(step.update);
@@ -129,6 +131,31 @@ TEST(InputStep, ShiftPanModeAndPenDownOutsideTheViewDrawNothing) {
     EXPECT_EQ(f.step.handlerCalls, 0);
     EXPECT_EQ(f.canvas.undo.newest, -1);
   }
+}
+
+TEST(InputStep, TellsThePenPanelsOfEverySampleThatChangedWhatTheyShow) {
+  StrokeFixture f(kKindPressurePen, 6, 0);
+  f.Feed(10, 10, 0);
+  EXPECT_EQ(f.sampleNotices, 1);
+  f.Feed(10, 10, 0);  // the same again
+  EXPECT_EQ(f.sampleNotices, 1);
+  f.Feed(10, 10, 1);  // pressed
+  f.Feed(11, 10, 1);  // moved, also in pan mode
+  ApplyCanvasControl(f.step, f.view, DecodeCanvasControl(0x1200, 0));
+  f.Feed(12, 10, 1);
+  EXPECT_EQ(f.sampleNotices, 4);
+  SampleConditions shift;  // a sample the conditions hold back is not fed
+  shift.shiftHeld = true;
+  f.Feed(40, 10, 1, shift);
+  EXPECT_EQ(f.sampleNotices, 4);
+
+  PenSample a{}, b{};
+  EXPECT_FALSE(SampleShowsChange(a, b));
+  b.twist = 5;
+  b.buttons = 1;
+  EXPECT_FALSE(SampleShowsChange(a, b));
+  b.altitude = 1;
+  EXPECT_TRUE(SampleShowsChange(a, b));
 }
 
 TEST(InputStep, UnmeasuredRenderCostHandsOverEverySegment) {

@@ -72,9 +72,12 @@ ListedMenus ListListedMenus(const AppSettings& settings) {
 }
 
 int32_t LanguageItemOf(const std::vector<std::u16string>& languages, std::u16string_view resourceFile) {
-  for (size_t k = 0; k < languages.size(); ++k)
-    if (SameFoldedText(ListedItemFile(ListedMenu::kLanguage, languages[k]), resourceFile))
-      return static_cast<int32_t>(k);
+  return ListedItemOfFile(ListedMenu::kLanguage, languages, resourceFile);
+}
+
+int32_t ListedItemOfFile(ListedMenu menu, const std::vector<std::u16string>& items, std::u16string_view file) {
+  for (size_t k = 0; k < items.size(); ++k)
+    if (SameFoldedText(ListedItemFile(menu, items[k]), file)) return static_cast<int32_t>(k);
   return -1;
 }
 

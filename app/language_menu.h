@@ -78,6 +78,10 @@ struct ListedItem {
 };
 ListedItem FindListedItem(CommandId id, const ListedMenus& menus);
 
+// The item of a listed menu whose file is `file` (ASCII letters in any case), or -1: the
+// texture or material the texture panels mark as chosen.
+int32_t ListedItemOfFile(ListedMenu menu, const std::vector<std::u16string>& items, std::u16string_view file);
+
 // The file an item stands for: its text + ".dll" for a language, + ".bmp" for a texture or a
 // material; empty for kNone.
 std::u16string ListedItemFile(ListedMenu menu, std::u16string_view text);

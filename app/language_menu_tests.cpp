@@ -90,6 +90,10 @@ TEST(LanguageMenu, LanguageItemOfTheResourceFile) {
   };
   for (const Case& c : kCases) EXPECT_EQ(LanguageItemOf(languages, c.file), c.item) << Utf16ToUtf8(c.file);
   EXPECT_EQ(LanguageItemOf(Items{}, u"English.dll"), -1);
+  // A texture or material item stands for its .bmp file.
+  const Items papers{u"canvas", u"kent"};
+  EXPECT_EQ(ListedItemOfFile(ListedMenu::kMaterial, papers, u"Kent.bmp"), 1);
+  EXPECT_EQ(ListedItemOfFile(ListedMenu::kTexture, papers, u"kent.dll"), -1);
 }
 
 TEST(LanguageMenu, FindListedItemIsBoundedByEachMenu) {

@@ -20,6 +20,8 @@
 #include "reduce/gpu_engine.h"
 #include "settings/settings_file.h"
 #include "shell/file_dialogs.h"
+#include "shell/info_windows.h"
+#include "shell/panel_column.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
@@ -64,7 +66,8 @@ void RestorePlacement(HWND hwnd, const WindowPlacement& saved) {
 
 // Creation, in order: settings (the abnormal-end count raised and saved at once, so a run that
 // never closes in order leaves it raised), the accelerators, the language library and menus,
-// the view window, the start-up canvas, the view state, the title; then the window is ready.
+// the view window, the start-up canvas, the panels, the view state, the title; then the window
+// is ready, and the right-docked or separate panel arrangement is restored by its commands.
 bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   auto* w = new (std::nothrow) MainWindow;
   if (!w) return false;
@@ -125,6 +128,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
     WindowFileHost host(*w);
     host.Report(FileCommandFailure::kCannotRead, named, 0);
   }
+  if (!CreatePanelWindows(*w)) ReportError(L"The panels could not be created.");
   RECT client{};
   GetClientRect(w->view, &client);
   {
@@ -136,6 +140,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   }
   RefreshTitle(*w);
   w->ready = true;
+  FinishPanelStartUp(*w);
   InvalidateRect(w->view, nullptr, FALSE);
   return true;
 }
@@ -157,6 +162,7 @@ void OnClose(HWND hwnd) {
     w->rotatePreview.Stop();
     FreeDibBitmap(w->dragPicture);
     if (w->ctrlSwitched) SwitchCtrlPen(*w, false);
+    StoreFloatingPanelPositions(*w);
     StopUpdateThread(s.step.update);
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -179,6 +185,7 @@ void OnClose(HWND hwnd) {
 }
 
 void OnWheel(MainWindow& w, int delta) {
+  if (ScrollColumnByWheel(w, delta)) return;
   const WheelZoom step = AccumulateWheel(w.wheelSum, delta);
   if (step == kWheelNone) return;
   {
@@ -188,6 +195,7 @@ void OnWheel(MainWindow& w, int delta) {
   }
   RefreshTitle(w);
   InvalidateRect(w.view, nullptr, FALSE);
+  RefreshPenPanels(w);
 }
 
 // The first path of a dropped-file list (the clipboard's or a drop's); empty when there is none.
@@ -234,7 +242,11 @@ void ShowAbout(MainWindow& w) {
 
 // Menu items and key bindings alike: a command greyed in the menu does nothing from a key either.
 void OnCommand(MainWindow& w, int32_t command) {
-  if (RunListedMenuCommand(w, command)) return;
+  if (RunListedMenuCommand(w, command)) {
+    RefreshPanelsAfterCommand(w, {});
+    return;
+  }
+  if (RunPanelCommand(w, command)) return;
   if (command == CMD_EXIT) {
     PostMessageW(w.window, WM_CLOSE, 0, 0);
     return;
@@ -251,6 +263,7 @@ void OnCommand(MainWindow& w, int32_t command) {
   if (done.view) w.outlineShown = false;  // shown again at the next sample
   if (done.title) RefreshTitle(w);
   if (done.view) InvalidateRect(w.view, nullptr, FALSE);
+  RefreshPanelsAfterCommand(w, done);
 }
 
 }  // namespace
@@ -268,18 +281,20 @@ void ReportError(const wchar_t* text) {
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindow* w = WindowOf(hwnd);
   if (w && message == w->canvasControlMessage && message != 0) {
-    if (w->ready && ApplyCanvasControl(w->app.step, w->app.view, DecodeCanvasControl(wParam, lParam)))
+    if (w->ready && ApplyCanvasControl(w->app.step, w->app.view, DecodeCanvasControl(wParam, lParam))) {
       InvalidateRect(w->view, nullptr, FALSE);
+      RefreshPenPanels(*w);
+    }
     return 0;
   }
   switch (message) {
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;
     case WM_SIZE:
-      if (w && w->view) MoveWindow(w->view, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+      if (w && w->view && wParam != SIZE_MINIMIZED) LayOutMainWindow(*w);
       return 0;
     case WM_ERASEBKGND:
-      return 1;  // the view covers the whole client area
+      return 1;  // the view and the panel column cover the whole client area
     case WM_COMMAND:
       if (w && w->ready) OnCommand(*w, LOWORD(wParam));
       return 0;

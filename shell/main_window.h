@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/view_drag.h"
 #include "shell/menus.h"
+#include "shell/panel_column.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"DotwrightMainClass";
 inline constexpr wchar_t kMainWindowTitle[] = L"Dotwright";
@@ -39,6 +40,7 @@ struct MainWindow {
   bool outlineShown = false;         // a sample came in since the last view change: draw the outline
   bool ctrlSwitched = false;         // Ctrl made the Ctrl pen current ...
   int32_t penBeforeCtrl = 0;         // ... in place of this slot
+  PanelWindows panels;               // the panel column, its members, their arrangement
   AppState app;
 };
 

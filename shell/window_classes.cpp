@@ -1,6 +1,9 @@
 #include "shell/window_classes.h"
 
+#include "panels/member_windows.h"
+#include "shell/info_windows.h"
 #include "shell/main_window.h"
+#include "shell/panel_column.h"
 #include "shell/resource_ids.h"
 #include "shell/view_window.h"
 
@@ -15,29 +18,29 @@ struct WindowClass {
 constexpr WindowClass kClasses[] = {
     {kMainWindowClass, MainWindowProc},
     {kViewWindowClass, ViewWindowProc},
-    {L"Panel Window Class", DefWindowProcW},
+    {L"Panel Window Class", PanelColumnProc},
     {L"Palette Floating Window Class", DefWindowProcW},
     {L"Pen Floating Window Class", DefWindowProcW},
     {L"Easy Panel Window Class", DefWindowProcW},
     {L"Easy Panel Icon Class", DefWindowProcW},
     {L"Easy Panel Brush Icon Window Class", DefWindowProcW},
     {L"Easy Panel Color Palette Class", DefWindowProcW},
-    {L"Panel Icon Class", DefWindowProcW},
-    {L"BMP Window Class", DefWindowProcW},
-    {L"Icon Window Class", DefWindowProcW},
-    {L"Icon Window 1 Class", DefWindowProcW},
-    {L"Icon Window 2 Class", DefWindowProcW},
-    {L"Icon Window 3 Class", DefWindowProcW},
-    {L"Pen Window Class", DefWindowProcW},
-    {L"Color Picker Window Class", DefWindowProcW},
-    {L"Layer Window Class", DefWindowProcW},
+    {L"Panel Icon Class", PanelIconProc},
+    {L"BMP Window Class", InfoWindowProc},
+    {L"Icon Window Class", IconWindowProc},
+    {L"Icon Window 1 Class", IconWindowProc},
+    {L"Icon Window 2 Class", IconWindowProc},
+    {L"Icon Window 3 Class", IconWindowProc},
+    {L"Pen Window Class", PenWindowProc},
+    {L"Color Picker Window Class", ColorPickerWindowProc},
+    {L"Layer Window Class", LayerWindowProc},
     {L"Visible Window Class", DefWindowProcW},
     {L"Lock Window Class", DefWindowProcW},
     {L"Palette Window Class", DefWindowProcW},
     {L"Bar Window Class", DefWindowProcW},
-    {L"Pen List Window Class", DefWindowProcW},
-    {L"Tex Window Class", DefWindowProcW},
-    {L"Paper Tex Window Class", DefWindowProcW},
+    {L"Pen List Window Class", PenListWindowProc},
+    {L"Tex Window Class", TextureWindowProc},
+    {L"Paper Tex Window Class", TextureWindowProc},
     {L"Selection Window Class", DefWindowProcW},
     {L"Drag Point Window Class", DefWindowProcW},
 };

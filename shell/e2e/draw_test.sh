@@ -59,10 +59,12 @@ rm -f "$data/canvas.png"
 start
 title=$(wine "$bin/dwdrive.exe" title | tr -d '\r')
 [[ $title == Dotwright* && $title != *'*' ]] || fail "title before drawing is '$title'"
-# The centre of the client area (below the caption and the menu bar), relative to the X window.
+# The centre of the view (below the caption and the menu bar, beside the panel column),
+# relative to the X window.
 eval "$(xdotool getwindowgeometry --shell "$window")"
-read -r client_x client_y client_w client_h <<<"$(wine "$bin/dwdrive.exe" client-rect | tr -d '\r')"
-cx=$((client_x - X + client_w / 2)) cy=$((client_y - Y + client_h / 2))
+read -r client_x client_y _ _ <<<"$(wine "$bin/dwdrive.exe" client-rect | tr -d '\r')"
+read -r view_x view_y view_w view_h _ <<<"$(wine "$bin/dwdrive.exe" child-rect "View Window Class" | tr -d '\r')"
+cx=$((client_x + view_x - X + view_w / 2)) cy=$((client_y + view_y - Y + view_h / 2))
 xdotool mousemove --window "$window" $((cx - 40)) "$cy" mousedown 1
 for dx in $(seq -35 5 40); do xdotool mousemove --window "$window" $((cx + dx)) "$cy"; sleep 0.02; done
 xdotool mouseup 1

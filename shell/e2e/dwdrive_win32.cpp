@@ -18,6 +18,15 @@
 //   dwdrive file-dialog PATH [MS]    types PATH into the program's open or save dialog and
 //                                    presses its OK button; "cancel" as PATH cancels it
 //   dwdrive clip-file PATH           puts a dropped-file list holding PATH on the clipboard
+//   dwdrive child-rect CLASS [ID]    the first window of that class among the main window's
+//                                    descendants (with child identifier ID when given): prints
+//                                    "X Y W H CW CH VISIBLE CAPTION": its outer rectangle in the
+//                                    main window's client coordinates, its client size, 1 when
+//                                    it is visible, 1 when it has a caption
+//   dwdrive children                 the same for every descendant, one line each:
+//                                    "ID X Y W H CW CH VISIBLE CAPTION CLASS"
+//   dwdrive layered                  prints "layered ALPHA" for a translucent main window, else
+//                                    "opaque"
 //
 // Exit codes: 0 done, 1 window not found or timeout, 2 usage error.
 #include <windows.h>
@@ -42,7 +51,8 @@ bool ParseNumber(const wchar_t* text, unsigned long long& value) {
 int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
-      " client-rect | answer [MS] | press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH\n",
+      " client-rect | child-rect CLASS [ID] | children | layered | answer [MS] | press BUTTON [MS] |"
+      " file-dialog PATH [MS] | clip-file PATH\n",
       stderr);
   return 2;
 }
@@ -118,6 +128,22 @@ BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM lParam) {
   return FALSE;
 }
 
+struct ChildSearch {
+  const wchar_t* className;
+  long long id;  // -1: any
+  HWND found;
+};
+
+BOOL CALLBACK MatchChild(HWND hwnd, LPARAM param) {
+  auto* search = reinterpret_cast<ChildSearch*>(param);
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, 256);
+  if (std::wcscmp(name, search->className) != 0) return TRUE;
+  if (search->id >= 0 && GetDlgCtrlID(hwnd) != search->id) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
 HWND WaitForDialog(bool fileDialog, DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (;;) {
@@ -169,6 +195,43 @@ int PutFileOnClipboard(const wchar_t* path) {
   return put ? 0 : 1;
 }
 
+// "X Y W H CW CH VISIBLE CAPTION" of a descendant of main, without a line end.
+void PrintChild(HWND main, HWND child) {
+  RECT outer{}, client{};
+  GetWindowRect(child, &outer);
+  GetClientRect(child, &client);
+  POINT corner{outer.left, outer.top};
+  ScreenToClient(main, &corner);
+  const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
+  std::printf("%ld %ld %ld %ld %ld %ld %d %d", static_cast<long>(corner.x), static_cast<long>(corner.y),
+              static_cast<long>(outer.right - outer.left), static_cast<long>(outer.bottom - outer.top),
+              static_cast<long>(client.right), static_cast<long>(client.bottom), IsWindowVisible(child) ? 1 : 0,
+              (style & WS_CAPTION) == WS_CAPTION ? 1 : 0);
+}
+
+int ChildRect(HWND main, const wchar_t* className, long long id) {
+  ChildSearch search{className, id, nullptr};
+  EnumChildWindows(main, MatchChild, reinterpret_cast<LPARAM>(&search));
+  if (!search.found) {
+    std::fputs("dwdrive: no such child window\n", stderr);
+    return 1;
+  }
+  PrintChild(main, search.found);
+  std::printf("\n");
+  return 0;
+}
+
+BOOL CALLBACK PrintEachChild(HWND child, LPARAM main) {
+  wchar_t name[256] = {};
+  GetClassNameW(child, name, 256);
+  char utf8[1024];
+  WideCharToMultiByte(CP_UTF8, 0, name, -1, utf8, sizeof utf8, nullptr, nullptr);
+  std::printf("%d ", GetDlgCtrlID(child));
+  PrintChild(reinterpret_cast<HWND>(main), child);
+  std::printf(" %s\n", utf8);
+  return TRUE;
+}
+
 int Post(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = FindMain();
   if (!hwnd) {
@@ -212,6 +275,29 @@ int wmain(int argc, wchar_t** argv) {
     ClientToScreen(hwnd, &origin);
     std::printf("%ld %ld %ld %ld\n", static_cast<long>(origin.x), static_cast<long>(origin.y),
                 static_cast<long>(client.right), static_cast<long>(client.bottom));
+    return 0;
+  }
+  if (!std::wcscmp(verb, L"child-rect")) {
+    if (argc < 3 || argc > 4 || (argc == 4 && !ParseNumber(argv[3], a))) return Usage();
+    HWND hwnd = FindMain();
+    if (!hwnd) return Wait(0, false);
+    return ChildRect(hwnd, argv[2], argc == 4 ? static_cast<long long>(a) : -1);
+  }
+  if (!std::wcscmp(verb, L"children")) {
+    HWND hwnd = FindMain();
+    if (!hwnd) return Wait(0, false);
+    EnumChildWindows(hwnd, PrintEachChild, reinterpret_cast<LPARAM>(hwnd));
+    return 0;
+  }
+  if (!std::wcscmp(verb, L"layered")) {
+    HWND hwnd = FindMain();
+    if (!hwnd) return Wait(0, false);
+    BYTE alpha = 255;
+    DWORD flags = 0;
+    if ((GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED) && GetLayeredWindowAttributes(hwnd, nullptr, &alpha, &flags))
+      std::printf("layered %u\n", static_cast<unsigned>(alpha));
+    else
+      std::printf("opaque\n");
     return 0;
   }
   if (!std::wcscmp(verb, L"close")) return Post(WM_CLOSE, 0, 0);

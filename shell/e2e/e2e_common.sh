@@ -18,8 +18,15 @@ title() { drive title; }
 # A Windows path for a file of this machine.
 winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
+# The view window's client area in screen pixels: "X Y W H" (the panel column stands beside it).
+view_rect() {
+  local cx0 cy0 vx vy vw vh
+  read -r cx0 cy0 _ _ <<<"$(drive client-rect)"
+  read -r vx vy vw vh _ <<<"$(drive child-rect "View Window Class")"
+  echo "$((cx0 + vx)) $((cy0 + vy)) $vw $vh"
+}
 # Starts the program (extra arguments go on its command line), waits for its window and gives
-# it the keyboard; sets window, and cx, cy: the client centre relative to the X window.
+# it the keyboard; sets window, and cx, cy: the view's centre relative to the X window.
 start() {
   wine "$bin/Dotwright.exe" "$@" &
   program=$!
@@ -29,8 +36,8 @@ start() {
   focus
   sleep 0.7
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  read -r client_x client_y client_w client_h <<<"$(drive client-rect)"
-  cx=$((client_x - X + client_w / 2)) cy=$((client_y - Y + client_h / 2))
+  read -r view_x view_y view_w view_h <<<"$(view_rect)"
+  cx=$((view_x - X + view_w / 2)) cy=$((view_y - Y + view_h / 2))
 }
 # Gives the main window the keyboard again (after a dialog: without a window manager nothing
 # hands it back to the owner).

@@ -84,7 +84,6 @@ drive command 40008
 drive file-dialog "$(winpath "$data/picture.png")" || fail "no export dialog"
 sleep 2
 [[ $(head -c 4 "$data/out.psd") == 8BPS ]] || fail "the PSD export is not a PSD file"
-read -r _ _ view_w view_h <<<"$(drive client-rect)"
 /usr/bin/python3 - "$data/picture.png" <<'PY' || fail "the picture export is not the view's picture"
 import sys
 from PIL import Image

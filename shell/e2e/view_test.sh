@@ -17,7 +17,7 @@ expect_zoom() { sleep 0.7; [[ $(zoom) == "$1" ]] || fail "$2: zoom is '$(zoom)',
 canvas_box() {
   local shot="$shots/view_test_$1.png"
   import -window root "$shot" 2>/dev/null
-  read -r x y w h <<<"$(drive client-rect)"
+  read -r x y w h <<<"$(view_rect)"
   /usr/bin/python3 - "$shot" "$x" "$y" "$w" "$h" <<'PY'
 import sys
 from PIL import Image

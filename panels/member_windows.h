@@ -1,0 +1,19 @@
+// The window procedures of the panel column's members other than the tablet information and
+// the loupe. Each lives in its own file and is created by the column with a PanelCreation.
+#pragma once
+
+#include <windows.h>
+
+// "Icon Window Class" and "Icon Window 1 Class" .. "Icon Window 3 Class": the current pen.
+LRESULT CALLBACK IconWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// "Pen Window Class": the current pen's name, kind, size, hardness and layer.
+LRESULT CALLBACK PenWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// "Color Picker Window Class": the colour of the current layer and the eight layer colours.
+LRESULT CALLBACK ColorPickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// "Layer Window Class": the eight layers, top first, with visibility, lock, blend mode and colour.
+LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// "Pen List Window Class": the sixteen pens; a click makes one current.
+LRESULT CALLBACK PenListWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// "Tex Window Class" and "Paper Tex Window Class": the files of the texture or material menu;
+// a click chooses one.
+LRESULT CALLBACK TextureWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
