@@ -59,6 +59,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   if (!keys.empty())
     w->accelerators = CreateAcceleratorTableW(reinterpret_cast<ACCEL*>(keys.data()), static_cast<int>(keys.size()));
   if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = w->accelerators;
+  OpenTabletInput(*w);
 
   if (!CreateViewWindow(*w)) {
     ReportError(L"The canvas view could not be created.");
@@ -86,6 +87,7 @@ void OnClose(HWND hwnd) {
   MainWindow* w = WindowOf(hwnd);
   if (w) {
     AppState& s = w->app;
+    RestorePenBeforeTail(*w);
     StopUpdateThread(s.step.update);
     if (s.settings.currentFilePath.empty() && s.canvas.bitmap && !SaveWorkingCanvas(s))
       ReportError(L"Cannot save the working canvas.");
@@ -103,6 +105,7 @@ void OnClose(HWND hwnd) {
     if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
     w->accelerators = nullptr;
     FreeLanguageAndMenus(*w);
+    CloseTabletInput(*w);
   }
   OleUninitialize();
   DestroyWindow(hwnd);
@@ -153,6 +156,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       InvalidateRect(w->view, nullptr, FALSE);
     return 0;
   }
+  if (LRESULT result = 0; w && RouteTabletMessage(*w, message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;

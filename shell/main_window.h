@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "shell/menus.h"
+#include "shell/wintab_input.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"DotwrightMainClass";
 inline constexpr wchar_t kMainWindowTitle[] = L"Dotwright";
@@ -28,6 +29,7 @@ struct MainWindow {
   int32_t wheelSum = 0;              // wheel deltas not yet turned into a zoom step
   HACCEL accelerators = nullptr;     // built from the keyboard bindings
   ProgramMenus menus;                // the language library and the menu bar made from it
+  TabletInput tablet;                // tablet library, pointer functions, joystick poll
   AppState app;
 };
 

@@ -12,6 +12,8 @@
 //                                    "none" (under Wine another process's menu items cannot be
 //                                    read, only whether there is a menu)
 //   dwdrive client-rect              prints "X Y W H": the client area in screen coordinates
+//   dwdrive view-rect                prints "X Y W H": the canvas view window's client area in
+//                                    screen coordinates
 //
 // Exit codes: 0 done, 1 window not found or timeout, 2 usage error.
 #include <windows.h>
@@ -31,10 +33,31 @@ bool ParseNumber(const wchar_t* text, unsigned long long& value) {
   return end != text && *end == L'\0';
 }
 
+// The first window of class `name` among the children of `parent`, at any depth.
+HWND FindDescendant(HWND parent, const wchar_t* name) {
+  struct Search {
+    const wchar_t* name;
+    HWND found;
+  } search{name, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t cls[64];
+        if (GetClassNameW(child, cls, 64) && !std::wcscmp(cls, s->name)) {
+          s->found = child;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
-      " client-rect | answer [MS]\n",
+      " client-rect | view-rect | answer [MS]\n",
       stderr);
   return 2;
 }
@@ -105,9 +128,14 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%s\n", utf8);
     return 0;
   }
-  if (!std::wcscmp(verb, L"menu") || !std::wcscmp(verb, L"client-rect")) {
+  if (!std::wcscmp(verb, L"menu") || !std::wcscmp(verb, L"client-rect") || !std::wcscmp(verb, L"view-rect")) {
     HWND hwnd = FindMain();
     if (!hwnd) return Wait(0, false);
+    if (verb[0] == L'v') hwnd = FindDescendant(hwnd, L"View Window Class");
+    if (!hwnd) {
+      std::fputs("dwdrive: no view window\n", stderr);
+      return 1;
+    }
     if (verb[0] == L'm') {
       std::printf("%s\n", GetMenu(hwnd) ? "menu" : "none");
       return 0;
