@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "app/canvas_control.h"
+#include "app/file_commands.h"
 #include "app/private_messages.h"
 #include "app/startup_canvas.h"
 #include "app/view_commands_run.h"
 #include "app/window_title.h"
 #include "settings/command_ids.h"
 #include "settings/settings_file.h"
+#include "shell/file_dialogs.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
@@ -22,6 +24,25 @@
 namespace {
 
 MainWindow* WindowOf(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+
+// Ctrl held makes the Ctrl pen current; letting go brings the previous pen back.
+constexpr int32_t kCtrlPen = 1;
+
+void SwitchCtrlPen(MainWindow& w, bool down) {
+  AppState& s = w.app;
+  if (down == w.ctrlSwitched) return;
+  if (down) w.penBeforeCtrl = s.settings.numPenSetting;
+  w.ctrlSwitched = down;
+  (void)RunSessionCommand(s, CMD_SELECT_PEN_0 + (down ? kCtrlPen : w.penBeforeCtrl));
+  InvalidateRect(w.view, nullptr, FALSE);
+}
+
+// Keys that act while held; every other key arrives as a command through the accelerators.
+void OnKey(MainWindow& w, WPARAM key, bool down, bool repeat) {
+  if (repeat) return;
+  if (key == VK_SPACE && down != w.spaceHeld) SetPanKey(w, down);
+  if (key == VK_CONTROL) SwitchCtrlPen(w, down);
+}
 
 // Creation, in order: settings (the abnormal-end count raised and saved at once, so a run that
 // never closes in order leaves it raised), the accelerators, the language library and menus,
@@ -52,6 +73,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   ++s.settings.AbnormalTerminationCount;
   if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings))
     ReportError(L"Cannot save the settings file.");
+  ListWorkingFolder(s);
 
   // The accelerator table mirrors the keyboard bindings; the message loop reads it through the
   // creation block.
@@ -65,7 +87,13 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
     ReportError(L"The canvas view could not be created.");
     return false;
   }
-  if (OpenStartUpCanvas(s, nullptr) == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
+  const std::filesystem::path named = s.settings.currentFilePath;
+  const StartCanvasSource source = OpenStartUpCanvas(s, s.loaders);
+  if (source == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
+  if (!named.empty() && source != StartCanvasSource::kCommandLineFile) {
+    WindowFileHost host(*w);
+    host.Report(FileCommandFailure::kCannotRead, named, 0);
+  }
   RECT client{};
   GetClientRect(w->view, &client);
   {
@@ -86,11 +114,20 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
 void OnClose(HWND hwnd) {
   MainWindow* w = WindowOf(hwnd);
   if (w) {
+    if (w->closing) return;
     AppState& s = w->app;
+    CommitPendingOperation(s);
+    WindowFileHost host(*w);
+    w->closing = true;
+    const bool leave = SaveBeforeClose(s, host);
+    w->closing = false;
+    if (!leave) return;  // the artist chose to stay, or the canvas could not be saved
+    w->zoomPreview.Stop();
+    w->rotatePreview.Stop();
+    FreeDibBitmap(w->dragPicture);
+    if (w->ctrlSwitched) SwitchCtrlPen(*w, false);
     RestorePenBeforeTail(*w);
     StopUpdateThread(s.step.update);
-    if (s.settings.currentFilePath.empty() && s.canvas.bitmap && !SaveWorkingCanvas(s))
-      ReportError(L"Cannot save the working canvas.");
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (GetWindowPlacement(hwnd, &placement)) {
@@ -132,7 +169,16 @@ void OnCommand(MainWindow& w, int32_t command) {
   }
   if (!QueryCommand(static_cast<CommandId>(command), TakeCommandSnapshot(w.app, IsClipboardFormatAvailable(CF_DIB))).enabled)
     return;
+  if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
+  WindowFileHost host(w);
+  const FileCommandOutcome file = RunFileCommand(w.app, host, command);
+  if (file.handled) {
+    if (file.title || file.canvasReplaced) RefreshTitle(w);
+    if (file.view || file.canvasReplaced) InvalidateRect(w.view, nullptr, FALSE);
+    return;
+  }
   const CommandOutcome done = RunSessionCommand(w.app, command);
+  if (done.view) w.outlineShown = false;  // shown again at the next sample
   if (done.title) RefreshTitle(w);
   if (done.view) InvalidateRect(w.view, nullptr, FALSE);
 }
@@ -171,6 +217,13 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_INITMENUPOPUP:
       if (w && w->ready && !HIWORD(lParam)) OnInitMenuPopup(*w, reinterpret_cast<HMENU>(wParam));
       return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (w && w->ready) OnKey(*w, wParam, message == WM_KEYDOWN, message == WM_KEYDOWN && (lParam & (1 << 30)));
+      return 0;
+    case WM_SYSKEYUP:
+      if (w && w->ready && wParam == VK_CONTROL) OnKey(*w, wParam, false, false);
+      break;
     case WM_MOUSEWHEEL:
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;

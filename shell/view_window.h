@@ -18,3 +18,8 @@ HWND CreateViewWindow(MainWindow& w);
 // screen and the window facts the step needs (main window in front, Shift, what is under the
 // cursor).
 void FeedViewSample(MainWindow& w, const PenSample& sample);
+
+// The pan key went down or up. Down: pan mode on (the hand cursor; a left drag moves the view).
+// Up: pan mode stays on only while another program holds it; a drag under way is dropped and
+// the view shown as it is; the brush outline waits for the next sample.
+void SetPanKey(MainWindow& w, bool down);

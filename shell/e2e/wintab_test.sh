@@ -245,7 +245,7 @@ xdotool mousemove $((ox + 20)) $((oy + 150)) mousedown 1
 for x in $(seq 30 10 220); do xdotool mousemove $((ox + x)) $((oy + 150)); sleep 0.02; done
 xdotool mouseup 1
 sleep 0.5
-if wine "$bin/dwdrive.exe" answer 300 2>/dev/null; then fail "a message box came up while the mouse drew"; fi
+if wine "$bin/dwdrive.exe" press ok 300 2>/dev/null; then fail "a message box came up while the mouse drew"; fi
 stop
 after=$(count_painted "$data/canvas.png")
 ((after > before)) || fail "the mouse drew nothing without a tablet library ($before painted pixels before, $after after)"
