@@ -21,6 +21,7 @@
 #include "view/canvas_view.h"
 #include "view/input_state.h"
 #include "app/input_step.h"
+#include "app/pen_session.h"
 #include "app/user_texts.h"
 
 namespace {
@@ -43,6 +44,8 @@ const char kStrokeScriptHelpText[] =
     "  pen FIELD=VALUE ...          set fields of the current pen by their settings names\n"
     "                               (KindOfPen, Size, Hardness, Palette, EnablePalette,\n"
     "                               TextureOffsetX, ...); numbers may be decimal or 0x hex\n"
+    "  select N                     make pen slot N (0..15) current, as the pen menu does: its\n"
+    "                               own layer when EnablePalette=1; a loaded texture is dropped\n"
     "  layer N                      make layer N (0..7) current\n"
     "  layerset N visible=V locked=L  change layer N's flags (either may be left out)\n"
     "  correction N                 smoothing strength (CorrectionStrength, 0..20)\n"
@@ -173,6 +176,14 @@ bool RunPen(Replay& r, const std::vector<std::string>& words) {
   return true;
 }
 
+// select N: the current pen slot.
+bool RunSelect(Replay& r, const std::vector<std::string>& words) {
+  long long slot;
+  if (words.size() != 2 || !ParseInt(words[1], slot) || slot < 0 || slot >= kPenCount)
+    return Fail(r, "usage: select N (0..15)");
+  return SelectPen(r.app, static_cast<int>(slot), nullptr) || Fail(r, "cannot select the pen");
+}
+
 // layer N: the current layer.
 bool RunLayer(Replay& r, const std::vector<std::string>& words) {
   const size_t n = words.size();
@@ -290,6 +301,7 @@ constexpr ScriptVerb kScriptVerbs[] = {
     {"move", RunSample},
     {"up", RunSample},
     {"pen", RunPen},
+    {"select", RunSelect},
     {"layer", RunLayer},
     {"layerset", RunLayerSet},
     {"correction", RunNumberSetting},

@@ -42,6 +42,16 @@ TEST(StrokeScript, ClearKeepsLockedLayersAndHexNumbersWork) {
   EXPECT_EQ(s.canvas.layers.rows[3].locked, 1);
 }
 
+// Slot 5 of the default presets is a ballpoint pen of size 6 on its own layer 1: selecting it
+// makes layer 1 current, and its dab lands there (0xFD) whatever layer was current before.
+TEST(StrokeScript, SelectTakesAPresetWithItsLayer) {
+  ScriptCanvas s;
+  ASSERT_TRUE(RunStrokeScript(s.canvas, "layer 4\nselect 5\ndown 12 12 1\nup 12 12\n").ok);
+  EXPECT_EQ(s.canvas.currentLayer, 1);
+  EXPECT_EQ(s.At(12, 12), 0xFD);
+  EXPECT_EQ(s.Count(0xEF), 0);
+}
+
 TEST(StrokeScript, ErrorsNameTheLine) {
   ScriptCanvas s;
   const struct {
@@ -52,6 +62,7 @@ TEST(StrokeScript, ErrorsNameTheLine) {
       {"down 1 1 2\n", 1},
       {"pen Colour=3\n", 1},
       {"layer 9\n", 1},
+      {"select 16\n", 1},
       {"down 1 1\n", 1},
       {"correction 21\n", 1},
       {"move 1 1 0.5\nlayerset 2 hidden=1\n", 2},

@@ -108,6 +108,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   if (!keys.empty())
     w->accelerators = CreateAcceleratorTableW(reinterpret_cast<ACCEL*>(keys.data()), static_cast<int>(keys.size()));
   if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = w->accelerators;
+  OpenTabletInput(*w);
 
   DragAcceptFiles(hwnd, TRUE);
   RestorePlacement(hwnd, s.settings.placement);
@@ -163,6 +164,7 @@ void OnClose(HWND hwnd) {
     FreeDibBitmap(w->dragPicture);
     if (w->ctrlSwitched) SwitchCtrlPen(*w, false);
     StoreFloatingPanelPositions(*w);
+    RestorePenBeforeTail(*w);
     StopUpdateThread(s.step.update);
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
@@ -179,6 +181,7 @@ void OnClose(HWND hwnd) {
     if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
     w->accelerators = nullptr;
     FreeLanguageAndMenus(*w);
+    CloseTabletInput(*w);
   }
   OleUninitialize();
   DestroyWindow(hwnd);
@@ -287,6 +290,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
     return 0;
   }
+  if (LRESULT result = 0; w && RouteTabletMessage(*w, message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_CREATE:
       return OnCreate(hwnd, reinterpret_cast<const CREATESTRUCTW*>(lParam)) ? 0 : -1;

@@ -8,6 +8,7 @@
 #include "app/view_drag.h"
 #include "shell/menus.h"
 #include "shell/panel_column.h"
+#include "shell/wintab_input.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"DotwrightMainClass";
 inline constexpr wchar_t kMainWindowTitle[] = L"Dotwright";
@@ -31,6 +32,7 @@ struct MainWindow {
   int32_t wheelSum = 0;              // wheel deltas not yet turned into a zoom step
   HACCEL accelerators = nullptr;     // built from the keyboard bindings
   ProgramMenus menus;                // the language library and the menu bar made from it
+  TabletInput tablet;                // tablet library, pointer functions, joystick poll
   // Moving the view by hand: the drag under way, its preview workers (zoom, turn) and the
   // picture a turn starts from.
   ViewDrag drag;

@@ -7,6 +7,7 @@
 #include "canvas/dib_bitmap_win32.h"
 #include "reduce/composition_hooks.h"
 #include "shell/main_window.h"
+#include "shell/wintab_input.h"
 #include "shell/window_classes.h"
 #include "view/back_buffer.h"
 #include "view/brush_outline.h"
@@ -161,32 +162,33 @@ void EndDrag(MainWindow& w) {
 }
 
 // A mouse sample: the cursor in sixteenths of a screen pixel, full pressure while the left
-// button is down, the default orientation. Fed only while the main window is in front.
-void FeedMouse(HWND hwnd, MainWindow& w, bool buttonDown) {
-  if (!w.ready) return;
+// button is down, the default orientation. While a tablet pen is in range the mouse is quiet.
+void FeedMouse(HWND, MainWindow& w, bool buttonDown) {
+  if (!w.ready || w.app.input.tabletActive) return;
   POINT cursor{};
   GetCursorPos(&cursor);
+  FeedViewSample(w, MouseSample(cursor.x, cursor.y, buttonDown, w.app.input.maxPressure));
+}
+
+}  // namespace
+
+void FeedViewSample(MainWindow& w, const PenSample& sample) {
+  if (!w.ready) return;
   POINT origin{0, 0};
-  ClientToScreen(hwnd, &origin);
+  ClientToScreen(w.view, &origin);
   AppState& s = w.app;
   s.view.clientScreenX = origin.x;
   s.view.clientScreenY = origin.y;
-  PenSample sample{};
-  sample.x = cursor.x * 16;
-  sample.y = cursor.y * 16;
-  sample.pressure = buttonDown ? s.input.maxPressure : 0;
-  sample.azimuth = 1300;
-  sample.altitude = 550;
+  POINT cursor{};
+  GetCursorPos(&cursor);
   SampleConditions c;
   c.mainWindowActive = GetForegroundWindow() == w.window;
   c.shiftHeld = GetKeyState(VK_SHIFT) < 0;
   const HWND under = WindowFromPoint(cursor);
-  c.overCanvasWindow = under == w.window || under == hwnd;
+  c.overCanvasWindow = under == w.window || under == w.view;
   FeedPenSample(s.context, s.step, sample, c);
   w.outlineShown = true;
 }
-
-}  // namespace
 
 void SetPanKey(MainWindow& w, bool down) {
   AppState& s = w.app;
@@ -243,6 +245,7 @@ LRESULT CALLBACK ViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   }
   MainWindow* w = OwnerOf(hwnd);
   if (!w) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (LRESULT result = 0; RouteTabletMessage(*w, message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_PAINT:
       Paint(hwnd, *w);

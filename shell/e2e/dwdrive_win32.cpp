@@ -12,6 +12,8 @@
 //                                    "none" (under Wine another process's menu items cannot be
 //                                    read, only whether there is a menu)
 //   dwdrive client-rect              prints "X Y W H": the client area in screen coordinates
+//   dwdrive view-rect                prints "X Y W H": the canvas view window's client area in
+//                                    screen coordinates
 //   dwdrive answer [MS]              presses Yes on a message box captioned "Dotwright"
 //   dwdrive press BUTTON [MS]        presses yes, no, cancel or ok on the program's message box
 //                                    (any caption; its question to save has none)
@@ -48,11 +50,32 @@ bool ParseNumber(const wchar_t* text, unsigned long long& value) {
   return end != text && *end == L'\0';
 }
 
+// The first window of class `name` among the children of `parent`, at any depth.
+HWND FindDescendant(HWND parent, const wchar_t* name) {
+  struct Search {
+    const wchar_t* name;
+    HWND found;
+  } search{name, nullptr};
+  EnumChildWindows(
+      parent,
+      [](HWND child, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        wchar_t cls[64];
+        if (GetClassNameW(child, cls, 64) && !std::wcscmp(cls, s->name)) {
+          s->found = child;
+          return FALSE;
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
-      " client-rect | child-rect CLASS [ID] | children | layered | answer [MS] | press BUTTON [MS] |"
-      " file-dialog PATH [MS] | clip-file PATH\n",
+      " client-rect | child-rect CLASS [ID] | children | layered | view-rect | answer [MS] |"
+      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH\n",
       stderr);
   return 2;
 }
@@ -262,9 +285,14 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("%s\n", utf8);
     return 0;
   }
-  if (!std::wcscmp(verb, L"menu") || !std::wcscmp(verb, L"client-rect")) {
+  if (!std::wcscmp(verb, L"menu") || !std::wcscmp(verb, L"client-rect") || !std::wcscmp(verb, L"view-rect")) {
     HWND hwnd = FindMain();
     if (!hwnd) return Wait(0, false);
+    if (verb[0] == L'v') hwnd = FindDescendant(hwnd, L"View Window Class");
+    if (!hwnd) {
+      std::fputs("dwdrive: no view window\n", stderr);
+      return 1;
+    }
     if (verb[0] == L'm') {
       std::printf("%s\n", GetMenu(hwnd) ? "menu" : "none");
       return 0;
