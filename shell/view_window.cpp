@@ -6,6 +6,7 @@
 #include "canvas/dib_bitmap_win32.h"
 #include "reduce/composition_hooks.h"
 #include "shell/main_window.h"
+#include "shell/resource_ids.h"
 #include "shell/window_classes.h"
 #include "view/back_buffer.h"
 #include "view/view_operations.h"
@@ -27,7 +28,10 @@ void InvalidateViewWindow(CanvasView& view, const PixelRect* rect) {
   InvalidateRect(ViewHandle(view), &r, FALSE);
 }
 
-void WaitCursor(CanvasView&, int on) { SetCursor(LoadCursorW(nullptr, on ? IDC_WAIT : IDC_ARROW)); }
+// The program's own cursor over the canvas (resource 104).
+HCURSOR CanvasCursor() { return LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_CANVAS)); }
+
+void WaitCursor(CanvasView&, int on) { SetCursor(on ? LoadCursorW(nullptr, IDC_WAIT) : CanvasCursor()); }
 
 // The update thread finished a rectangle: the main window renders it on its own thread.
 void PostFinished(void* context) { PostMessageW(static_cast<MainWindow*>(context)->window, kMsgViewRectReady, 0, 0); }
@@ -129,7 +133,7 @@ LRESULT CALLBACK ViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT) {
-        SetCursor(LoadCursorW(nullptr, IDC_CROSS));
+        SetCursor(CanvasCursor());
         return TRUE;
       }
       break;
