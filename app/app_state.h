@@ -28,6 +28,8 @@ struct AppState {
   // is settings.numPenSetting, the presets settings.pens.
   AppContext context{};
   int32_t currentLanguage = -1;     // language menu item of the loaded library; -1: none
+  int32_t currentTexture = -1;      // texture menu item chosen last; -1: none yet
+  int32_t currentMaterial = -1;     // material menu item chosen last; -1: none yet
   bool translucent = false;         // the main window is drawn translucent
   bool clipboardImageHeld = false;  // cut or copy left an internal image
 

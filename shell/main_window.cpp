@@ -10,6 +10,7 @@
 #include "app/canvas_control.h"
 #include "app/private_messages.h"
 #include "app/startup_canvas.h"
+#include "app/texture_choice.h"
 #include "app/view_commands_run.h"
 #include "app/window_title.h"
 #include "settings/command_ids.h"
@@ -64,7 +65,8 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
     ReportError(L"The canvas view could not be created.");
     return false;
   }
-  if (OpenStartUpCanvas(s, nullptr) == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
+  const CanvasResourceLoaders resources = SessionResourceLoaders(s.settings);
+  if (OpenStartUpCanvas(s, &resources) == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
   RECT client{};
   GetClientRect(w->view, &client);
   {
@@ -169,6 +171,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_MOUSEWHEEL:
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));
+      return 0;
+    case kMsgTextureChosen:  // the texture panel's item w, as the texture menu's
+      if (w && w->ready) (void)ChooseListedResource(w->app, w->menus.items, ListedMenu::kTexture, wParam);
       return 0;
     case kMsgViewRectReady:
       if (w) {
