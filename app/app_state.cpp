@@ -1,5 +1,7 @@
 #include "app/app_state.h"
 
+#include <mutex>
+
 #include "canvas/canvas_lifecycle.h"
 #include "canvas/undo_history.h"
 
@@ -24,6 +26,16 @@ bool StartBlankCanvas(AppState& s, int width, int height, const CanvasResourceLo
   const uint32_t unreadable = StartCanvasSession(s.context, loaders);
   if (unreadableStamps) *unreadableStamps = unreadable;
   return true;
+}
+
+void CommitPendingOperation(AppState& s) {
+  if (s.floating.floating != 1) return;
+  PixelRect written{};
+  {
+    std::lock_guard<std::recursive_mutex> guard(s.step.update.lock);
+    written = DropFloatingSelection(s.context);
+  }
+  if (!IsRectEmpty(written)) (void)SubmitDirty(s.step.update, s.view, s.step.updateMessages, &written);
 }
 
 void ReleaseAppState(AppState& s) {

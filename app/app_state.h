@@ -11,6 +11,7 @@
 #include "app/input_step.h"
 #include "app/pen_session.h"
 #include "canvas/canvas.h"
+#include "files/canvas_file_list.h"
 #include "settings/app_settings.h"
 #include "tools/app_context.h"
 #include "tools/floating_selection.h"
@@ -32,6 +33,12 @@ struct AppState {
   int32_t currentMaterial = -1;     // material menu item chosen last; -1: none yet
   bool translucent = false;         // the main window is drawn translucent
   bool clipboardImageHeld = false;  // cut or copy left an internal image
+  // The canvas files of the working folder that the previous/next file commands step through.
+  CanvasFileList fileList;
+  // How a new or loaded canvas takes the pens' textures, paper grain and stamps; null loads none.
+  const CanvasResourceLoaders* loaders = nullptr;
+  // Loaders reading the user data folder, for loaders to point at (UseSessionResources).
+  CanvasResourceLoaders sessionLoaders;
 
   AppState() = default;
   AppState(const AppState&) = delete;
@@ -54,6 +61,10 @@ void ClearCanvas(AppState& state);
 // the mask of pens whose stamp could not be loaded.
 [[nodiscard]] bool StartBlankCanvas(AppState& state, int width, int height, const CanvasResourceLoaders* loaders,
                                     uint32_t* unreadableStamps);
+
+// Drops a floating selection back onto the canvas (one undo step) and hands the written
+// rectangle to the update thread. Nothing when nothing floats.
+void CommitPendingOperation(AppState& state);
 
 // Stops the update thread and frees everything the record holds: the floating image, the
 // canvas, the session's texture, grain and stamp cache, and the pens' stamps.

@@ -20,11 +20,12 @@ static_assert(AscendingSteps(), "BrushSizeStepDown and BrushSizeStepUp scan an a
 }  // namespace
 
 CommandAvailability QueryCommand(CommandId id, const CommandSnapshot& s) {
+  // Save stays enabled without a current file: it then archives the working canvas (Ctrl+S does
+  // the same), so the menu offers what the key does.
   // The picture export and the two selection commands are offered only at one canvas pixel
   // per screen pixel or zoomed further out.
   const bool wholePixels = s.viewScale >= 1.0f;
   switch (id) {
-    case CMD_SAVE: return Enabled(s.hasCurrentFile);
     case CMD_EXPORT_IMAGE: return Enabled(wholePixels);
     case CMD_UNDO: return Enabled(s.canUndo);
     case CMD_REDO: return Enabled(s.canRedo);
@@ -53,6 +54,11 @@ CommandAvailability QueryCommand(CommandId id, const CommandSnapshot& s) {
 
 void TakeWindowSettings(const AppSettings& settings, CommandSnapshot& s) {
   for (int k = 0; k < kWindowToggleCount; ++k) s.windowSettings[k] = settings.*kWindowToggleSettings[k] != 0;
+}
+
+bool CommandKeepsPendingOperation(int32_t command) {
+  return command == CMD_CUT || command == CMD_COPY || command == CMD_PASTE ||
+         CommandRunIndex(static_cast<CommandId>(command), CMD_SELECT_PEN_0, kPenSlotCommandCount) >= 0;
 }
 
 int32_t BrushSizeStepDown(int32_t size) {

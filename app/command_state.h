@@ -52,6 +52,10 @@ inline constexpr int32_t AppSettings::*kWindowToggleSettings[kWindowToggleCount]
 // Copies those settings into s.windowSettings.
 void TakeWindowSettings(const AppSettings& settings, CommandSnapshot& s);
 
+// Commands that work on a floating selection or leave it floating (cut, copy, paste, the pen
+// slots); before any other command the selection is dropped onto the canvas.
+bool CommandKeepsPendingOperation(int32_t command);
+
 // Pen sizes in pixels that CMD_SIZE_DOWN and CMD_SIZE_UP step through, ascending.
 inline constexpr int kBrushSizeStepCount = 37;
 inline constexpr int32_t kBrushSizeSteps[kBrushSizeStepCount] = {

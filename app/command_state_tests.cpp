@@ -27,8 +27,7 @@ void Nothing(CommandSnapshot&) {}
 TEST(QueryCommand, GreyingAndChecks) {
   constexpr Case kCases[] = {
       {"new from clipboard always", Nothing, 40003, true, false},
-      {"save needs a file", Nothing, 40004, false, false},
-      {"save with a file", [](CommandSnapshot& s) { s.hasCurrentFile = true; }, 40004, true, false},
+      {"save archives the working canvas", Nothing, 40004, true, false},
       {"export zoomed in", [](CommandSnapshot& s) { s.viewScale = 0.5f; }, 40008, false, false},
       {"export zoomed out", [](CommandSnapshot& s) { s.viewScale = 2.0f; }, 40008, true, false},
       {"undo", [](CommandSnapshot& s) { s.canUndo = true; }, 40101, true, false},

@@ -185,7 +185,7 @@ TEST(LanguageMenu, MarksOfOpeningPopupItems) {
       {0, {false, true, false}},            // a separator
       {0x10000, {false, true, false}},      // no command has it
       {40003, {true, true, false}},
-      {40004, {true, false, false}},  // no current file
+      {40004, {true, true, false}},   // saving archives without a current file
       {40008, {true, false, false}},  // zoomed in
       {40101, {true, true, false}},
       {40102, {true, false, false}},

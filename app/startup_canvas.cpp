@@ -11,29 +11,41 @@
 
 namespace {
 
-// Replaces the canvas by the file at path, taken into the session. False, with no canvas
-// bitmaps, when it does not load.
-bool OpenCanvasFile(AppState& s, const std::filesystem::path& path, const CanvasResourceLoaders* loaders) {
-  std::error_code error;
-  if (path.empty() || !std::filesystem::is_regular_file(path, error)) return false;
-  ClearCanvas(s);
-  if (LoadCanvas(s.canvas, path) != CanvasLoadFailure::kNone) return false;
-  (void)StartCanvasSession(s.context, loaders);
-  return true;
-}
-
 CanvasSize ConfiguredSize(const AppSettings& settings) {
   if (settings.newcanvassize == kNewCanvasKeepSize || settings.newcanvassize == kNewCanvasGivenSize)
     return {settings.newcanvascx, settings.newcanvascy};
   return CanvasPresetSize(settings.PresetIndex, settings.PrintDPI);
 }
 
+// The start-up canvas from a file: false, with the session's canvas untouched, when it does not
+// load.
+bool OpenCanvasFile(AppState& s, const std::filesystem::path& path, const CanvasResourceLoaders* loaders) {
+  Canvas fresh{};
+  if (ReadCanvasFile(path, fresh) != CanvasLoadFailure::kNone) return false;
+  TakeCanvas(s, fresh, loaders);
+  return true;
+}
+
 }  // namespace
 
-StartCanvasSource OpenStartUpCanvas(AppState& s, const CanvasResourceLoaders* loaders) {
+CanvasLoadFailure ReadCanvasFile(const std::filesystem::path& path, Canvas& fresh) {
+  InitCanvas(fresh);
+  std::error_code error;
+  if (path.empty() || !std::filesystem::is_regular_file(path, error)) return CanvasLoadFailure::kUnreadable;
+  const CanvasLoadFailure failure = LoadCanvas(fresh, path);
+  if (failure != CanvasLoadFailure::kNone) DestroyCanvas(fresh);
+  return failure;
+}
+
+void TakeCanvas(AppState& s, Canvas& fresh, const CanvasResourceLoaders* loaders) {
+  ClearCanvas(s);
+  s.canvas = fresh;  // the record owns the bitmaps now
+  InitCanvas(fresh);
+  (void)StartCanvasSession(s.context, loaders);
+}
+
+StartCanvasSource StartNewCanvas(AppState& s, const CanvasResourceLoaders* loaders) {
   const AppSettings& settings = s.settings;
-  if (OpenCanvasFile(s, settings.currentFilePath, loaders)) return StartCanvasSource::kCommandLineFile;
-  if (OpenCanvasFile(s, settings.workingCanvasFile, loaders)) return StartCanvasSource::kWorkingCanvas;
   if (settings.newcanvassize == kNewCanvasTemplate && !settings.workingCanvasFile.empty()) {
     std::error_code error;
     const std::filesystem::path templateFile = PathFromText(TextOf(settings.TemplateFileName));
@@ -47,6 +59,16 @@ StartCanvasSource OpenStartUpCanvas(AppState& s, const CanvasResourceLoaders* lo
   const CanvasSize preset = CanvasPreset600(kDefaultCanvasPreset);
   if (StartBlankCanvas(s, preset.width, preset.height, loaders, nullptr)) return StartCanvasSource::kBlank;
   return StartCanvasSource::kNone;
+}
+
+StartCanvasSource OpenStartUpCanvas(AppState& s, const CanvasResourceLoaders* loaders) {
+  AppSettings& settings = s.settings;
+  if (OpenCanvasFile(s, settings.currentFilePath, loaders)) return StartCanvasSource::kCommandLineFile;
+  // A named file that does not load is not the file being edited: a save must never write the
+  // working canvas over it.
+  s.settings.currentFilePath.clear();
+  if (OpenCanvasFile(s, settings.workingCanvasFile, loaders)) return StartCanvasSource::kWorkingCanvas;
+  return StartNewCanvas(s, loaders);
 }
 
 bool SaveWorkingCanvas(const AppState& s) {

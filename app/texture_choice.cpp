@@ -31,6 +31,11 @@ TextureLoader SessionTextureLoader(const AppSettings& settings) {
   return [s](const char16_t* fileName) { return ReadTexture(*s, fileName); };
 }
 
+void UseSessionResources(AppState& state) {
+  state.sessionLoaders = SessionResourceLoaders(state.settings);
+  state.loaders = &state.sessionLoaders;
+}
+
 bool ChooseListedResource(AppState& state, const ListedMenus& menus, ListedMenu menu, uint64_t index) {
   const std::vector<std::u16string>* items = menu == ListedMenu::kTexture    ? &menus.textures
                                              : menu == ListedMenu::kMaterial ? &menus.materials

@@ -17,6 +17,10 @@
 CanvasResourceLoaders SessionResourceLoaders(const AppSettings& settings);
 TextureLoader SessionTextureLoader(const AppSettings& settings);
 
+// Makes every new or loaded canvas of the session take its resources through the loaders above
+// (state.loaders points at state.sessionLoaders).
+void UseSessionResources(AppState& state);
+
 // A texture or material item was chosen, index counted from 0 in the menu's listing: its file
 // (item text + ".bmp") becomes the current pen's TextureFileName or the MaterialFileName, the
 // session's texture or paper grain is replaced by that file's (null when it cannot be read),

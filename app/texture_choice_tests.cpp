@@ -101,8 +101,8 @@ TEST(TextureChoice, CanvasSetUpAndPenSelectionLoadWhatTheSettingsName) {
   AppState& s = f.State();
   CopyText(f.Pen().TextureFileName, u"dots.bmp");
   CopyText(s.settings.MaterialFileName, u"grey.bmp");
-  const CanvasResourceLoaders loaders = SessionResourceLoaders(s.settings);
-  ASSERT_TRUE(StartBlankCanvas(s, 8, 8, &loaders, nullptr));
+  UseSessionResources(s);
+  ASSERT_TRUE(StartBlankCanvas(s, 8, 8, s.loaders, nullptr));
   ASSERT_NE(f.App().texture, nullptr);
   ASSERT_NE(f.App().material, nullptr);
   EXPECT_EQ(DibRow(*f.App().material, 0)[0], 100);
@@ -117,7 +117,7 @@ TEST(TextureChoice, CanvasSetUpAndPenSelectionLoadWhatTheSettingsName) {
 
   // Without a user data folder nothing is read.
   s.settings.userDataFolder.clear();
-  ASSERT_TRUE(StartBlankCanvas(s, 8, 8, &loaders, nullptr));
+  ASSERT_TRUE(StartBlankCanvas(s, 8, 8, s.loaders, nullptr));
   EXPECT_EQ(f.App().texture, nullptr);
   EXPECT_EQ(f.App().material, nullptr);
 }

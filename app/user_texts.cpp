@@ -139,3 +139,26 @@ CaptionedText PenXmlText(PenXmlFailure failure) {
   if (!step) return {std::string(), ""};
   return {std::string(step) + "\xE5\xA4\xB1\xE6\x95\x97", "\xE8\xAD\xA6\xE5\x91\x8A"};  // "失敗", "警告"
 }
+
+std::string FileCommandText(FileCommandFailure failure, const std::filesystem::path& path, int32_t detail) {
+  const std::string name = Utf16ToUtf8(TextFromPath(path));
+  switch (failure) {
+    case FileCommandFailure::kNone: return {};
+    case FileCommandFailure::kNotAFolder: return name;
+    case FileCommandFailure::kCannotWrite:
+      return "Cannot save the canvas to " + name + ". The file was left as it was; try another folder or name.";
+    case FileCommandFailure::kCannotRead:
+      return "Cannot open " + name + ": it is not a canvas Dotwright can read, or it is damaged or truncated.";
+    case FileCommandFailure::kNoMemory:
+      return name.empty() ? "Not enough memory for the canvas." : "Not enough memory to open " + name + ".";
+    case FileCommandFailure::kCannotExport:
+      if (const char* psd = detail ? PsdExportText(static_cast<PsdExportFailure>(detail)) : nullptr)
+        return std::string(psd) + "\n" + name;
+      return "Cannot export the picture to " + name + ".";
+    case FileCommandFailure::kOwnCanvas:
+      return name + " is the canvas being edited. Choose another name for the export.";
+    case FileCommandFailure::kNoFreeName:
+      return "Cannot name another copy of the canvas in " + name + " this second. Try again.";
+  }
+  return {};
+}

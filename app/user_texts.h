@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/file_commands.h"
 #include "files/bmp_reader.h"
 #include "files/canvas_png.h"
 #include "files/pen_xml_fields.h"
@@ -61,3 +62,8 @@ struct CaptionedText {
 // under the caption "警告" ("SetOutput失敗"), or "It is not an xml file for Dotwright." under the
 // caption "error" for a document that is not a pen setting. Empty text for kNone.
 CaptionedText PenXmlText(PenXmlFailure failure);
+
+// The message box text (caption "Dotwright", error icon) for a file command that stopped, with
+// the file or folder concerned in UTF-8; detail is the PsdExportFailure of a failed PSD export.
+// kNotAFolder gives the path alone: the window shows its language string first.
+std::string FileCommandText(FileCommandFailure failure, const std::filesystem::path& path, int32_t detail);

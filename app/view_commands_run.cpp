@@ -32,7 +32,15 @@ CommandOutcome OnView(AppState& s, Operation operation) {
 
 }  // namespace
 
+int32_t DigitKeyPenSlot(int32_t command) {
+  if (command >= CMD_DIGIT_301 && command <= CMD_DIGIT_303) return command - CMD_DIGIT_301;
+  if (command >= CMD_DIGIT_305 && command <= CMD_DIGIT_309) return command - CMD_DIGIT_305 + 3;
+  return -1;
+}
+
 CommandOutcome RunSessionCommand(AppState& s, int32_t command) {
+  // The digit keys' ids were bound without a command; they pick the pen of their digit.
+  if (const int32_t slot = DigitKeyPenSlot(command); slot >= 0) command = CMD_SELECT_PEN_0 + slot;
   if (command >= CMD_SELECT_PEN_0 && command <= CMD_SELECT_PEN_15) {
     if (!SelectPen(s.context, command - CMD_SELECT_PEN_0, SessionTextureLoader(s.settings))) return {true};
     return {true, false, false, true};

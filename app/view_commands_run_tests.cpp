@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "app/session_test_support.h"
 #include "settings/command_ids.h"
 
@@ -52,4 +54,14 @@ TEST(SessionCommands, ViewPenAndSizeCommands) {
   EXPECT_EQ(s.settings.pens[7].Size, 9);
 
   EXPECT_FALSE(RunSessionCommand(s, CMD_SAVE).handled);  // a file command: the window's own
+}
+
+TEST(SessionCommands, DigitKeysPickThePenOfTheirDigit) {
+  // Key k's default id: 301, 302, 303 for 1..3, then 305..309 for 4..8; 304 has no key.
+  constexpr int32_t kIds[] = {301, 302, 303, 304, 305, 309, 310, 40201};
+  constexpr int32_t kSlots[] = {0, 1, 2, -1, 3, 7, -1, -1};
+  for (size_t i = 0; i < std::size(kIds); ++i) EXPECT_EQ(DigitKeyPenSlot(kIds[i]), kSlots[i]) << kIds[i];
+  Session t;
+  EXPECT_TRUE(RunSessionCommand(*t.state, CMD_DIGIT_303).pen);
+  EXPECT_EQ(t.state->settings.numPenSetting, 2);
 }

@@ -59,3 +59,13 @@ DibBitmap* RenderWholePicture(const CanvasView& view) {
   RenderViewRect(whole, {0, 0, whole.clientWidth, whole.clientHeight});
   return picture;
 }
+
+DibBitmap* RenderClientPicture(const CanvasView& view) {
+  if (view.clientWidth < 1 || view.clientHeight < 1) return nullptr;
+  DibBitmap* picture = CreateDibBitmap(32, nullptr, 0, view.clientWidth, view.clientHeight);
+  if (!picture) return nullptr;
+  CanvasView shown = view;
+  shown.backBuffer = picture;
+  RenderViewRect(shown, {0, 0, shown.clientWidth, shown.clientHeight});
+  return picture;
+}

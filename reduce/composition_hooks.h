@@ -42,3 +42,8 @@ void InstallCompositionHooks(CanvasView& view);
 // lock is held or no update can run. Null when the view has no composed image or memory is
 // short (status 41).
 DibBitmap* RenderWholePicture(const CanvasView& view);
+
+// The picture exactly as the view shows it now: a new 32-bit bitmap of the client size rendered
+// by RenderViewRect with the view's own origin, rotation and mirror, so the surround of a turned
+// or small canvas is part of it. Same locking and failure rules as RenderWholePicture.
+DibBitmap* RenderClientPicture(const CanvasView& view);

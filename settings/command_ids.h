@@ -15,7 +15,7 @@
 // V(name, id) once per command, in ascending id order.
 #define DOTWRIGHT_COMMANDS(V)                                                                     \
   /* 301..309: the ids the default bindings give the digit keys (1 -> 301, 2 -> 302,           \
-     3 -> 303, 4..8 -> 305..309). The main window has no command for them. */                 \
+     3 -> 303, 4..8 -> 305..309). They select the pen slot of the key's digit less one. */                 \
   V(CMD_DIGIT_301, 301)                                                                          \
   V(CMD_DIGIT_302, 302)                                                                          \
   V(CMD_DIGIT_303, 303)                                                                          \

@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <ole2.h>
+#include <shellapi.h>
 
 #include <cstring>
 #include <mutex>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "app/canvas_control.h"
+#include "app/file_commands.h"
 #include "app/private_messages.h"
 #include "app/startup_canvas.h"
 #include "app/texture_choice.h"
@@ -15,6 +17,7 @@
 #include "app/window_title.h"
 #include "settings/command_ids.h"
 #include "settings/settings_file.h"
+#include "shell/file_dialogs.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
@@ -23,6 +26,25 @@
 namespace {
 
 MainWindow* WindowOf(HWND hwnd) { return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+
+// Ctrl held makes the Ctrl pen current; letting go brings the previous pen back.
+constexpr int32_t kCtrlPen = 1;
+
+void SwitchCtrlPen(MainWindow& w, bool down) {
+  AppState& s = w.app;
+  if (down == w.ctrlSwitched) return;
+  if (down) w.penBeforeCtrl = s.settings.numPenSetting;
+  w.ctrlSwitched = down;
+  (void)RunSessionCommand(s, CMD_SELECT_PEN_0 + (down ? kCtrlPen : w.penBeforeCtrl));
+  InvalidateRect(w.view, nullptr, FALSE);
+}
+
+// Keys that act while held; every other key arrives as a command through the accelerators.
+void OnKey(MainWindow& w, WPARAM key, bool down, bool repeat) {
+  if (repeat) return;
+  if (key == VK_SPACE && down != w.spaceHeld) SetPanKey(w, down);
+  if (key == VK_CONTROL) SwitchCtrlPen(w, down);
+}
 
 // Creation, in order: settings (the abnormal-end count raised and saved at once, so a run that
 // never closes in order leaves it raised), the accelerators, the language library and menus,
@@ -53,6 +75,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   ++s.settings.AbnormalTerminationCount;
   if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings))
     ReportError(L"Cannot save the settings file.");
+  ListWorkingFolder(s);
 
   // The accelerator table mirrors the keyboard bindings; the message loop reads it through the
   // creation block.
@@ -61,12 +84,19 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
     w->accelerators = CreateAcceleratorTableW(reinterpret_cast<ACCEL*>(keys.data()), static_cast<int>(keys.size()));
   if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = w->accelerators;
 
+  DragAcceptFiles(hwnd, TRUE);
   if (!CreateViewWindow(*w)) {
     ReportError(L"The canvas view could not be created.");
     return false;
   }
-  const CanvasResourceLoaders resources = SessionResourceLoaders(s.settings);
-  if (OpenStartUpCanvas(s, &resources) == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
+  const std::filesystem::path named = s.settings.currentFilePath;
+  UseSessionResources(s);
+  const StartCanvasSource source = OpenStartUpCanvas(s, s.loaders);
+  if (source == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
+  if (!named.empty() && source != StartCanvasSource::kCommandLineFile) {
+    WindowFileHost host(*w);
+    host.Report(FileCommandFailure::kCannotRead, named, 0);
+  }
   RECT client{};
   GetClientRect(w->view, &client);
   {
@@ -87,10 +117,19 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
 void OnClose(HWND hwnd) {
   MainWindow* w = WindowOf(hwnd);
   if (w) {
+    if (w->closing) return;
     AppState& s = w->app;
+    CommitPendingOperation(s);
+    WindowFileHost host(*w);
+    w->closing = true;
+    const bool leave = SaveBeforeClose(s, host);
+    w->closing = false;
+    if (!leave) return;  // the artist chose to stay, or the canvas could not be saved
+    w->zoomPreview.Stop();
+    w->rotatePreview.Stop();
+    FreeDibBitmap(w->dragPicture);
+    if (w->ctrlSwitched) SwitchCtrlPen(*w, false);
     StopUpdateThread(s.step.update);
-    if (s.settings.currentFilePath.empty() && s.canvas.bitmap && !SaveWorkingCanvas(s))
-      ReportError(L"Cannot save the working canvas.");
     WINDOWPLACEMENT placement{};
     placement.length = sizeof placement;
     if (GetWindowPlacement(hwnd, &placement)) {
@@ -122,6 +161,48 @@ void OnWheel(MainWindow& w, int delta) {
   InvalidateRect(w.view, nullptr, FALSE);
 }
 
+// The first path of a dropped-file list (the clipboard's or a drop's); empty when there is none.
+std::filesystem::path FirstDroppedPath(HDROP drop) {
+  wchar_t path[520] = {};
+  if (!drop || DragQueryFileW(drop, 0, path, 520) == 0) return {};
+  return std::filesystem::path(path);
+}
+
+void ShowOutcome(MainWindow& w, const FileCommandOutcome& done) {
+  if (done.title || done.canvasReplaced) RefreshTitle(w);
+  if (done.view || done.canvasReplaced) InvalidateRect(w.view, nullptr, FALSE);
+}
+
+void OnDropFiles(MainWindow& w, HDROP drop) {
+  const std::filesystem::path path = FirstDroppedPath(drop);
+  DragFinish(drop);
+  switch (ClassifyDroppedFile(w.app, path)) {
+    case DropVerdict::kIgnore: return;
+    case DropVerdict::kBeep: MessageBeep(0); return;
+    case DropVerdict::kOpen: break;
+  }
+  CommitPendingOperation(w.app);
+  WindowFileHost host(w);
+  ShowOutcome(w, OpenCanvasAsCurrentFile(w.app, host, path));
+}
+
+// New from the clipboard: its dropped-file list's first path.
+void NewFromClipboard(MainWindow& w) {
+  std::filesystem::path path;
+  if (IsClipboardFormatAvailable(CF_HDROP) && OpenClipboard(w.window)) {
+    path = FirstDroppedPath(static_cast<HDROP>(GetClipboardData(CF_HDROP)));
+    CloseClipboard();
+  }
+  if (path.empty()) return;
+  WindowFileHost host(w);
+  ShowOutcome(w, NewFromClipboardFile(w.app, host, path));
+}
+
+void ShowAbout(MainWindow& w) {
+  HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(w.window, GCLP_HICON));
+  ShellAboutW(w.window, L"Dotwright", L"Dotwright 0.1 \x2014 drawing for pen tablets", icon);
+}
+
 // Menu items and key bindings alike: a command greyed in the menu does nothing from a key either.
 void OnCommand(MainWindow& w, int32_t command) {
   if (RunListedMenuCommand(w, command)) return;
@@ -131,7 +212,14 @@ void OnCommand(MainWindow& w, int32_t command) {
   }
   if (!QueryCommand(static_cast<CommandId>(command), TakeCommandSnapshot(w.app, IsClipboardFormatAvailable(CF_DIB))).enabled)
     return;
+  if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
+  if (command == CMD_NEW_FROM_CLIPBOARD) return NewFromClipboard(w);
+  if (command == CMD_ABOUT) return ShowAbout(w);
+  WindowFileHost host(w);
+  const FileCommandOutcome file = RunFileCommand(w.app, host, command);
+  if (file.handled) return ShowOutcome(w, file);
   const CommandOutcome done = RunSessionCommand(w.app, command);
+  if (done.view) w.outlineShown = false;  // shown again at the next sample
   if (done.title) RefreshTitle(w);
   if (done.view) InvalidateRect(w.view, nullptr, FALSE);
 }
@@ -168,6 +256,17 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_INITMENUPOPUP:
       if (w && w->ready && !HIWORD(lParam)) OnInitMenuPopup(*w, reinterpret_cast<HMENU>(wParam));
+      return 0;
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+      if (w && w->ready) OnKey(*w, wParam, message == WM_KEYDOWN, message == WM_KEYDOWN && (lParam & (1 << 30)));
+      return 0;
+    case WM_SYSKEYUP:
+      if (w && w->ready && wParam == VK_CONTROL) OnKey(*w, wParam, false, false);
+      break;
+    case WM_DROPFILES:
+      if (w && w->ready) OnDropFiles(*w, reinterpret_cast<HDROP>(wParam));
+      else DragFinish(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_MOUSEWHEEL:
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));

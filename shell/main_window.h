@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/app_state.h"
+#include "app/view_drag.h"
 #include "shell/menus.h"
 
 inline constexpr wchar_t kMainWindowClass[] = L"DotwrightMainClass";
@@ -25,9 +26,19 @@ struct MainWindow {
   HWND view = nullptr;               // the canvas view window, a child
   UINT canvasControlMessage = 0;
   bool ready = false;                // the creation sequence has finished
+  bool closing = false;              // the close is asking or saving: a second close waits for it
   int32_t wheelSum = 0;              // wheel deltas not yet turned into a zoom step
   HACCEL accelerators = nullptr;     // built from the keyboard bindings
   ProgramMenus menus;                // the language library and the menu bar made from it
+  // Moving the view by hand: the drag under way, its preview workers (zoom, turn) and the
+  // picture a turn starts from.
+  ViewDrag drag;
+  PreviewWorker zoomPreview, rotatePreview;
+  DibBitmap* dragPicture = nullptr;
+  bool spaceHeld = false;            // the pan key is down
+  bool outlineShown = false;         // a sample came in since the last view change: draw the outline
+  bool ctrlSwitched = false;         // Ctrl made the Ctrl pen current ...
+  int32_t penBeforeCtrl = 0;         // ... in place of this slot
   AppState app;
 };
 

@@ -1,5 +1,6 @@
 #include "shell/view_window.h"
 
+#include <functional>
 #include <mutex>
 
 #include "app/private_messages.h"
@@ -9,7 +10,12 @@
 #include "shell/resource_ids.h"
 #include "shell/window_classes.h"
 #include "view/back_buffer.h"
+#include "view/brush_outline.h"
+#include "view/composition_preview.h"
 #include "view/view_operations.h"
+
+// Last: it defines macros (SelectPen, ...) that clash with the program's own names.
+#include <windowsx.h>
 
 namespace {
 
@@ -46,6 +52,38 @@ void InvalidateCursor(void* context, const PixelRect& previous, const PixelRect&
   InvalidateRect(w.view, &b, FALSE);
 }
 
+bool OutlineWanted(const MainWindow& w) {
+  const AppState& s = w.app;
+  const PenSetting& pen = s.settings.pens[s.settings.numPenSetting];
+  const bool selectionKind = pen.KindOfPen >= 15 && pen.KindOfPen <= 18;
+  return w.outlineShown && !selectionKind && pen.BrushCursor == 1 && !s.step.panMode && w.drag.mode == ViewDragMode::kNone;
+}
+
+// The brush outline, inverted over the copied back buffer so that moving it only needs its old
+// and new rectangles repainted.
+void DrawOutline(HDC hdc, const MainWindow& w) {
+  const AppState& s = w.app;
+  const PenSetting& pen = s.settings.pens[s.settings.numPenSetting];
+  const BrushOutline outline = CurrentBrushOutline(s.view, s.input, pen.Size);
+  if (!outline.ellipse && !outline.cross) return;
+  const int oldRop = SetROP2(hdc, R2_NOT);
+  HGDIOBJ oldBrush = SelectObject(hdc, GetStockObject(NULL_BRUSH));
+  HGDIOBJ oldPen = SelectObject(hdc, GetStockObject(BLACK_PEN));
+  if (outline.ellipse) {
+    const PixelRect& b = outline.ellipseBox;
+    Ellipse(hdc, b.left, b.top, b.right, b.bottom);
+  }
+  if (outline.cross) {
+    for (const OutlineLine& line : outline.crossLines) {
+      MoveToEx(hdc, line.x0, line.y0, nullptr);
+      LineTo(hdc, line.x1, line.y1);
+    }
+  }
+  SelectObject(hdc, oldPen);
+  SelectObject(hdc, oldBrush);
+  SetROP2(hdc, oldRop);
+}
+
 void Paint(HWND hwnd, MainWindow& w) {
   PAINTSTRUCT ps;
   HDC hdc = BeginPaint(hwnd, &ps);
@@ -54,9 +92,76 @@ void Paint(HWND hwnd, MainWindow& w) {
     if (const DibBitmap* back = w.app.view.backBuffer) {
       const RECT& r = ps.rcPaint;
       DrawDibBitmap(hdc, r.left, r.top, *back, r.left, r.top, r.right - r.left, r.bottom - r.top);
+      if (OutlineWanted(w)) DrawOutline(hdc, w);
     }
   }
   EndPaint(hwnd, &ps);
+}
+
+// Previews render into the back buffer on their worker, under the view lock, then ask for a
+// repaint; a worker that cannot start leaves the job to this thread.
+void RequestPreview(MainWindow& w, PreviewWorker& worker, std::function<void(CanvasView&)> render) {
+  auto job = [&w, render] {
+    {
+      std::lock_guard<std::recursive_mutex> guard(w.app.step.update.lock);
+      render(w.app.view);
+    }
+    InvalidateRect(w.view, nullptr, FALSE);
+  };
+  if (!worker.Request(job)) job();
+}
+
+void BeginDrag(HWND hwnd, MainWindow& w, int x, int y) {
+  const ViewDragMode mode = DragModeFor(true, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0);
+  BeginViewDrag(w.drag, mode, x, y);
+  if (mode == ViewDragMode::kRotate) {
+    std::lock_guard<std::recursive_mutex> guard(w.app.step.update.lock);
+    FreeDibBitmap(w.dragPicture);
+    if (w.app.view.backBuffer) w.dragPicture = CopyPicture(*w.app.view.backBuffer);
+  }
+  SetCapture(hwnd);
+}
+
+void MoveDrag(MainWindow& w, int x, int y) {
+  const DragStep step = MoveViewDrag(w.drag, w.app.view, x, y);
+  switch (step.kind) {
+    case DragStep::kNothing: break;
+    case DragStep::kScroll: {
+      std::lock_guard<std::recursive_mutex> guard(w.app.step.update.lock);
+      ScrollViewBy(w.app.view, step.dx, step.dy);
+      InvalidateRect(w.view, nullptr, FALSE);
+      break;
+    }
+    case DragStep::kRotatePreview:
+      if (w.dragPicture) {
+        const DibBitmap* picture = w.dragPicture;
+        const RotationPreviewRequest request = step.rotation;
+        RequestPreview(w, w.rotatePreview,
+                       [picture, request](CanvasView& v) { (void)RenderRotationPreview(v, *picture, request); });
+      }
+      break;
+    case DragStep::kZoomPreview: {
+      const float m = step.zoom;
+      RequestPreview(w, w.zoomPreview, [m](CanvasView& v) { RenderZoomPreview(v, m); });
+      break;
+    }
+  }
+}
+
+// The button went up: the previews finish first, then the turn or zoom is applied.
+void EndDrag(MainWindow& w) {
+  w.zoomPreview.WaitIdle();
+  w.rotatePreview.WaitIdle();
+  bool changed = false;
+  {
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    std::lock_guard<std::recursive_mutex> guard(w.app.step.update.lock);
+    changed = FinishViewDrag(w.drag, w.app.view);
+    FreeDibBitmap(w.dragPicture);
+  }
+  ReleaseCapture();
+  if (changed) RefreshTitle(w);
+  InvalidateRect(w.view, nullptr, FALSE);
 }
 
 // A mouse sample: the cursor in sixteenths of a screen pixel, full pressure while the left
@@ -82,9 +187,32 @@ void FeedMouse(HWND hwnd, MainWindow& w, bool buttonDown) {
   const HWND under = WindowFromPoint(cursor);
   c.overCanvasWindow = under == w.window || under == hwnd;
   FeedPenSample(s.context, s.step, sample, c);
+  w.outlineShown = true;
 }
 
 }  // namespace
+
+void SetPanKey(MainWindow& w, bool down) {
+  AppState& s = w.app;
+  w.spaceHeld = down;
+  s.step.panMode = down || s.step.externalPan;
+  if (!down) {
+    w.outlineShown = false;
+    if (w.drag.mode != ViewDragMode::kNone) {
+      w.zoomPreview.WaitIdle();
+      w.rotatePreview.WaitIdle();
+      std::lock_guard<std::recursive_mutex> guard(s.step.update.lock);
+      w.drag = ViewDrag{};
+      FreeDibBitmap(w.dragPicture);
+      if (s.view.hooks.renderViewRect) s.view.hooks.renderViewRect(s.view, {0, 0, s.view.clientWidth, s.view.clientHeight});
+      ReleaseCapture();
+    }
+  }
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  if (WindowFromPoint(cursor) == w.view) SetCursor(s.step.panMode ? LoadCursorW(nullptr, IDC_HAND) : CanvasCursor());
+  InvalidateRect(w.view, nullptr, FALSE);
+}
 
 HWND CreateViewWindow(MainWindow& w) {
   RECT client{};
@@ -133,18 +261,32 @@ LRESULT CALLBACK ViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT) {
-        SetCursor(CanvasCursor());
+        SetCursor(w->app.step.panMode ? LoadCursorW(nullptr, IDC_HAND) : CanvasCursor());
         return TRUE;
       }
       break;
     case WM_LBUTTONDOWN:
+      if (w->ready && w->app.step.panMode) {
+        BeginDrag(hwnd, *w, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+      }
       SetCapture(hwnd);
       FeedMouse(hwnd, *w, true);
       return 0;
     case WM_MOUSEMOVE:
+      // The pan key may have been let go while another window had the keyboard.
+      if (w->spaceHeld && GetKeyState(VK_SPACE) >= 0) SendMessageW(w->window, WM_KEYUP, VK_SPACE, 0);
+      if (w->drag.mode != ViewDragMode::kNone) {
+        if (wParam & MK_LBUTTON) MoveDrag(*w, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+      }
       FeedMouse(hwnd, *w, (wParam & MK_LBUTTON) != 0);
       return 0;
     case WM_LBUTTONUP:
+      if (w->drag.mode != ViewDragMode::kNone) {
+        EndDrag(*w);
+        return 0;
+      }
       FeedMouse(hwnd, *w, false);
       ReleaseCapture();
       return 0;

@@ -114,10 +114,12 @@ float PrintSizeScale(const CanvasView& view) {
   return std::clamp(target, 1.0f, 16.0f);
 }
 
-void ResetView(CanvasView& view) {
+namespace {
+
+void ResetViewFor(CanvasView& view, bool newCanvas) {
   // Going straight must show a straight picture even when the scale does not change and the
-  // scale alone would not ask for a new composed image.
-  bool orientationChanged = view.mirrored != 0 || view.rotation != 0.0f;
+  // scale alone would not ask for a new composed image; a new canvas always needs one.
+  bool orientationChanged = newCanvas || view.mirrored != 0 || view.rotation != 0.0f;
   view.mirrored = 0;
   view.rotation = 0.0f;
   float target = PrintSizeScale(view);
@@ -132,6 +134,12 @@ void ResetView(CanvasView& view) {
   SetCentre(view, width / 2, height / 2);
   RenderWholeClient(view);
 }
+
+}  // namespace
+
+void ResetView(CanvasView& view) { ResetViewFor(view, false); }
+
+void ResetViewToNewCanvas(CanvasView& view) { ResetViewFor(view, true); }
 
 bool ResizeView(CanvasView& view, int32_t width, int32_t height) {
   if (width == view.clientWidth && height == view.clientHeight) return true;

@@ -40,6 +40,9 @@ float PrintSizeScale(const CanvasView& view);
 // Straight, unmirrored, at the print-size scale, the composed image centred in the client area.
 // Run for a new view and after a canvas is loaded or created, and by the reset command.
 void ResetView(CanvasView& view);
+// ResetView after the canvas was replaced: the composed image is always made again, also where
+// the scale alone would keep the old one (magnified views).
+void ResetViewToNewCanvas(CanvasView& view);
 
 // Follows a new client size, keeping the centre fixed. Returns true when the view has that
 // size now (also when it had it already, in which case nothing is done); false when the shell

@@ -13,12 +13,20 @@
 //                                    "none" (under Wine another process's menu items cannot be
 //                                    read, only whether there is a menu)
 //   dwdrive client-rect              prints "X Y W H": the client area in screen coordinates
+//   dwdrive answer [MS]              presses Yes on a message box captioned "Dotwright"
+//   dwdrive press BUTTON [MS]        presses yes, no, cancel or ok on the program's message box
+//                                    (any caption; its question to save has none)
+//   dwdrive file-dialog PATH [MS]    types PATH into the program's open or save dialog and
+//                                    presses its OK button; "cancel" as PATH cancels it
+//   dwdrive clip-file PATH           puts a dropped-file list holding PATH on the clipboard
 //
 // Exit codes: 0 done, 1 window not found or timeout, 2 usage error.
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <initializer_list>
 
 namespace {
 
@@ -35,7 +43,8 @@ bool ParseNumber(const wchar_t* text, unsigned long long& value) {
 int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
-      " client-rect | answer [MS] | post MSG W L\n",
+      " client-rect | answer [MS] | press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH |"
+      " post MSG W L\n",
       stderr);
   return 2;
 }
@@ -74,6 +83,92 @@ int Answer(DWORD timeoutMs) {
     }
     Sleep(50);
   }
+}
+
+// The program's process, through its main window.
+DWORD ProgramProcess() {
+  DWORD process = 0;
+  if (HWND hwnd = FindMain()) GetWindowThreadProcessId(hwnd, &process);
+  return process;
+}
+
+// A visible dialog window of the program: a file dialog (it has a file name box) or a message
+// box (it has none).
+struct DialogSearch {
+  DWORD process;
+  bool fileDialog;
+  HWND found;
+};
+
+HWND FileNameBox(HWND dialog) {
+  for (int id : {1148, 1152}) {  // the name combo box of the Explorer style, the plain edit box
+    if (HWND box = GetDlgItem(dialog, id)) return box;
+  }
+  return nullptr;
+}
+
+BOOL CALLBACK MatchDialog(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<DialogSearch*>(lParam);
+  wchar_t name[16];
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  if (process != search->process || !IsWindowVisible(hwnd) || !GetClassNameW(hwnd, name, 16) ||
+      std::wcscmp(name, L"#32770") != 0)
+    return TRUE;
+  if ((FileNameBox(hwnd) != nullptr) != search->fileDialog) return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+HWND WaitForDialog(bool fileDialog, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    DialogSearch search{ProgramProcess(), fileDialog, nullptr};
+    if (search.process) EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    if (GetTickCount64() >= deadline) {
+      std::fputs(fileDialog ? "dwdrive: no file dialog\n" : "dwdrive: no message box\n", stderr);
+      return nullptr;
+    }
+    Sleep(50);
+  }
+}
+
+int Press(const wchar_t* button, DWORD timeoutMs) {
+  int id = 0;
+  if (!std::wcscmp(button, L"yes")) id = IDYES;
+  else if (!std::wcscmp(button, L"no")) id = IDNO;
+  else if (!std::wcscmp(button, L"cancel")) id = IDCANCEL;
+  else if (!std::wcscmp(button, L"ok")) id = IDOK;
+  else return Usage();
+  HWND box = WaitForDialog(false, timeoutMs);
+  if (!box) return 1;
+  return PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0) ? 0 : 1;
+}
+
+int AnswerFileDialog(const wchar_t* path, DWORD timeoutMs) {
+  HWND dialog = WaitForDialog(true, timeoutMs);
+  if (!dialog) return 1;
+  if (!std::wcscmp(path, L"cancel")) return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0) ? 0 : 1;
+  SetWindowTextW(FileNameBox(dialog), path);
+  return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0) ? 0 : 1;
+}
+
+int PutFileOnClipboard(const wchar_t* path) {
+  const size_t units = std::wcslen(path) + 2;  // the path and the list's two closing zeros
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + units * sizeof(wchar_t));
+  if (!block) return 1;
+  auto* files = static_cast<DROPFILES*>(GlobalLock(block));
+  files->pFiles = sizeof(DROPFILES);
+  files->fWide = TRUE;
+  std::wmemcpy(reinterpret_cast<wchar_t*>(files + 1), path, units - 2);
+  GlobalUnlock(block);
+  if (!OpenClipboard(nullptr)) return GlobalFree(block), 1;
+  EmptyClipboard();
+  const bool put = SetClipboardData(CF_HDROP, block) != nullptr;
+  CloseClipboard();
+  if (!put) GlobalFree(block);
+  return put ? 0 : 1;
 }
 
 int Post(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -127,6 +222,12 @@ int wmain(int argc, wchar_t** argv) {
     if (argc > 2 && !ParseNumber(argv[2], ms)) return Usage();
     return Answer(static_cast<DWORD>(ms));
   }
+  if (!std::wcscmp(verb, L"press") || !std::wcscmp(verb, L"file-dialog")) {
+    unsigned long long ms = 20000;
+    if (argc < 3 || (argc > 3 && !ParseNumber(argv[3], ms))) return Usage();
+    return verb[0] == L'p' ? Press(argv[2], static_cast<DWORD>(ms)) : AnswerFileDialog(argv[2], static_cast<DWORD>(ms));
+  }
+  if (!std::wcscmp(verb, L"clip-file")) return argc == 3 ? PutFileOnClipboard(argv[2]) : Usage();
   if (!std::wcscmp(verb, L"command")) {
     if (argc != 3 || !ParseNumber(argv[2], a) || a > 0xFFFF) return Usage();
     return Post(WM_COMMAND, static_cast<WPARAM>(a), 0);

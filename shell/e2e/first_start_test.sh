@@ -8,20 +8,10 @@
 # menu.
 # Usage: first_start_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
-session=$1
-bin=$2
-source "$session/session.env"
-export WINEPREFIX DISPLAY WINEDEBUG=-all
+session=$1 bin=$2 name=first_start_test
+source "$(dirname "$0")/e2e_common.sh"
 
-fail() { echo "first_start_test: $*" >&2; exit 1; }
-user=$(whoami)
-data="$WINEPREFIX/drive_c/users/$user/Pictures/Dotwright"
-settings="$data/setting/Dotwright.ini"
-shots="$(dirname "$session")/e2e-screenshots"
-mkdir -p "$shots"
-dw() { wine "$bin/dwdrive.exe" "$@" | tr -d '\r'; }
 value() { tr -d '\r' < "$settings" | sed -n "s/^$1=//p"; }
-
 # The menu item of a file: its place among the folder's "*.bmp" in the order the program lists
 # them (by name, letters compared in upper case).
 item() {
@@ -33,12 +23,7 @@ PY
 }
 
 rm -rf "$data"
-program=
-trap '[[ -n $program ]] && kill "$program" 2>/dev/null || true' EXIT
-wine "$bin/Dotwright.exe" &
-program=$!
-dw wait 30000 >/dev/null || fail "no main window"
-sleep 1
+start
 
 [[ -f $settings ]] || fail "no settings file while running"
 [[ $(value AbnormalTerminationCount) == 1 ]] || fail "count while running is '$(value AbnormalTerminationCount)'"
@@ -50,10 +35,10 @@ done
   fail "default files missing"
 
 # The pointer over the view shows the canvas cursor; the caption shows the program icon.
-read -r client_x client_y client_w client_h <<<"$(dw client-rect)"
 xdotool mousemove $((client_x + client_w / 2)) $((client_y + client_h / 2))
 sleep 0.5
 import -window root "$shots/first_start.png" 2>/dev/null || true
+
 # The current pen (slot 0) takes its texture from the pen menu's texture submenu, opened like a
 # user would: the file menu by a click, then the keyboard to the pen menu (two to the right),
 # up to its texture item (second from the bottom), into it and down to the item.
@@ -68,20 +53,11 @@ xdotool key Return
 sleep 0.3
 # The material through its menu command; pen slot 2 takes a texture through the texture panel's
 # message (0x800D).
-material=$(item "$data/material" rough_grain)
-dw command $((40401 + material)) >/dev/null || fail "could not post the material command"
-dw command 40203 >/dev/null || fail "could not select pen slot 2"
-dw post 0x800D "$(item "$data/texture" lines_diagonal)" 0 >/dev/null || fail "could not post the texture choice"
+drive command $((40401 + $(item "$data/material" rough_grain))) || fail "could not post the material command"
+drive command 40203 || fail "could not select pen slot 2"
+drive post 0x800D "$(item "$data/texture" lines_diagonal)" 0 || fail "could not post the texture choice"
 sleep 0.5
-
-dw close >/dev/null || fail "could not post WM_CLOSE"
-for _ in $(seq 1 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$program" 2>/dev/null && fail "still running 30 s after WM_CLOSE"
-code=0
-wait "$program" || code=$?
-program=
-trap - EXIT
-[[ $code -eq 0 ]] || fail "exit code $code after WM_CLOSE"
+stop
 
 [[ $(value AbnormalTerminationCount) == 0 ]] || fail "count after the close is '$(value AbnormalTerminationCount)'"
 [[ $(value numPenSetting) == 2 ]] || fail "the current pen is '$(value numPenSetting)'"
@@ -90,7 +66,7 @@ trap - EXIT
 [[ $(value Pen1TextureFileName) == tone_50.bmp ]] || fail "pen 1's texture is '$(value Pen1TextureFileName)'"
 [[ $(value MaterialFileName) == rough_grain.bmp ]] || fail "the material is '$(value MaterialFileName)'"
 
-info=$(wine "$bin/dotwright-cli.exe" info "$(winepath -w "$data/canvas.png" 2>/dev/null)" | tr -d '\r')
+info=$(wine "$bin/dotwright-cli.exe" info "$(winpath "$data/canvas.png")" | tr -d '\r')
 grep -qx 'size 4961 7016' <<<"$info" || fail "the working canvas is not A4 at 600 DPI: $info"
 grep -qx 'depth 8' <<<"$info" || fail "the working canvas is not 8-bit: $info"
-echo "first_start_test: folders made and filled, A4 canvas, count 1 then 0, texture and material kept"
+echo "$name: folders made and filled, A4 canvas, count 1 then 0, textures and material kept"
