@@ -13,9 +13,12 @@
 #include "app/private_messages.h"
 #include "app/startup_canvas.h"
 #include "app/texture_choice.h"
+#include "app/user_texts.h"
 #include "app/view_commands_run.h"
+#include "app/window_placement.h"
 #include "app/window_title.h"
 #include "settings/command_ids.h"
+#include "reduce/gpu_engine.h"
 #include "settings/settings_file.h"
 #include "shell/file_dialogs.h"
 #include "shell/platform_queries.h"
@@ -44,6 +47,20 @@ void OnKey(MainWindow& w, WPARAM key, bool down, bool repeat) {
   if (repeat) return;
   if (key == VK_SPACE && down != w.spaceHeld) SetPanKey(w, down);
   if (key == VK_CONTROL) SwitchCtrlPen(w, down);
+}
+
+// The placement of the last close, kept on screen; a maximised window opens maximised.
+void RestorePlacement(HWND hwnd, const WindowPlacement& saved) {
+  const PlacementRect screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                             GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                             GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+  const PlacementToApply p = PlacementToRestore(saved, screen);
+  if (!p.apply) return;
+  static_assert(sizeof(WINDOWPLACEMENT) == sizeof(WindowPlacement));
+  WINDOWPLACEMENT placement;
+  std::memcpy(&placement, &p.placement, sizeof placement);
+  SetWindowPlacement(hwnd, &placement);
+  if (p.maximise) PostMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }
 
 // Creation, in order: settings (the abnormal-end count raised and saved at once, so a run that
@@ -76,6 +93,12 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings))
     ReportError(L"Cannot save the settings file.");
   ListWorkingFolder(s);
+  // The OpenCL engine, when the settings ask for it; a failure turns the setting off.
+  if (s.settings.UseGPU == 1) {
+    const GpuEngineOptions options = ProgramGpuEngineOptions(s.settings.programFolder);
+    const std::string why = GpuSetUpText(StartGpuEngine(s.settings, options), options);
+    if (!why.empty()) MessageBoxA(hwnd, why.c_str(), "Dotwright", MB_OK | MB_ICONSTOP);
+  }
 
   // The accelerator table mirrors the keyboard bindings; the message loop reads it through the
   // creation block.
@@ -85,8 +108,15 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = w->accelerators;
 
   DragAcceptFiles(hwnd, TRUE);
+  RestorePlacement(hwnd, s.settings.placement);
   if (!CreateViewWindow(*w)) {
     ReportError(L"The canvas view could not be created.");
+    // The window will not exist: give back what creation took so far.
+    StopGpuEngine(s.settings);
+    if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
+    w->accelerators = nullptr;
+    if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = nullptr;
+    FreeLanguageAndMenus(*w);
     return false;
   }
   const std::filesystem::path named = s.settings.currentFilePath;
@@ -139,6 +169,7 @@ void OnClose(HWND hwnd) {
     s.settings.AbnormalTerminationCount = 0;
     if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings)) ReportError(L"Cannot save the settings file.");
     w->ready = false;
+    StopGpuEngine(s.settings);
     ReleaseAppState(s);
     if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = nullptr;
     if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
