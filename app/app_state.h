@@ -29,12 +29,16 @@ struct AppState {
   // is settings.numPenSetting, the presets settings.pens.
   AppContext context{};
   int32_t currentLanguage = -1;     // language menu item of the loaded library; -1: none
+  int32_t currentTexture = -1;      // texture menu item chosen last; -1: none yet
+  int32_t currentMaterial = -1;     // material menu item chosen last; -1: none yet
   bool translucent = false;         // the main window is drawn translucent
   bool clipboardImageHeld = false;  // cut or copy left an internal image
   // The canvas files of the working folder that the previous/next file commands step through.
   CanvasFileList fileList;
   // How a new or loaded canvas takes the pens' textures, paper grain and stamps; null loads none.
   const CanvasResourceLoaders* loaders = nullptr;
+  // Loaders reading the user data folder, for loaders to point at (UseSessionResources).
+  CanvasResourceLoaders sessionLoaders;
 
   AppState() = default;
   AppState(const AppState&) = delete;

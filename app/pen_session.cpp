@@ -3,7 +3,7 @@
 #include "canvas/layer_table.h"
 #include "tools/stamp_cache.h"
 
-bool SelectPen(AppContext& app, int index, TextureLoader loadTexture) {
+bool SelectPen(AppContext& app, int index, const TextureLoader& loadTexture) {
   if (index < 0 || index >= kPenCount) return false;
   *app.currentPen = index;
   const PenSetting& pen = app.pens[index];

@@ -3,16 +3,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "tools/app_context.h"
 
-// Loads a texture file of the current pen (kind 4); returns null when it cannot.
-using TextureLoader = DibBitmap* (*)(const char16_t* path);
+// Loads the texture file of the current pen (kind 4) named by its TextureFileName; returns
+// null when it cannot.
+using TextureLoader = std::function<DibBitmap*(const char16_t* fileName)>;
 
 // Makes pen `index` current: makes its Palette the current layer when EnablePalette is 1 and
 // replaces the session's texture with the pen's TextureFileName (through loadTexture, which
-// may be null). Returns false, changing nothing, for an index outside 0..15.
-[[nodiscard]] bool SelectPen(AppContext& app, int index, TextureLoader loadTexture);
+// may be empty: no texture). Returns false, changing nothing, for an index outside 0..15.
+[[nodiscard]] bool SelectPen(AppContext& app, int index, const TextureLoader& loadTexture);
 
 // Repairs before a sample is painted: a current layer outside 0..7 becomes the pen's Palette
 // and a Palette outside 0..7 becomes 0. Returns true when something was repaired (the layer
@@ -20,12 +22,12 @@ using TextureLoader = DibBitmap* (*)(const char16_t* path);
 bool RepairPenLayer(AppContext& app);
 
 // Resources a new or loaded canvas takes from the session: the current pen's texture, the
-// paper grain and every stamp-brush pen's stamp. Any loader may be null (nothing loaded). A
+// paper grain and every stamp-brush pen's stamp. Any loader may be empty (nothing loaded). A
 // loader returns null when the file cannot be read.
 struct CanvasResourceLoaders {
-  DibBitmap* (*loadTexture)(const PenSetting& pen);
-  DibBitmap* (*loadMaterial)();
-  DibBitmap* (*loadStamp)(const PenSetting& pen);
+  std::function<DibBitmap*(const PenSetting& pen)> loadTexture;
+  std::function<DibBitmap*()> loadMaterial;
+  std::function<DibBitmap*(const PenSetting& pen)> loadStamp;
 };
 
 // Takes a freshly initialised canvas (InitCanvas) into the session: the current layer becomes

@@ -2,6 +2,7 @@
 
 #include <mutex>
 
+#include "app/texture_choice.h"
 #include "canvas/undo_history.h"
 #include "settings/command_ids.h"
 #include "view/view_commands.h"
@@ -41,7 +42,7 @@ CommandOutcome RunSessionCommand(AppState& s, int32_t command) {
   // The digit keys' ids were bound without a command; they pick the pen of their digit.
   if (const int32_t slot = DigitKeyPenSlot(command); slot >= 0) command = CMD_SELECT_PEN_0 + slot;
   if (command >= CMD_SELECT_PEN_0 && command <= CMD_SELECT_PEN_15) {
-    if (!SelectPen(s.context, command - CMD_SELECT_PEN_0, nullptr)) return {true};
+    if (!SelectPen(s.context, command - CMD_SELECT_PEN_0, SessionTextureLoader(s.settings))) return {true};
     return {true, false, false, true};
   }
   if (command >= CMD_ZOOM_PRESET_1 && command <= CMD_ZOOM_PRESET_8)

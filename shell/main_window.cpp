@@ -12,6 +12,7 @@
 #include "app/file_commands.h"
 #include "app/private_messages.h"
 #include "app/startup_canvas.h"
+#include "app/texture_choice.h"
 #include "app/user_texts.h"
 #include "app/view_commands_run.h"
 #include "app/window_placement.h"
@@ -123,6 +124,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
     return false;
   }
   const std::filesystem::path named = s.settings.currentFilePath;
+  UseSessionResources(s);
   const StartCanvasSource source = OpenStartUpCanvas(s, s.loaders);
   if (source == StartCanvasSource::kNone) ReportError(L"Not enough memory for the canvas.");
   if (!named.empty() && source != StartCanvasSource::kCommandLineFile) {
@@ -318,6 +320,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_MOUSEWHEEL:
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));
+      return 0;
+    case kMsgTextureChosen:  // the texture panel's item w, as the texture menu's
+      if (w && w->ready) (void)ChooseListedResource(w->app, w->menus.items, ListedMenu::kTexture, wParam);
       return 0;
     case kMsgViewRectReady:
       if (w) {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/texture_choice.h"
 #include "files/utf_text.h"
 #include "shell/main_window.h"
 
@@ -107,16 +108,14 @@ bool RunListedMenuCommand(MainWindow& w, int32_t command) {
   if (command < 0 || command > 0xFFFF) return false;
   const ListedItem item = FindListedItem(static_cast<CommandId>(command), w.menus.items);
   if (item.menu == ListedMenu::kNone) return false;
-  const std::vector<std::u16string>& texts = item.menu == ListedMenu::kLanguage  ? w.menus.items.languages
-                                             : item.menu == ListedMenu::kTexture ? w.menus.items.textures
-                                                                                 : w.menus.items.materials;
-  const std::u16string text = texts[static_cast<size_t>(item.index)];
-  if (!StoreListedItem(w.app.settings, item.menu, text)) return true;
-  if (item.menu == ListedMenu::kLanguage) {
-    FreeLanguageAndMenus(w);
-    LoadLanguageAndMenus(w);
-    DrawMenuBar(w.window);
-    RedrawWindow(w.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  if (item.menu != ListedMenu::kLanguage) {
+    (void)ChooseListedResource(w.app, w.menus.items, item.menu, static_cast<uint64_t>(item.index));
+    return true;
   }
+  if (!StoreListedItem(w.app.settings, item.menu, w.menus.items.languages[static_cast<size_t>(item.index)])) return true;
+  FreeLanguageAndMenus(w);
+  LoadLanguageAndMenus(w);
+  DrawMenuBar(w.window);
+  RedrawWindow(w.window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
   return true;
 }

@@ -38,5 +38,5 @@ void OnInitMenuPopup(MainWindow& w, HMENU popup);
 // Runs command when it is an item of the language, texture or material menu and returns true;
 // returns false for every other command. A language item stores its library as ResourceFile
 // and rebuilds the menus from it; a texture item becomes the current pen's texture file, a
-// material item the paper material file.
+// material item the paper material file, and the session loads it (ChooseListedResource).
 bool RunListedMenuCommand(MainWindow& w, int32_t command);

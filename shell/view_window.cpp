@@ -7,6 +7,7 @@
 #include "canvas/dib_bitmap_win32.h"
 #include "reduce/composition_hooks.h"
 #include "shell/main_window.h"
+#include "shell/resource_ids.h"
 #include "shell/wintab_input.h"
 #include "shell/window_classes.h"
 #include "view/back_buffer.h"
@@ -34,7 +35,10 @@ void InvalidateViewWindow(CanvasView& view, const PixelRect* rect) {
   InvalidateRect(ViewHandle(view), &r, FALSE);
 }
 
-void WaitCursor(CanvasView&, int on) { SetCursor(LoadCursorW(nullptr, on ? IDC_WAIT : IDC_ARROW)); }
+// The program's own cursor over the canvas (resource 104).
+HCURSOR CanvasCursor() { return LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_CANVAS)); }
+
+void WaitCursor(CanvasView&, int on) { SetCursor(on ? LoadCursorW(nullptr, IDC_WAIT) : CanvasCursor()); }
 
 // The update thread finished a rectangle: the main window renders it on its own thread.
 void PostFinished(void* context) { PostMessageW(static_cast<MainWindow*>(context)->window, kMsgViewRectReady, 0, 0); }
@@ -208,7 +212,7 @@ void SetPanKey(MainWindow& w, bool down) {
   }
   POINT cursor{};
   GetCursorPos(&cursor);
-  if (WindowFromPoint(cursor) == w.view) SetCursor(LoadCursorW(nullptr, s.step.panMode ? IDC_HAND : IDC_CROSS));
+  if (WindowFromPoint(cursor) == w.view) SetCursor(s.step.panMode ? LoadCursorW(nullptr, IDC_HAND) : CanvasCursor());
   InvalidateRect(w.view, nullptr, FALSE);
 }
 
@@ -260,7 +264,7 @@ LRESULT CALLBACK ViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT) {
-        SetCursor(LoadCursorW(nullptr, w->app.step.panMode ? IDC_HAND : IDC_CROSS));
+        SetCursor(w->app.step.panMode ? LoadCursorW(nullptr, IDC_HAND) : CanvasCursor());
         return TRUE;
       }
       break;

@@ -8,6 +8,7 @@
 //   dwdrive close                    posts WM_CLOSE
 //   dwdrive command ID               posts WM_COMMAND with the menu identifier ID
 //   dwdrive canvas-control W L       posts the registered "Dotwright_CanvasControl_Msg"
+//   dwdrive post MSG W L             posts message MSG (a private message, 0x8000 and up)
 //   dwdrive menu                     prints "menu" when the main window has a menu bar, else
 //                                    "none" (under Wine another process's menu items cannot be
 //                                    read, only whether there is a menu)
@@ -75,7 +76,7 @@ int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
       " client-rect | child-rect CLASS [ID] | children | layered | view-rect | answer [MS] |"
-      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH\n",
+      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | post MSG W L\n",
       stderr);
   return 2;
 }
@@ -348,6 +349,13 @@ int wmain(int argc, wchar_t** argv) {
     if (argc != 4 || !ParseNumber(argv[2], a) || !ParseNumber(argv[3], b)) return Usage();
     UINT message = RegisterWindowMessageW(L"Dotwright_CanvasControl_Msg");
     return Post(message, static_cast<WPARAM>(a), static_cast<LPARAM>(b));
+  }
+  if (!std::wcscmp(verb, L"post")) {
+    unsigned long long message = 0;
+    if (argc != 5 || !ParseNumber(argv[2], message) || message < WM_APP || message > 0xBFFF ||
+        !ParseNumber(argv[3], a) || !ParseNumber(argv[4], b))
+      return Usage();
+    return Post(static_cast<UINT>(message), static_cast<WPARAM>(a), static_cast<LPARAM>(b));
   }
   return Usage();
 }
