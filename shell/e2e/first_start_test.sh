@@ -35,7 +35,8 @@ done
   fail "default files missing"
 
 # The pointer over the view shows the canvas cursor; the caption shows the program icon.
-xdotool mousemove $((client_x + client_w / 2)) $((client_y + client_h / 2))
+read -r view_x view_y view_w view_h <<<"$(view_rect)"
+xdotool mousemove $((view_x + view_w / 2)) $((view_y + view_h / 2))
 sleep 0.5
 import -window root "$shots/first_start.png" 2>/dev/null || true
 

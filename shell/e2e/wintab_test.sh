@@ -170,9 +170,10 @@ print('wintab_test: %d packets read where the pen was; pen 0 put back at close' 
 PY
 
 # The same samples through the command-line replay on a blank canvas, with the settings' pens.
-/usr/bin/python3 - "$work" "$settings" "$view_x" "$view_y" "$view_w" "$view_h" <<'PY' || fail "see above"
+# The program lays its paper grain (MaterialFileName of the material folder) under the pencils.
+/usr/bin/python3 - "$work" "$settings" "$(winpath "$data/material")" "$view_x" "$view_y" "$view_w" "$view_h" <<'PY' || fail "see above"
 import sys
-work, settings, vx, vy, vw, vh = sys.argv[1], sys.argv[2], *map(int, sys.argv[3:])
+work, settings, materials, vx, vy, vw, vh = sys.argv[1], sys.argv[2], sys.argv[3], *map(int, sys.argv[4:])
 ox, oy = vx + vw // 2 - 240 // 2, vy + vh // 2 - 160 // 2
 ini = open(settings, 'rb').read().decode('utf-8-sig').split('\r\n')
 def pen_fields(slot):
@@ -186,7 +187,8 @@ def pen_fields(slot):
     return 'pen ' + ' '.join(out)
 packets = [list(map(int, l.split()[2:7])) for l in open(work + '/tablet.log') if l.startswith('packet ')]
 def script(tail_switch):
-    lines = ['maxpressure 2047', 'correction 3', pen_fields(0)]
+    material = next(l.split('=', 1)[1] for l in ini if l.startswith('MaterialFileName='))
+    lines = ['maxpressure 2047', 'correction 3', 'material %s\\%s' % (materials, material), pen_fields(0)]
     tail, pen1_set = False, False
     for x, y, p, az, alt in packets:
         if alt < 0 and not tail:
