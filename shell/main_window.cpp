@@ -16,6 +16,7 @@
 #include "settings/command_ids.h"
 #include "settings/settings_file.h"
 #include "shell/file_dialogs.h"
+#include "shell/key_config_dialog.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
@@ -166,6 +167,10 @@ void OnCommand(MainWindow& w, int32_t command) {
   }
   if (!QueryCommand(static_cast<CommandId>(command), TakeCommandSnapshot(w.app, IsClipboardFormatAvailable(CF_DIB))).enabled)
     return;
+  if (command == CMD_KEY_CONFIG) {
+    if (ShowKeyConfigDialog(w.window, w.menus.module, w.menus.bar, w.app.settings)) ReplaceAcceleratorTable(w);
+    return;
+  }
   if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
   WindowFileHost host(w);
   const FileCommandOutcome file = RunFileCommand(w.app, host, command);
