@@ -22,18 +22,20 @@
 // up to 10 s for one):
 //   dwdrive dialog-rect ID           prints "X Y W H": the dialog's window in screen coordinates
 //   dwdrive dialog-gone ID           exit 0 once no such dialog is there (waits up to 10 s)
-//   dwdrive dialog-list-row ID ROW   selects row ROW (from 0) of list view ID as the arrow keys do
+//   dwdrive dialog-list-row ID ROW   selects row ROW (from 0) of list view ID as a click does
 //   dwdrive dialog-tree-select ID I/J/...  selects in tree view ID root I, its child J, ...
 //                                    (each an index from 0)
 //   dwdrive dialog-check ID 0|1      sets check box ID and tells the dialog it was clicked
 //   dwdrive dialog-button ID         clicks button ID (1 OK, 2 Cancel)
 //
-//   dwdrive show-template DLL ID [MS]  shows dialog template ID of the resource library DLL in
-//                                    this process for MS milliseconds (default 2000) at (20, 20);
-//                                    first prints "shown X Y W H" (its window in screen
-//                                    coordinates) and one line "clipped ID TEXT" for each static
-//                                    text, button, check box or group box whose caption does not
-//                                    fit it in the dialog's font
+//   dwdrive show-templates DLL MS ID...  shows the dialog templates ID... of the resource library
+//                                    DLL in this process for MS milliseconds, side by side from
+//                                    the screen's top left corner; once all are painted prints
+//                                    for each "shown ID X Y W H" (its window in screen
+//                                    coordinates), "control ID CONTROL CLASS" per control and
+//                                    "clipped ID CONTROL TEXT ..." per static text, button, check
+//                                    box or group box whose caption does not fit it in the
+//                                    dialog's font
 //
 // Exit codes: 0 done, 1 window not found or timeout, 2 usage error.
 #include <windows.h>
@@ -62,7 +64,7 @@ int Usage() {
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
       " client-rect | answer [MS] | press BUTTON [MS] | file-dialog PATH [MS] | dialog-rect ID |"
       " dialog-gone ID | dialog-list-row ID ROW | dialog-tree-select ID I/J | dialog-check ID 0|1 | dialog-button ID |"
-      " show-template DLL ID [MS]\n",
+      " show-templates DLL MS ID...\n",
       stderr);
   return 2;
 }
@@ -222,10 +224,25 @@ void PrintRect(const char* prefix, HWND hwnd) {
               static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
 }
 
-// Sent, not posted: when the call returns the control and its dialog have acted on the key.
-void SendKey(HWND control, UINT key) {
-  SendMessageW(control, WM_KEYDOWN, key, 1);
-  SendMessageW(control, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+// Selects a row of another process's list view as a click does: the item record the message
+// points to has to lie in that process.
+bool SelectListRow(HWND list, int row) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(list, &process);
+  HANDLE handle = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process);
+  if (!handle) return false;
+  bool done = false;
+  if (void* remote = VirtualAllocEx(handle, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE)) {
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    if (WriteProcessMemory(handle, remote, &item, sizeof item, nullptr)) {
+      done = SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) != 0;
+      SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    }
+    VirtualFreeEx(handle, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(handle);
+  return done;
 }
 
 // Walks "I/J/..." down the tree: root I, its child J, ...
@@ -263,10 +280,8 @@ int DialogVerb(const wchar_t* verb, int argc, wchar_t** argv) {
     return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ? 0 : 1;
   if (argc != 4) return Usage();
   if (!std::wcscmp(verb, L"dialog-list-row")) {
-    if (!ParseNumber(argv[3], value)) return Usage();
-    SendKey(control, VK_HOME);
-    for (unsigned long long k = 0; k < value; ++k) SendKey(control, VK_DOWN);
-    return 0;
+    if (!ParseNumber(argv[3], value) || value > 0x7FFFFFFF) return Usage();
+    return SelectListRow(control, static_cast<int>(value)) ? 0 : 1;
   }
   if (!std::wcscmp(verb, L"dialog-check")) {
     if (!ParseNumber(argv[3], value) || value > 1) return Usage();
@@ -313,9 +328,12 @@ int CaptionMargin(const wchar_t* className, LONG style) {
   }
 }
 
-BOOL CALLBACK ReportClipped(HWND control, LPARAM) {
+BOOL CALLBACK ReportControl(HWND control, LPARAM templateId) {
   wchar_t className[32], text[512];
-  if (!GetClassNameW(control, className, 32) || GetWindowTextW(control, text, 512) <= 0) return TRUE;
+  if (!GetClassNameW(control, className, 32)) return TRUE;
+  const int id = GetDlgCtrlID(control);
+  std::printf("control %d %d %s\n", static_cast<int>(templateId), id, Utf8(className).c_str());
+  if (GetWindowTextW(control, text, 512) <= 0) return TRUE;
   const LONG style = GetWindowLongW(control, GWL_STYLE);
   const int margin = CaptionMargin(className, style);
   if (margin < 0) return TRUE;
@@ -330,15 +348,27 @@ BOOL CALLBACK ReportClipped(HWND control, LPARAM) {
   ReleaseDC(control, dc);
   const bool groupBox = (style & BS_TYPEMASK) == BS_GROUPBOX && !std::wcscmp(className, L"Button");
   if (need.right > client.right - margin || (!groupBox && need.bottom > client.bottom))
-    std::printf("clipped %d %s (needs %ld x %ld, has %ld x %ld)\n", GetDlgCtrlID(control), Utf8(text).c_str(),
-                static_cast<long>(need.right + margin), static_cast<long>(need.bottom),
+    std::printf("clipped %d %d %s (needs %ld x %ld, has %ld x %ld)\n", static_cast<int>(templateId), id,
+                Utf8(text).c_str(), static_cast<long>(need.right + margin), static_cast<long>(need.bottom),
                 static_cast<long>(client.right), static_cast<long>(client.bottom));
   return TRUE;
 }
 
 INT_PTR CALLBACK ShownTemplateProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
 
-int ShowTemplate(const wchar_t* library, int id, DWORD ms) {
+void Pump(DWORD forMs) {
+  const ULONGLONG deadline = GetTickCount64() + forMs;
+  while (GetTickCount64() < deadline) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(10);
+  }
+}
+
+int ShowTemplates(const wchar_t* library, DWORD ms, int count, wchar_t** ids) {
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&classes);
   HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -346,33 +376,42 @@ int ShowTemplate(const wchar_t* library, int id, DWORD ms) {
     std::fputs("dwdrive: cannot load the library\n", stderr);
     return 1;
   }
-  HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(id), nullptr, ShownTemplateProc, 0);
-  if (!dialog) {
-    std::fputs("dwdrive: no such dialog template\n", stderr);
-    return 1;
-  }
-  SetWindowPos(dialog, HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  const auto pump = [dialog](DWORD forMs) {
-    const ULONGLONG deadline = GetTickCount64() + forMs;
-    while (GetTickCount64() < deadline) {
-      MSG msg;
-      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!IsDialogMessageW(dialog, &msg)) {
-          TranslateMessage(&msg);
-          DispatchMessageW(&msg);
-        }
-      }
-      Sleep(10);
-    }
+  struct Shown {
+    int id;
+    HWND dialog;
   };
-  // Painted before it is announced, so that a screenshot taken then shows it.
-  pump(300);
-  RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  PrintRect("shown ", dialog);
-  EnumChildWindows(dialog, ReportClipped, 0);
+  Shown shown[16];
+  int n = 0;
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  int x = 0, y = 0, rowHeight = 0;
+  for (int k = 0; k < count && n < 16; ++k) {
+    unsigned long long id = 0;
+    if (!ParseNumber(ids[k], id) || id > 0xFFFF) return Usage();
+    HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(id), nullptr, ShownTemplateProc, 0);
+    if (!dialog) {
+      std::fprintf(stderr, "dwdrive: no dialog template %llu\n", id);
+      return 1;
+    }
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    if (x > 0 && x + (r.right - r.left) > screenWidth) x = 0, y += rowHeight + 8, rowHeight = 0;
+    SetWindowPos(dialog, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    x += r.right - r.left + 8;
+    if (r.bottom - r.top > rowHeight) rowHeight = r.bottom - r.top;
+    shown[n++] = {static_cast<int>(id), dialog};
+  }
+  // Painted before they are announced, so that a screenshot taken then shows them.
+  Pump(300);
+  for (int k = 0; k < n; ++k) {
+    RedrawWindow(shown[k].dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, "shown %d ", shown[k].id);
+    PrintRect(prefix, shown[k].dialog);
+    EnumChildWindows(shown[k].dialog, ReportControl, shown[k].id);
+  }
   std::fflush(stdout);
-  pump(ms);
-  DestroyWindow(dialog);
+  Pump(ms);
+  for (int k = 0; k < n; ++k) DestroyWindow(shown[k].dialog);
   FreeLibrary(module);
   return 0;
 }
@@ -434,10 +473,9 @@ int wmain(int argc, wchar_t** argv) {
     return verb[0] == L'p' ? Press(argv[2], static_cast<DWORD>(ms)) : AnswerFileDialog(argv[2], static_cast<DWORD>(ms));
   }
   if (!std::wcsncmp(verb, L"dialog-", 7)) return DialogVerb(verb, argc, argv);
-  if (!std::wcscmp(verb, L"show-template")) {
-    unsigned long long ms = 2000;
-    if (argc < 4 || !ParseNumber(argv[3], a) || a > 0xFFFF || (argc > 4 && !ParseNumber(argv[4], ms))) return Usage();
-    return ShowTemplate(argv[2], static_cast<int>(a), static_cast<DWORD>(ms));
+  if (!std::wcscmp(verb, L"show-templates")) {
+    if (argc < 5 || !ParseNumber(argv[3], a)) return Usage();
+    return ShowTemplates(argv[2], static_cast<DWORD>(a), argc - 4, argv + 4);
   }
   if (!std::wcscmp(verb, L"command")) {
     if (argc != 3 || !ParseNumber(argv[2], a) || a > 0xFFFF) return Usage();

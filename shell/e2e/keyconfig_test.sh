@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# The key configuration dialog end to end: F5 bound to "Zoom In" (OK) zooms in; F6 bound the
-# same way but cancelled does nothing; Home cleared with the first root is gone; the settings
-# file keeps what OK made. Screenshots of the dialog in English and Japanese, and of the
-# settings, text and pen setting templates of both languages, none of whose captions may be
-# clipped.
+# The key configuration dialog end to end: F6 bound to "Zoom In" but cancelled does nothing;
+# F5 bound the same way (OK) zooms in; Home cleared with the first root does nothing; the
+# settings file keeps what OK made. Screenshots of the dialog in English and Japanese, and of
+# the dialog templates of both languages side by side (templates_LANGUAGE.png): each template
+# has the controls the program uses, and no caption may be clipped.
 # Usage: keyconfig_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
 session=$1 bin=$2 name=keyconfig_test
@@ -31,13 +31,13 @@ shoot_dialog() {
   read -r x y w h <<<"$(drive dialog-rect 1001)"
   import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shot" 2>/dev/null
 }
-# Binds key row $1 to tree item $2 and presses button $3 (1 OK, 2 Cancel).
+# Binds key row $1 to tree item $2, saves a screenshot as $4 when given, and presses button $3
+# (1 OK, 2 Cancel).
 bind() {
   open_dialog
-  drive dialog-list-row 1001 "$1"
-  sleep 0.3
+  drive dialog-list-row 1001 "$1" || fail "no key row $1"
   drive dialog-tree-select 1064 "$2" || fail "no tree item $2"
-  sleep 0.2
+  [[ -z ${4:-} ]] || { sleep 0.3; shoot_dialog "$4"; }
   drive dialog-button "$3"
   drive dialog-gone 1001 || fail "the dialog did not close"
   focus
@@ -45,23 +45,12 @@ bind() {
 
 start
 expect_zoom 1/6.250 "at start"
-open_dialog
-drive dialog-list-row 1001 $row_f5
-drive dialog-tree-select 1064 $zoom_in
-sleep 0.5
-shoot_dialog keyconfig_english
-drive dialog-button 2
-drive dialog-gone 1001 || fail "Cancel did not close the dialog"
-focus
-xdotool key --window "$window" F5
-expect_zoom 1/6.250 "F5 after Cancel"
-
+bind $row_f6 $zoom_in 2 keyconfig_english
+xdotool key --window "$window" F6
+expect_zoom 1/6.250 "F6 after Cancel"
 bind $row_f5 $zoom_in 1
 xdotool key --window "$window" F5
 expect_zoom 1/4.000 "F5 bound to Zoom In"
-bind $row_f6 $zoom_in 2
-xdotool key --window "$window" F6
-expect_zoom 1/4.000 "F6 after Cancel"
 bind $row_home $unbound_root 1
 xdotool key --window "$window" Home
 expect_zoom 1/4.000 "Home after its binding was cleared"
@@ -84,23 +73,49 @@ drive dialog-gone 1001 || fail "Cancel did not close the dialog"
 stop
 set_settings ResourceFile=English.dll
 
-# The other templates, shown by the test helper itself; no caption may be clipped.
+# Every template of both libraries, shown by the test helper itself: each has the controls the
+# program reads and writes (identifier and window class), and no caption may be clipped.
+edit=Edit static=Static button=Button combo=ComboBox slider=msctls_trackbar32
+declare -A controls=(
+  [100]="1005:$button 1006:$button 1007:$button 1008:$button 1000:$edit 1003:$edit 1033:$button 1045:$combo
+         1011:$edit 1012:$button 1048:$edit 1014:$button 1036:$edit 1038:$edit 1031:$button 1032:$button
+         1023:$button 1024:$button 1046:$button 1047:$button 1056:$button 1057:$button 1027:$button
+         1009:$slider 1040:$static 1018:$slider 1026:$static 1025:$slider 1030:$static 1029:$slider
+         1034:$static 1028:$button 1035:$button 1:$button 2:$button"
+  [103]="1001:SysListView32 1064:SysTreeView32 1027:$button 1028:$button 1:$button 2:$button"
+  [105]="1037:$edit 1000:$edit 1027:$button 1028:$button 1035:$button 1063:$button 1003:$edit 1011:$edit
+         1036:$edit 1038:$edit 1048:$edit 1:$button 2:$button"
+  [116]="1003:$edit 1004:$combo 1049:$slider 1050:$static 1051:$slider 1052:$static 1060:$slider
+         1040:$static 1035:$button 1063:$button 1018:$slider 1026:$static 1025:$slider 1030:$static
+         1029:$slider 1034:$static 1009:$slider 1002:$static 1044:$slider 1041:$static 1043:$slider
+         1042:$static 1010:$button 1013:$button 1015:$button 1017:$button 1019:$button 1039:$button
+         1027:$button 1028:$button 1011:$edit 1012:$button 1036:$edit 1038:$edit 1061:$button
+         1062:$button 1:$button 2:$button"
+)
 clipped=
 for language in English Japanese; do
   library=$(winpath "$bin/language/$language.dll")
+  out=$(mktemp)
+  wine "$bin/dwdrive.exe" show-templates "$library" 500 100 103 105 116 >"$out" &  # unbuffered: no tr
+  helper=$!
+  for _ in $(seq 1 100); do grep -q '^shown' "$out" && break; sleep 0.1; done
+  import -window root "$shots/templates_${language,,}.png" 2>/dev/null
+  wait "$helper" || fail "showing the templates of $language.dll failed"
+  report=$'\n'$(tr -d '\r' <"$out")$'\n'
+  rm -f "$out"
+  declare -A have=()
+  while read -r word template id class; do
+    [[ $word == control ]] && have["$template $id $class"]=1
+  done <<<"$report"
   for template in 100 103 105 116; do
-    out=$(mktemp)
-    drive show-template "$library" $template 1500 >"$out" &
-    helper=$!
-    for _ in $(seq 1 50); do grep -q '^shown' "$out" && break; sleep 0.1; done
-    sleep 0.5
-    read -r _ x y w h <<<"$(grep '^shown' "$out")"
-    [[ -n ${h:-} ]] || fail "template $template of $language.dll was not shown"
-    import -window root -crop "${w}x${h}+${x}+${y}" +repage "$shots/template_${template}_${language,,}.png" 2>/dev/null
-    wait "$helper" || fail "showing template $template of $language.dll failed"
-    clipped+=$(sed -n "s/^clipped /$language $template: /p" "$out")$'\n'
-    rm -f "$out"
+    [[ $report == *$'\n'"shown $template "* ]] || fail "template $template of $language.dll was not shown"
+    for pair in ${controls[$template]}; do
+      [[ -n ${have["$template ${pair%%:*} ${pair#*:}"]:-} ]] ||
+        fail "template $template of $language.dll has no control ${pair%%:*} of class ${pair#*:}"
+    done
   done
+  found=$(sed -n "s/^clipped /$language /p" <<<"$report")
+  if [[ -n $found ]]; then clipped+=$found$'\n'; fi
 done
-[[ -z ${clipped//$'\n'/} ]] || fail "captions do not fit:"$'\n'"$clipped"
+[[ -z $clipped ]] || fail "captions do not fit (library, template, control):"$'\n'"$clipped"
 echo "keyconfig_test: bindings made, cancelled and cleared in the dialog; templates shown unclipped"
