@@ -286,7 +286,8 @@ int DialogVerb(const wchar_t* verb, int argc, wchar_t** argv) {
   if (!std::wcscmp(verb, L"dialog-check")) {
     if (!ParseNumber(argv[3], value) || value > 1) return Usage();
     SendMessageW(control, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
-    return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ? 0 : 1;
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    return 0;
   }
   if (!std::wcscmp(verb, L"dialog-tree-select")) {
     HTREEITEM item = TreeItemAt(control, argv[3]);

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The key configuration dialog end to end: F6 bound to "Zoom In" but cancelled does nothing;
-# F5 bound the same way (OK) zooms in; Home cleared with the first root does nothing; the
-# settings file keeps what OK made. Screenshots of the dialog in English and Japanese, and of
-# the dialog templates of both languages side by side (templates_LANGUAGE.png): each template
-# has the controls the program uses, and no caption may be clipped.
+# F5 bound the same way (OK) zooms in; Home cleared with the first root does nothing; Shift+F5,
+# bound with the Shift box ticked, zooms out; the settings file keeps what OK made.
+# Screenshots of the dialog in English and Japanese, and of the dialog templates of both
+# languages side by side (templates_LANGUAGE.png): each template has the controls the program
+# uses, and no caption may be clipped.
 # Usage: keyconfig_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
 session=$1 bin=$2 name=keyconfig_test
@@ -12,7 +13,7 @@ source "$(dirname "$0")/e2e_common.sh"
 # Rows of the key list (key indices) and items of the command tree (root/child).
 row_home=6 row_f5=69 row_f6=70
 unbound_root=0
-zoom_in=7/1  # the roots File, Edit, Pen, View, Window, Help; then the hidden commands
+zoom_in=7/1 zoom_out=7/2  # roots File, Edit, Pen, View, Window, Help; then the hidden commands
 
 set_settings AbnormalTerminationCount=0 ResourceFile=English.dll newcanvassize=1006 newcanvascx=200 newcanvascy=150
 sed -i '/^\[key\]/,$d' "$settings"  # no bindings: the program starts from the default ones
@@ -54,10 +55,21 @@ expect_zoom 1/4.000 "F5 bound to Zoom In"
 bind $row_home $unbound_root 1
 xdotool key --window "$window" Home
 expect_zoom 1/4.000 "Home after its binding was cleared"
+# With Shift ticked the same key row holds a binding of its own.
+open_dialog
+drive dialog-check 1027 1
+drive dialog-list-row 1001 $row_f5
+drive dialog-tree-select 1064 $zoom_out
+drive dialog-button 1
+drive dialog-gone 1001 || fail "the dialog did not close"
+focus
+xdotool key --window "$window" shift+F5
+expect_zoom 1/8.000 "Shift+F5 bound to Zoom Out"
 stop
 
 keys=$(sed -n '/^\[key\]/,$p' "$settings" | tr -d '\r')
 grep -qx '010074=AFCA' <<<"$keys" || fail "no F5 line (010074=AFCA) in the settings: $keys"
+grep -qx '050074=AFCB' <<<"$keys" || fail "no Shift+F5 line (050074=AFCB) in the settings: $keys"
 grep -q '^010075=' <<<"$keys" && fail "the cancelled F6 binding was saved"
 grep -q '^010024=' <<<"$keys" && fail "the cleared Home binding was saved"
 grep -qx '010031=012D' <<<"$keys" || fail "the digit key 1 lost its binding"
