@@ -23,6 +23,7 @@
 #include "shell/file_dialogs.h"
 #include "shell/info_windows.h"
 #include "shell/panel_column.h"
+#include "shell/key_config_dialog.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
@@ -258,6 +259,10 @@ void OnCommand(MainWindow& w, int32_t command) {
   }
   if (!QueryCommand(static_cast<CommandId>(command), TakeCommandSnapshot(w.app, IsClipboardFormatAvailable(CF_DIB))).enabled)
     return;
+  if (command == CMD_KEY_CONFIG) {
+    if (ShowKeyConfigDialog(w.window, w.menus.module, w.menus.bar, w.app.settings)) ReplaceAcceleratorTable(w);
+    return;
+  }
   if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
   if (command == CMD_NEW_FROM_CLIPBOARD) return NewFromClipboard(w);
   if (command == CMD_ABOUT) return ShowAbout(w);

@@ -31,11 +31,33 @@
 //   dwdrive layered                  prints "layered ALPHA" for a translucent main window, else
 //                                    "opaque"
 //
+// The program's own dialogs, found as its visible dialog window that holds control ID (waiting
+// up to 10 s for one):
+//   dwdrive dialog-rect ID           prints "X Y W H": the dialog's window in screen coordinates
+//   dwdrive dialog-gone ID           exit 0 once no such dialog is there (waits up to 10 s)
+//   dwdrive dialog-list-row ID ROW   selects row ROW (from 0) of list view ID as a click does
+//   dwdrive dialog-tree-select ID I/J/...  selects in tree view ID root I, its child J, ...
+//                                    (each an index from 0)
+//   dwdrive dialog-check ID 0|1      sets check box ID and tells the dialog it was clicked
+//   dwdrive dialog-button ID         clicks button ID (1 OK, 2 Cancel)
+//
+//   dwdrive show-templates DLL MS ID...  shows the dialog templates ID... of the resource library
+//                                    DLL in this process for MS milliseconds, side by side from
+//                                    the screen's top left corner; once all are painted prints
+//                                    for each "shown ID X Y W H" (its window in screen
+//                                    coordinates), "control ID CONTROL CLASS" per control and
+//                                    "clipped ID CONTROL TEXT ..." per static text, button, check
+//                                    box or group box whose caption does not fit it in the
+//                                    dialog's font
+//
 // Exit codes: 0 done, 1 window not found or timeout, 2 usage error.
 #include <windows.h>
 #include <shlobj.h>
+#include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <cwchar>
 #include <initializer_list>
 
@@ -76,7 +98,9 @@ int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
       " client-rect | child-rect CLASS [ID] | children | layered | view-rect | answer [MS] |"
-      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | post MSG W L\n",
+      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | post MSG W L | dialog-rect ID |"
+      " dialog-gone ID | dialog-list-row ID ROW | dialog-tree-select ID I/J | dialog-check ID 0|1 | dialog-button ID |"
+      " show-templates DLL MS ID...\n",
       stderr);
   return 2;
 }
@@ -256,6 +280,249 @@ BOOL CALLBACK PrintEachChild(HWND child, LPARAM main) {
   return TRUE;
 }
 
+// ---- The program's dialogs ----
+
+struct ControlSearch {
+  DWORD process;
+  int control;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDialogWithControl(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<ControlSearch*>(lParam);
+  wchar_t name[16];
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  if (process != search->process || !IsWindowVisible(hwnd) || !GetClassNameW(hwnd, name, 16) ||
+      std::wcscmp(name, L"#32770") != 0 || !GetDlgItem(hwnd, search->control))
+    return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+HWND FindDialogWith(int control) {
+  ControlSearch search{ProgramProcess(), control, nullptr};
+  if (search.process) EnumWindows(MatchDialogWithControl, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Waits up to 10 s for the dialog to be there (gone false: returns it, or null) or to be gone
+// (gone true: returns the desktop window once it is, or null).
+HWND WaitForDialogWith(int control, bool gone) {
+  const ULONGLONG deadline = GetTickCount64() + 10000;
+  for (;;) {
+    HWND found = FindDialogWith(control);
+    if (found && !gone) return found;
+    if (!found && gone) return GetDesktopWindow();
+    if (GetTickCount64() >= deadline) {
+      std::fprintf(stderr, gone ? "dwdrive: the dialog with control %d is still there\n" : "dwdrive: no dialog with control %d\n",
+                   control);
+      return nullptr;
+    }
+    Sleep(50);
+  }
+}
+
+void PrintRect(const char* prefix, HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  std::printf("%s%ld %ld %ld %ld\n", prefix, static_cast<long>(r.left), static_cast<long>(r.top),
+              static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top));
+}
+
+// Selects a row of another process's list view as a click does: the item record the message
+// points to has to lie in that process.
+bool SelectListRow(HWND list, int row) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(list, &process);
+  HANDLE handle = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, process);
+  if (!handle) return false;
+  bool done = false;
+  if (void* remote = VirtualAllocEx(handle, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE)) {
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    if (WriteProcessMemory(handle, remote, &item, sizeof item, nullptr)) {
+      done = SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote)) != 0;
+      SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+    }
+    VirtualFreeEx(handle, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(handle);
+  return done;
+}
+
+// Walks "I/J/..." down the tree: root I, its child J, ...
+HTREEITEM TreeItemAt(HWND tree, const wchar_t* path) {
+  HTREEITEM item = nullptr;
+  const wchar_t* p = path;
+  bool first = true;
+  while (*p) {
+    wchar_t* end = nullptr;
+    const long index = std::wcstol(p, &end, 10);
+    if (end == p || index < 0 || (*end && *end != L'/')) return nullptr;
+    item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, first ? TVGN_ROOT : TVGN_CHILD,
+                                                    reinterpret_cast<LPARAM>(item)));
+    for (long k = 0; item && k < index; ++k)
+      item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+    if (!item) return nullptr;
+    first = false;
+    p = *end ? end + 1 : end;
+  }
+  return item;
+}
+
+int DialogVerb(const wchar_t* verb, int argc, wchar_t** argv) {
+  unsigned long long id = 0, value = 0;
+  if (argc < 3 || !ParseNumber(argv[2], id) || id > 0xFFFF) return Usage();
+  if (!std::wcscmp(verb, L"dialog-gone")) return WaitForDialogWith(static_cast<int>(id), true) ? 0 : 1;
+  HWND dialog = WaitForDialogWith(static_cast<int>(id), false);
+  if (!dialog) return 1;
+  HWND control = GetDlgItem(dialog, static_cast<int>(id));
+  if (!std::wcscmp(verb, L"dialog-rect")) {
+    PrintRect("", dialog);
+    return 0;
+  }
+  if (!std::wcscmp(verb, L"dialog-button"))
+    return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ? 0 : 1;
+  if (argc != 4) return Usage();
+  if (!std::wcscmp(verb, L"dialog-list-row")) {
+    if (!ParseNumber(argv[3], value) || value > 0x7FFFFFFF) return Usage();
+    return SelectListRow(control, static_cast<int>(value)) ? 0 : 1;
+  }
+  if (!std::wcscmp(verb, L"dialog-check")) {
+    if (!ParseNumber(argv[3], value) || value > 1) return Usage();
+    SendMessageW(control, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+    return 0;
+  }
+  if (!std::wcscmp(verb, L"dialog-tree-select")) {
+    HTREEITEM item = TreeItemAt(control, argv[3]);
+    if (!item) {
+      std::fputs("dwdrive: no such tree item\n", stderr);
+      return 1;
+    }
+    return SendMessageW(control, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) ? 0 : 1;
+  }
+  return Usage();
+}
+
+// ---- Templates shown here ----
+
+std::string Utf8(const wchar_t* text) {
+  char out[1024];
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof out, nullptr, nullptr);
+  return out;
+}
+
+// What a caption needs beside its text, in pixels, or -1 for controls whose text is not checked.
+int CaptionMargin(const wchar_t* className, LONG style) {
+  if (!std::wcscmp(className, L"Static")) {
+    const LONG kind = style & SS_TYPEMASK;
+    return kind == SS_LEFT || kind == SS_RIGHT || kind == SS_CENTER || kind == SS_LEFTNOWORDWRAP ? 0 : -1;
+  }
+  if (std::wcscmp(className, L"Button")) return -1;
+  switch (style & BS_TYPEMASK) {
+    case BS_GROUPBOX: return 16;
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+    case BS_3STATE:
+    case BS_AUTO3STATE: return GetSystemMetrics(SM_CXMENUCHECK) + 6;
+    case BS_PUSHBUTTON:
+    case BS_DEFPUSHBUTTON: return 8;
+    default: return -1;
+  }
+}
+
+BOOL CALLBACK ReportControl(HWND control, LPARAM templateId) {
+  wchar_t className[32], text[512];
+  if (!GetClassNameW(control, className, 32)) return TRUE;
+  const int id = GetDlgCtrlID(control);
+  std::printf("control %d %d %s\n", static_cast<int>(templateId), id, Utf8(className).c_str());
+  if (GetWindowTextW(control, text, 512) <= 0) return TRUE;
+  const LONG style = GetWindowLongW(control, GWL_STYLE);
+  const int margin = CaptionMargin(className, style);
+  if (margin < 0) return TRUE;
+  RECT client{};
+  GetClientRect(control, &client);
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+  const bool wraps = !std::wcscmp(className, L"Static") && (style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP;
+  RECT need{0, 0, client.right - margin, 0};
+  DrawTextW(dc, text, -1, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  const bool groupBox = (style & BS_TYPEMASK) == BS_GROUPBOX && !std::wcscmp(className, L"Button");
+  if (need.right > client.right - margin || (!groupBox && need.bottom > client.bottom))
+    std::printf("clipped %d %d %s (needs %ld x %ld, has %ld x %ld)\n", static_cast<int>(templateId), id,
+                Utf8(text).c_str(), static_cast<long>(need.right + margin), static_cast<long>(need.bottom),
+                static_cast<long>(client.right), static_cast<long>(client.bottom));
+  return TRUE;
+}
+
+INT_PTR CALLBACK ShownTemplateProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+void Pump(DWORD forMs) {
+  const ULONGLONG deadline = GetTickCount64() + forMs;
+  while (GetTickCount64() < deadline) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    Sleep(10);
+  }
+}
+
+int ShowTemplates(const wchar_t* library, DWORD ms, int count, wchar_t** ids) {
+  INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&classes);
+  HMODULE module = LoadLibraryExW(library, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!module) {
+    std::fputs("dwdrive: cannot load the library\n", stderr);
+    return 1;
+  }
+  struct Shown {
+    int id;
+    HWND dialog;
+  };
+  Shown shown[16];
+  int n = 0;
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  int x = 0, y = 0, rowHeight = 0;
+  for (int k = 0; k < count && n < 16; ++k) {
+    unsigned long long id = 0;
+    if (!ParseNumber(ids[k], id) || id > 0xFFFF) return Usage();
+    HWND dialog = CreateDialogParamW(module, MAKEINTRESOURCEW(id), nullptr, ShownTemplateProc, 0);
+    if (!dialog) {
+      std::fprintf(stderr, "dwdrive: no dialog template %llu\n", id);
+      return 1;
+    }
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    if (x > 0 && x + (r.right - r.left) > screenWidth) x = 0, y += rowHeight + 8, rowHeight = 0;
+    SetWindowPos(dialog, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    x += r.right - r.left + 8;
+    if (r.bottom - r.top > rowHeight) rowHeight = r.bottom - r.top;
+    shown[n++] = {static_cast<int>(id), dialog};
+  }
+  // Painted before they are announced, so that a screenshot taken then shows them.
+  Pump(300);
+  for (int k = 0; k < n; ++k) {
+    RedrawWindow(shown[k].dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    char prefix[32];
+    std::snprintf(prefix, sizeof prefix, "shown %d ", shown[k].id);
+    PrintRect(prefix, shown[k].dialog);
+    EnumChildWindows(shown[k].dialog, ReportControl, shown[k].id);
+  }
+  std::fflush(stdout);
+  Pump(ms);
+  for (int k = 0; k < n; ++k) DestroyWindow(shown[k].dialog);
+  FreeLibrary(module);
+  return 0;
+}
+
 int Post(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND hwnd = FindMain();
   if (!hwnd) {
@@ -341,6 +608,11 @@ int wmain(int argc, wchar_t** argv) {
     return verb[0] == L'p' ? Press(argv[2], static_cast<DWORD>(ms)) : AnswerFileDialog(argv[2], static_cast<DWORD>(ms));
   }
   if (!std::wcscmp(verb, L"clip-file")) return argc == 3 ? PutFileOnClipboard(argv[2]) : Usage();
+  if (!std::wcsncmp(verb, L"dialog-", 7)) return DialogVerb(verb, argc, argv);
+  if (!std::wcscmp(verb, L"show-templates")) {
+    if (argc < 5 || !ParseNumber(argv[3], a)) return Usage();
+    return ShowTemplates(argv[2], static_cast<DWORD>(a), argc - 4, argv + 4);
+  }
   if (!std::wcscmp(verb, L"command")) {
     if (argc != 3 || !ParseNumber(argv[2], a) || a > 0xFFFF) return Usage();
     return Post(WM_COMMAND, static_cast<WPARAM>(a), 0);
