@@ -10,8 +10,10 @@ DibBitmap* ReadTexture(const AppSettings& s, const char16_t* fileName) {
   return LoadTexture(s.userDataFolder, PathFromText(TextOf(fileName, kPathUnits)));
 }
 
+// No material named: no paper grain at all (pencils paint solid), rather than the map of zeros
+// an unreadable file gives.
 DibBitmap* ReadMaterial(const AppSettings& s) {
-  if (s.userDataFolder.empty()) return nullptr;
+  if (s.userDataFolder.empty() || TextOf(s.MaterialFileName).empty()) return nullptr;
   return LoadMaterial(s.userDataFolder, PathFromText(TextOf(s.MaterialFileName)));
 }
 

@@ -115,6 +115,11 @@ TEST(TextureChoice, CanvasSetUpAndPenSelectionLoadWhatTheSettingsName) {
   RunSessionCommand(s, CMD_SELECT_PEN_0);
   EXPECT_NE(f.App().texture, nullptr);
 
+  // No material named: no paper grain, so pencils paint solid.
+  s.settings.MaterialFileName[0] = u'\0';
+  ASSERT_TRUE(StartBlankCanvas(s, 8, 8, s.loaders, nullptr));
+  EXPECT_EQ(f.App().material, nullptr);
+
   // Without a user data folder nothing is read.
   s.settings.userDataFolder.clear();
   ASSERT_TRUE(StartBlankCanvas(s, 8, 8, s.loaders, nullptr));

@@ -44,6 +44,7 @@ import -window root "$shots/first_start.png" 2>/dev/null || true
 # user would: the file menu by a click, then the keyboard to the pen menu (two to the right),
 # up to its texture item (second from the bottom), into it and down to the item.
 texture=$(item "$data/texture" tone_30)
+read -r client_x client_y _ _ <<<"$(drive client-rect)"
 xdotool mousemove $((client_x + 14)) $((client_y - 9)) click 1
 sleep 0.5
 xdotool key Right Right Up Up Right

@@ -188,7 +188,8 @@ def pen_fields(slot):
 packets = [list(map(int, l.split()[2:7])) for l in open(work + '/tablet.log') if l.startswith('packet ')]
 def script(tail_switch):
     material = next(l.split('=', 1)[1] for l in ini if l.startswith('MaterialFileName='))
-    lines = ['maxpressure 2047', 'correction 3', 'material %s\\%s' % (materials, material), pen_fields(0)]
+    lines = ['maxpressure 2047', 'correction 3'] + (['material %s\\%s' % (materials, material)] if material else [])
+    lines.append(pen_fields(0))
     tail, pen1_set = False, False
     for x, y, p, az, alt in packets:
         if alt < 0 and not tail:
