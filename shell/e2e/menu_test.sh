@@ -50,9 +50,19 @@ strip_until() {  # strip_until is|not DIGEST WHAT
   local now=""
   for _ in $(seq 1 50); do
     now=$(strip)
-    if [[ $1 == is && $now == "$2" ]] || [[ $1 == not && $now != "$2" ]]; then
+    if [[ $1 == is && $now == "$2" ]]; then
       echo "$now"
       return 0
+    fi
+    # A bar that has changed is taken once it has stopped changing (it is drawn item by item).
+    if [[ $1 == not && $now != "$2" ]]; then
+      sleep 0.3
+      local again
+      again=$(strip)
+      if [[ $again == "$now" ]]; then
+        echo "$now"
+        return 0
+      fi
     fi
     sleep 0.1
   done
