@@ -144,8 +144,9 @@ FileCommandOutcome OpenFile(AppState& s, FileCommandHost& host, const fs::path& 
   Canvas fresh{};
   const CanvasLoadFailure failure = ReadCanvasFile(path, fresh);
   if (failure != CanvasLoadFailure::kNone) {
+    // detail: the loading failure, so the message can say why.
     host.Report(failure == CanvasLoadFailure::kNoMemory ? FileCommandFailure::kNoMemory : FileCommandFailure::kCannotRead,
-                path, 0);
+                path, static_cast<int32_t>(failure));
     return {true};
   }
   if (!LeaveWorkingCanvas(s, host)) {

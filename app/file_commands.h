@@ -47,7 +47,8 @@ class FileCommandHost {
   // Shows the dialog with path as its initial contents; on OK path receives the choice and the
   // result is true. Cancel returns false.
   virtual bool ChooseFile(FileDialog dialog, std::filesystem::path& path) = 0;
-  // detail: for kCannotExport of a PSD file the PsdExportFailure, else 0.
+  // detail: for kCannotExport of a PSD file the PsdExportFailure, for kCannotRead the
+  // CanvasLoadFailure (0 when not known), else 0.
   virtual void Report(FileCommandFailure failure, const std::filesystem::path& path, int32_t detail) = 0;
   virtual LocalTime Now() = 0;
   // The wait cursor around long work.

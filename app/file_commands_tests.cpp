@@ -30,6 +30,7 @@ struct ScriptedHost final : FileCommandHost {
   std::vector<FileDialog> dialogs;
   std::vector<fs::path> dialogStarts;
   std::vector<FileCommandFailure> failures;
+  std::vector<int32_t> details;  // one per failure
   int questions = 0;
   LocalTime now{2026, 3, 2, 9, 5, 3, 0};
 
@@ -50,7 +51,10 @@ struct ScriptedHost final : FileCommandHost {
     path = chosen;
     return true;
   }
-  void Report(FileCommandFailure failure, const fs::path&, int32_t) override { failures.push_back(failure); }
+  void Report(FileCommandFailure failure, const fs::path&, int32_t detail) override {
+    failures.push_back(failure);
+    details.push_back(detail);
+  }
   LocalTime Now() override { return now; }
   void Wait(bool) override {}
 };
@@ -202,6 +206,8 @@ TEST(FileCommands, OpenLoadsAFileAndLeavesEverythingAsItWasWhenItCannotBe) {
   t.host.choices = {damaged};
   t.Run(CMD_OPEN);
   EXPECT_EQ(t.host.failures, std::vector<FileCommandFailure>{FileCommandFailure::kCannotRead});
+  // The report says why: the file ends inside its first chunk.
+  EXPECT_EQ(t.host.details, std::vector<int32_t>{static_cast<int32_t>(CanvasLoadFailure::kTruncated)});
   EXPECT_TRUE(t.Marked());
   EXPECT_TRUE(t.S().settings.currentFilePath.empty());
 

@@ -31,7 +31,7 @@ bool OpenCanvasFile(AppState& s, const std::filesystem::path& path, const Canvas
 CanvasLoadFailure ReadCanvasFile(const std::filesystem::path& path, Canvas& fresh) {
   InitCanvas(fresh);
   std::error_code error;
-  if (path.empty() || !std::filesystem::is_regular_file(path, error)) return CanvasLoadFailure::kUnreadable;
+  if (path.empty() || !std::filesystem::is_regular_file(path, error)) return CanvasLoadFailure::kCannotOpen;
   const CanvasLoadFailure failure = LoadCanvas(fresh, path);
   if (failure != CanvasLoadFailure::kNone) DestroyCanvas(fresh);
   return failure;

@@ -80,6 +80,26 @@ const char* PsdExportText(PsdExportFailure failure) {
   return nullptr;
 }
 
+// The text of kTooLarge names the largest side.
+static_assert(kMaxCanvasSide == 20000, "CanvasLoadText names the largest canvas side");
+
+const char* CanvasLoadText(CanvasLoadFailure failure) {
+  switch (failure) {
+    case CanvasLoadFailure::kNone: return nullptr;
+    case CanvasLoadFailure::kUnreadable: return "the file is damaged";
+    case CanvasLoadFailure::kUnsupported: return "the picture cannot become a canvas";
+    case CanvasLoadFailure::kNoMemory: return "not enough memory for the canvas";
+    case CanvasLoadFailure::kCannotOpen: return "the file cannot be opened";
+    case CanvasLoadFailure::kNotPng: return "not a PNG file";
+    case CanvasLoadFailure::kTruncated: return "the file is truncated";
+    case CanvasLoadFailure::kBadChecksum: return "the file is damaged: a checksum does not match";
+    case CanvasLoadFailure::kUnsupportedLayout:
+      return "unsupported PNG colour type or bit depth (1- or 8-bit palette or grey, 8-bit RGB or RGBA are read)";
+    case CanvasLoadFailure::kTooLarge: return "the canvas is larger than 20000 x 20000 pixels";
+  }
+  return nullptr;
+}
+
 std::string CanvasWriteText(const CanvasPngWriteFailure& failure) {
   if (failure.deflate != DeflateFailure::kInit && failure.deflate != DeflateFailure::kStream) return std::string();
   return std::to_string(failure.value);
@@ -148,6 +168,8 @@ std::string FileCommandText(FileCommandFailure failure, const std::filesystem::p
     case FileCommandFailure::kCannotWrite:
       return "Cannot save the canvas to " + name + ". The file was left as it was; try another folder or name.";
     case FileCommandFailure::kCannotRead:
+      if (const char* why = detail ? CanvasLoadText(static_cast<CanvasLoadFailure>(detail)) : nullptr)
+        return "Cannot open " + name + ": " + why + ".";
       return "Cannot open " + name + ": it is not a canvas Dotwright can read, or it is damaged or truncated.";
     case FileCommandFailure::kNoMemory:
       return name.empty() ? "Not enough memory for the canvas." : "Not enough memory to open " + name + ".";

@@ -63,7 +63,12 @@ struct CaptionedText {
 // caption "error" for a document that is not a pen setting. Empty text for kNone.
 CaptionedText PenXmlText(PenXmlFailure failure);
 
+// Why a canvas file could not be loaded, one English line without a final full stop ("the file
+// is truncated"); null for kNone.
+const char* CanvasLoadText(CanvasLoadFailure failure);
+
 // The message box text (caption "Dotwright", error icon) for a file command that stopped, with
-// the file or folder concerned in UTF-8; detail is the PsdExportFailure of a failed PSD export.
+// the file or folder concerned in UTF-8; detail is the PsdExportFailure of a failed PSD export
+// or the CanvasLoadFailure of a file that did not open (0: the reason is not known).
 // kNotAFolder gives the path alone: the window shows its language string first.
 std::string FileCommandText(FileCommandFailure failure, const std::filesystem::path& path, int32_t detail);

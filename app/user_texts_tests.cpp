@@ -35,6 +35,34 @@ TEST(UserTexts, BmpFailuresHaveAReasonExceptSuccess) {
     EXPECT_NE(BmpFailureText(static_cast<BmpFailure>(i)), nullptr) << i;
 }
 
+TEST(UserTexts, CanvasLoadFailuresSayWhy) {
+  const struct {
+    CanvasLoadFailure failure;
+    const char* text;
+  } rows[] = {
+      {CanvasLoadFailure::kNone, "(none)"},
+      {CanvasLoadFailure::kUnreadable, "the file is damaged"},
+      {CanvasLoadFailure::kUnsupported, "the picture cannot become a canvas"},
+      {CanvasLoadFailure::kNoMemory, "not enough memory for the canvas"},
+      {CanvasLoadFailure::kCannotOpen, "the file cannot be opened"},
+      {CanvasLoadFailure::kNotPng, "not a PNG file"},
+      {CanvasLoadFailure::kTruncated, "the file is truncated"},
+      {CanvasLoadFailure::kBadChecksum, "the file is damaged: a checksum does not match"},
+      {CanvasLoadFailure::kUnsupportedLayout,
+       "unsupported PNG colour type or bit depth (1- or 8-bit palette or grey, 8-bit RGB or RGBA are read)"},
+      {CanvasLoadFailure::kTooLarge, "the canvas is larger than 20000 x 20000 pixels"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(Or(CanvasLoadText(row.failure)), row.text) << static_cast<int>(row.failure);
+}
+
+TEST(UserTexts, ACanvasThatDoesNotOpenIsReportedWithItsReason) {
+  EXPECT_EQ(FileCommandText(FileCommandFailure::kCannotRead, "c.png", static_cast<int32_t>(CanvasLoadFailure::kTruncated)),
+            "Cannot open c.png: the file is truncated.");
+  // Without a reason: the general words.
+  EXPECT_EQ(FileCommandText(FileCommandFailure::kCannotRead, "c.png", 0),
+            "Cannot open c.png: it is not a canvas Dotwright can read, or it is damaged or truncated.");
+}
+
 TEST(UserTexts, DeflateFailuresAreShownAsTheirNumber) {
   const struct {
     CanvasPngWriteFailure failure;

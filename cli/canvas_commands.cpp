@@ -11,6 +11,7 @@
 #include "canvas/palette.h"
 #include "app/user_texts.h"
 #include "cli/commands.h"
+#include "files/canvas_load.h"
 #include "files/canvas_png.h"
 #include "files/png_chunks.h"
 
@@ -48,9 +49,11 @@ struct LoadedCanvas {
 // Reads a canvas file as the program loads one: the layer table starts from its defaults and
 // takes the file's stored settings.
 bool Load(const char* command, const char* path, LoadedCanvas& canvas, int& status) {
-  canvas.bitmap = ReadCanvasPng(path, &canvas.layers);
+  PngReadFailure failure = PngReadFailure::kNone;
+  canvas.bitmap = ReadCanvasPng(path, &canvas.layers, &failure);
   if (!canvas.bitmap) {
-    status = Fail(command, std::string("cannot read canvas file '") + path + "'");
+    const char* why = CanvasLoadText(LoadFailureFor(failure));
+    status = Fail(command, std::string("cannot read canvas file '") + path + "'", why ? why : "");
     return false;
   }
   return true;

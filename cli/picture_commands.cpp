@@ -186,7 +186,8 @@ int CommandExportPicture(int argc, char** argv) {
     }
     if (status == 0) {
       InitCanvas(job.canvas);
-      if (LoadCanvas(job.canvas, options.input) != CanvasLoadFailure::kNone) status = Fail("cannot read canvas file '%s'", options.input);
+      if (const CanvasLoadFailure failure = LoadCanvas(job.canvas, options.input); failure != CanvasLoadFailure::kNone)
+        status = FailWith(CanvasLoadText(failure), "cannot read canvas file '%s'", options.input);
     }
     DibBitmap* texture = nullptr;
     if (status == 0 && options.paper) {

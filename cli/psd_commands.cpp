@@ -40,9 +40,9 @@ int CommandExportPsd(int argc, char** argv) {
   // Loaded as the program loads a canvas: true-colour and 1-bit pictures become layers too.
   Canvas canvas{};
   InitCanvas(canvas);
-  if (LoadCanvas(canvas, input) != CanvasLoadFailure::kNone) {
+  if (const CanvasLoadFailure failure = LoadCanvas(canvas, input); failure != CanvasLoadFailure::kNone) {
     DestroyCanvas(canvas);
-    return Fail("cannot read canvas file '%s'", argv[0]);
+    return Fail("cannot read canvas file '%s' (%s)", argv[0], CanvasLoadText(failure));
   }
   const PsdExportFailure failure = ExportPsd(output, *canvas.bitmap, canvas.layers);
   DestroyCanvas(canvas);

@@ -31,8 +31,8 @@ int CommandReplay(int argc, char** argv) {
   script << file.rdbuf();
   Canvas canvas{};
   InitCanvas(canvas);
-  if (LoadCanvas(canvas, argv[0]) != CanvasLoadFailure::kNone) {
-    std::fprintf(stderr, "dotwright-cli: replay: cannot read canvas %s\n", argv[0]);
+  if (const CanvasLoadFailure failure = LoadCanvas(canvas, argv[0]); failure != CanvasLoadFailure::kNone) {
+    std::fprintf(stderr, "dotwright-cli: replay: cannot read canvas %s (%s)\n", argv[0], CanvasLoadText(failure));
     DestroyCanvas(canvas);
     return 1;
   }

@@ -5,7 +5,6 @@
 #include "canvas/canvas_lifecycle.h"
 #include "canvas/palette.h"
 #include "canvas/undo_history.h"
-#include "files/canvas_png.h"
 
 namespace {
 
@@ -105,16 +104,32 @@ DibBitmap* OneBitToLayerZero(const DibBitmap& source) {
   return out;
 }
 
+CanvasLoadFailure LoadFailureFor(PngReadFailure failure) {
+  switch (failure) {
+    case PngReadFailure::kNone: return CanvasLoadFailure::kNone;
+    case PngReadFailure::kCannotOpen: return CanvasLoadFailure::kCannotOpen;
+    case PngReadFailure::kNotPng: return CanvasLoadFailure::kNotPng;
+    case PngReadFailure::kTruncated: return CanvasLoadFailure::kTruncated;
+    case PngReadFailure::kBadChecksum: return CanvasLoadFailure::kBadChecksum;
+    case PngReadFailure::kUnsupportedLayout: return CanvasLoadFailure::kUnsupportedLayout;
+    case PngReadFailure::kTooLarge: return CanvasLoadFailure::kTooLarge;
+    case PngReadFailure::kNoMemory: return CanvasLoadFailure::kNoMemory;
+    case PngReadFailure::kDamaged: break;
+  }
+  return CanvasLoadFailure::kUnreadable;
+}
+
 CanvasLoadFailure LoadCanvas(Canvas& canvas, const std::filesystem::path& path) {
   ResetLayerTable(canvas.layers);
   LayerTable layers = canvas.layers;
-  DibBitmap* read = ReadCanvasPng(path, &layers);
-  if (!read) return CanvasLoadFailure::kUnreadable;
+  PngReadFailure readFailure = PngReadFailure::kNone;
+  DibBitmap* read = ReadCanvasPng(path, &layers, &readFailure);
+  if (!read) return LoadFailureFor(readFailure);
   const int depth = DibDepth(*read);
   DibBitmap* bitmap = ToLayerValues(read, &layers);
   if (!bitmap) {
     // Another depth fails quietly; a conversion without memory is reported.
-    return depth == 1 || depth == 32 ? CanvasLoadFailure::kUnreadable : CanvasLoadFailure::kUnsupported;
+    return depth == 1 || depth == 32 ? CanvasLoadFailure::kNoMemory : CanvasLoadFailure::kUnsupported;
   }
   canvas.layers = layers;
   FreeDibBitmap(canvas.bitmap);
@@ -136,8 +151,9 @@ CanvasLoadFailure LoadCanvas(Canvas& canvas, const std::filesystem::path& path) 
 }
 
 CanvasLoadFailure LoadImportedImage(Canvas& canvas, const std::filesystem::path& path) {
-  DibBitmap* read = ReadCanvasPng(path, nullptr);
-  if (!read) return CanvasLoadFailure::kUnreadable;
+  PngReadFailure readFailure = PngReadFailure::kNone;
+  DibBitmap* read = ReadCanvasPng(path, nullptr, &readFailure);
+  if (!read) return LoadFailureFor(readFailure);
   DibBitmap* image = ToLayerValues(read, nullptr);
   if (!image) return CanvasLoadFailure::kUnsupported;
   FreeDibBitmap(canvas.importedImage);

@@ -4,14 +4,25 @@
 #include <filesystem>
 
 #include "canvas/canvas.h"
+#include "files/canvas_png.h"
 
-// Why a canvas file could not be taken.
+// Why a canvas file could not be taken. The values after kNoMemory say more precisely why a
+// file was refused; kUnreadable covers the rest (damage with no more precise name).
 enum class CanvasLoadFailure : int {
   kNone = 0,
-  kUnreadable,   // not a PNG canvas this program reads, damaged, or no memory to convert it
-  kUnsupported,  // a readable PNG of a depth the canvas cannot take (told to nobody)
-  kNoMemory,     // the previous canvas could not be allocated
+  kUnreadable,         // damaged in some other way, or no memory to convert it
+  kUnsupported,        // a readable PNG of a depth the canvas cannot take (told to nobody)
+  kNoMemory,           // the canvas or the previous canvas could not be allocated
+  kCannotOpen,         // the file cannot be opened or read
+  kNotPng,             // not a PNG file
+  kTruncated,          // the file ends early
+  kBadChecksum,        // a CRC or the image data's Adler-32 does not match
+  kUnsupportedLayout,  // a PNG colour type or bit depth the program does not read
+  kTooLarge,           // a side beyond kMaxCanvasSide
 };
+
+// The loading failure for a refused read.
+CanvasLoadFailure LoadFailureFor(PngReadFailure failure);
 
 // Loads a canvas file into a destroyed and re-initialised canvas: an 8-bit file as it is, a
 // true-colour file dithered onto layers 0..2 (blue, green, red, added on black paper), a 1-bit

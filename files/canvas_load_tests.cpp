@@ -90,10 +90,10 @@ TEST_F(LoadFixture, OneBitBlackOnWhiteBecomesLayerZeroOnWhitePaper) {
 }
 
 TEST_F(LoadFixture, UnreadableFileReportsAndLeavesNoBitmaps) {
-  EXPECT_EQ(LoadCanvas(canvas, dir / "missing.png"), CanvasLoadFailure::kUnreadable);
+  EXPECT_EQ(LoadCanvas(canvas, dir / "missing.png"), CanvasLoadFailure::kCannotOpen);
   EXPECT_EQ(canvas.bitmap, nullptr);
   EXPECT_EQ(canvas.previous, nullptr);
-  EXPECT_EQ(LoadImportedImage(canvas, dir / "missing.png"), CanvasLoadFailure::kUnreadable);
+  EXPECT_EQ(LoadImportedImage(canvas, dir / "missing.png"), CanvasLoadFailure::kCannotOpen);
   EXPECT_EQ(canvas.importedImageState, -1);
 }
 

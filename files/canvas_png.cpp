@@ -29,7 +29,17 @@ thread_local PngDecodePath tLastDecodePath = PngDecodePath::kNone;
 // cannot be in the file, whatever its header claims.
 constexpr uint64_t kMaxDeflateRatio = 1032;
 
-[[noreturn]] void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+// What a libpng error said, kept for the reason of a refusal. Plain data: libpng long-jumps
+// past whoever holds it.
+struct PngErrorState {
+  bool dataCheck;  // zlib found the image stream's Adler-32 wrong ("incorrect data check")
+};
+
+[[noreturn]] void OnPngError(png_structp png, png_const_charp message) {
+  if (auto* state = static_cast<PngErrorState*>(png_get_error_ptr(png)))
+    if (message && std::strstr(message, "incorrect data check")) state->dataCheck = true;
+  png_longjmp(png, 1);
+}
 void OnPngWarning(png_structp, png_const_charp) {}
 
 // ---- Writing ---------------------------------------------------------------------------------
@@ -133,15 +143,20 @@ struct PngHeader {
 };
 
 // Sets up a reader over the bytes; every chunk's CRC must be right, ancillary ones included,
-// so a damaged layer text is an error rather than silently default layers.
+// so a damaged layer text is an error rather than silently default layers. No chunk can hold
+// more than the file, so libpng never allocates more than that for one (a length field of
+// 2^31 - 1 in a small file is refused, not allocated), and no image beyond the largest canvas
+// gets past its header.
 void StartReading(png_structp png, MemoryReader* reader) {
   png_set_read_fn(png, reader, ReadFromMemory);
   png_set_crc_action(png, PNG_CRC_ERROR_QUIT, PNG_CRC_ERROR_QUIT);
+  png_set_chunk_malloc_max(png, reader->size);
+  png_set_user_limits(png, static_cast<png_uint_32>(kMaxCanvasSide), static_cast<png_uint_32>(kMaxCanvasSide));
 }
 
 // A libpng reader and its info record; false (nothing to free) when either cannot be made.
-bool CreatePngReader(png_structp& png, png_infop& info) {
-  png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnPngError, OnPngWarning);
+bool CreatePngReader(png_structp& png, png_infop& info, PngErrorState* errors = nullptr) {
+  png = png_create_read_struct(PNG_LIBPNG_VER_STRING, errors, OnPngError, OnPngWarning);
   if (!png) return false;
   info = png_create_info_struct(png);
   if (info) return true;
@@ -149,8 +164,8 @@ bool CreatePngReader(png_structp& png, png_infop& info) {
   return false;
 }
 
-// Reads the chunks before the image data. With layers, parses the data of every unknown chunk
-// and then each "Description" text into it.
+// Reads the chunks before the image data. With layers, parses each "Description" text into
+// it; other texts and chunks libpng does not know are skipped unread.
 bool ReadPngHeader(const FileBytes& file, PngHeader& header, LayerTable* layers) {
   MemoryReader reader{file.data, file.size, 0};
   png_structp png = nullptr;
@@ -161,7 +176,6 @@ bool ReadPngHeader(const FileBytes& file, PngHeader& header, LayerTable* layers)
     return false;
   }
   StartReading(png, &reader);
-  if (layers) png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_ALWAYS, nullptr, 0);
   png_read_info(png, info);
 
   header.width = png_get_image_width(png, info);
@@ -180,10 +194,6 @@ bool ReadPngHeader(const FileBytes& file, PngHeader& header, LayerTable* layers)
   }
 
   if (layers) {
-    png_unknown_chunkp unknowns = nullptr;
-    const int unknownCount = png_get_unknown_chunks(png, info, &unknowns);
-    for (int i = 0; i < unknownCount; ++i)
-      ParseLayerTable(std::string_view(reinterpret_cast<const char*>(unknowns[i].data), unknowns[i].size), *layers);
     png_textp texts = nullptr;
     int textCount = 0;
     png_get_text(png, info, &texts, &textCount);
@@ -202,11 +212,13 @@ size_t DecodedRowBytes(int depth, uint32_t width) {
 }
 
 // Decodes the whole image with libpng, row after row, top row first into the bottom-up memory.
-bool DecodePngSequential(const FileBytes& file, DibBitmap& bitmap) {
+// streamEnd receives the file offset just past the IDAT chunk in which the image stream ended
+// (libpng reads that chunk to its CRC once the last row is in).
+bool DecodePngSequential(const FileBytes& file, DibBitmap& bitmap, PngErrorState& errors, size_t& streamEnd) {
   MemoryReader reader{file.data, file.size, 0};
   png_structp png = nullptr;
   png_infop info = nullptr;
-  if (!CreatePngReader(png, info)) return false;
+  if (!CreatePngReader(png, info, &errors)) return false;
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
     return false;
@@ -214,7 +226,9 @@ bool DecodePngSequential(const FileBytes& file, DibBitmap& bitmap) {
   StartReading(png, &reader);
   png_read_info(png, info);
   // From here on a damaged image stream (a wrong Adler-32, data past the end of the image) is
-  // an error, not a warning: half-right pixels are worse than no picture.
+  // an error, not a warning: half-right pixels are worse than no picture. IDAT chunks after
+  // the one that ends the stream, duplicated or empty, are refused by the caller (libpng lets
+  // them pass), as the parallel decoder refuses them.
   png_set_benign_errors(png, 0);
   const int colourType = png_get_color_type(png, info);
   if (colourType == PNG_COLOR_TYPE_RGB || colourType == PNG_COLOR_TYPE_RGB_ALPHA) {
@@ -233,6 +247,7 @@ bool DecodePngSequential(const FileBytes& file, DibBitmap& bitmap) {
   }
   for (int pass = 0; pass < passes; ++pass)
     for (int y = 0; y < DibHeight(bitmap); ++y) png_read_row(png, DibRow(bitmap, y), nullptr);
+  streamEnd = reader.at;
   png_read_end(png, nullptr);
   png_destroy_read_struct(&png, &info, nullptr);
   return true;
@@ -262,20 +277,62 @@ bool SizeIsPlausible(const PngHeader& header, const PngChunkWalk& walk) {
   return rowBytes * header.height <= kMaxDeflateRatio * (idatBytes + 16);
 }
 
-// The IDAT chunks, when they are 8..64, consecutive, the file is whole, and every other chunk
-// after them has a right CRC (libpng checks those before them). Else count 0.
-int ParallelChunks(const uint8_t* file, const PngChunkWalk& walk, const PngChunk** first) {
-  if (!walk.reachedEnd) return 0;
+// The IDAT chunks for the parallel decoder, when they are 8..64, consecutive, the file is
+// whole, and every other chunk after them has a right CRC (libpng checks those before them).
+// Else count 0. Empty IDAT chunks at the end of the run are left out of the count and reported
+// in emptyAfter: they follow the chunk that ends the stream.
+struct ParallelRun {
+  const PngChunk* first = nullptr;
+  int count = 0;
+  bool emptyAfter = false;
+};
+ParallelRun ParallelChunks(const uint8_t* file, const PngChunkWalk& walk) {
+  ParallelRun run;
+  if (!walk.reachedEnd) return run;
   size_t start = 0;
   while (start < walk.chunks.size() && walk.chunks[start].type != kPngIdat) ++start;
   size_t end = start;
   while (end < walk.chunks.size() && walk.chunks[end].type == kPngIdat) ++end;
-  const int count = static_cast<int>(end - start);
-  if (count < kMinParallelChunks || count > kMaxParallelChunks) return 0;
   for (size_t i = end; i < walk.chunks.size(); ++i)
-    if (walk.chunks[i].type == kPngIdat || !PngChunkCrcOk(file, walk.chunks[i])) return 0;
-  *first = &walk.chunks[start];
-  return count;
+    if (walk.chunks[i].type == kPngIdat || !PngChunkCrcOk(file, walk.chunks[i])) return run;
+  size_t last = end;
+  while (last > start && walk.chunks[last - 1].length == 0) --last;
+  const int count = static_cast<int>(last - start);
+  if (count < kMinParallelChunks || count > kMaxParallelChunks) return run;
+  run.first = &walk.chunks[start];
+  run.count = count;
+  run.emptyAfter = last != end;
+  return run;
+}
+
+// True when the chunk starting at offset (its length field) is an IDAT.
+bool IdatStartsAt(const PngChunkWalk& walk, size_t offset) {
+  for (const PngChunk& c : walk.chunks)
+    if (c.dataOffset == offset + 8) return c.type == kPngIdat;
+  return false;
+}
+
+// Why a read the chunk walk let through failed in libpng: a wrong CRC anywhere or a wrong
+// Adler-32 is a bad checksum; anything else is damage.
+PngReadFailure LibraryFailure(const FileBytes& file, const PngChunkWalk& walk, const PngErrorState& errors) {
+  if (errors.dataCheck) return PngReadFailure::kBadChecksum;
+  for (const PngChunk& c : walk.chunks)
+    if (!PngChunkCrcOk(file.data, c)) return PngReadFailure::kBadChecksum;
+  return PngReadFailure::kDamaged;
+}
+
+// The facts of IHDR the reader decides on before libpng reads anything: the first chunk must be
+// a 13-byte IHDR with a right CRC; its sides must be within the largest canvas and its layout
+// one the reader takes.
+PngReadFailure CheckHeaderChunk(const FileBytes& file, const PngChunkWalk& walk) {
+  if (walk.chunks.empty() || walk.chunks[0].type != PngChunkType("IHDR") || walk.chunks[0].length != 13)
+    return PngReadFailure::kDamaged;
+  if (!PngChunkCrcOk(file.data, walk.chunks[0])) return PngReadFailure::kBadChecksum;
+  const uint8_t* ihdr = file.data + walk.chunks[0].dataOffset;
+  const uint32_t width = ReadBigEndian32(ihdr), height = ReadBigEndian32(ihdr + 4);
+  if (width > uint32_t{kMaxCanvasSide} || height > uint32_t{kMaxCanvasSide}) return PngReadFailure::kTooLarge;
+  if (!DepthForLayout(ihdr[9], ihdr[8])) return PngReadFailure::kUnsupportedLayout;
+  return PngReadFailure::kNone;
 }
 
 }  // namespace
@@ -315,22 +372,36 @@ bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, 
   return CommitAtomicFile(file);
 }
 
-DibBitmap* ReadCanvasPng(const std::filesystem::path& path, LayerTable* layers) {
+DibBitmap* ReadCanvasPng(const std::filesystem::path& path, LayerTable* layers, PngReadFailure* failure) {
   tLastDecodePath = PngDecodePath::kNone;
+  PngReadFailure unused = PngReadFailure::kNone;
+  PngReadFailure& why = failure ? *failure : unused;
+  why = PngReadFailure::kNone;
+  auto refuse = [&why](PngReadFailure reason) -> DibBitmap* {
+    why = reason;
+    return nullptr;
+  };
+
   FileBytes file;
-  if (!ReadFileBytes(path, file)) return nullptr;
+  if (!ReadFileBytes(path, file)) return refuse(PngReadFailure::kCannotOpen);
+  // The walk sees every chunk's length against the bytes before libpng is asked to read one.
   const PngChunkWalk walk = WalkPngChunks(file.data, file.size);
-  if (!walk.signatureOk) return nullptr;
+  if (!walk.signatureOk) return refuse(PngReadFailure::kNotPng);
+  if (walk.truncated) return refuse(PngReadFailure::kTruncated);
+  if (!walk.reachedEnd) return refuse(PngReadFailure::kDamaged);
+  if (const PngReadFailure header = CheckHeaderChunk(file, walk); header != PngReadFailure::kNone) return refuse(header);
 
   // Layer settings go into a copy, handed over only when the whole read succeeded.
   LayerTable table{};
   if (layers) table = *layers;
   PngHeader header;
-  if (!ReadPngHeader(file, header, layers ? &table : nullptr)) return nullptr;
+  if (!ReadPngHeader(file, header, layers ? &table : nullptr)) return refuse(LibraryFailure(file, walk, {}));
   const int depth = DepthForLayout(header.colourType, header.bitDepth);
-  if (!depth || !SizeIsPlausible(header, walk)) return nullptr;
+  if (!depth) return refuse(PngReadFailure::kUnsupportedLayout);
   // Checked before anything is allocated: a small file may declare a canvas of gigabytes.
-  if (header.width > uint32_t{kMaxCanvasSide} || header.height > uint32_t{kMaxCanvasSide}) return nullptr;
+  if (header.width > uint32_t{kMaxCanvasSide} || header.height > uint32_t{kMaxCanvasSide})
+    return refuse(PngReadFailure::kTooLarge);
+  if (!SizeIsPlausible(header, walk)) return refuse(PngReadFailure::kDamaged);
 
   DibColour colours[kDibColourCount] = {};
   int colourCount = header.paletteCount;
@@ -345,22 +416,43 @@ DibBitmap* ReadCanvasPng(const std::filesystem::path& path, LayerTable* layers) 
   }
   DibBitmap* bitmap = CreateDibBitmap(depth, colours, colourCount, static_cast<int>(header.width),
                                       static_cast<int>(header.height));
-  if (!bitmap) return nullptr;
+  if (!bitmap) return refuse(PngReadFailure::kNoMemory);
 
-  bool decoded = false;
-  const PngChunk* idats = nullptr;
-  const int idatCount = ParallelChunks(file.data, walk, &idats);
-  if (depth == 8 && header.interlace == PNG_INTERLACE_NONE && idatCount) {
-    decoded = InflateChunksInParallel(file.data, idats, idatCount, *bitmap, header.width);
-    if (decoded) tLastDecodePath = PngDecodePath::kParallel;
+  // Each decoder gives the same answer for the same damage. The parallel one decides when the
+  // chunks are cut at its rows (a decoded image, or a wrong CRC or Adler-32); otherwise libpng
+  // decides. IDAT chunks after the one that ends the stream, empty or not, are refused on both.
+  PngReadFailure result = PngReadFailure::kNone;
+  bool decided = false;
+  const ParallelRun run = ParallelChunks(file.data, walk);
+  if (depth == 8 && header.interlace == PNG_INTERLACE_NONE && run.count) {
+    decided = true;
+    switch (InflateChunksInParallel(file.data, run.first, run.count, *bitmap, header.width)) {
+      case ParallelInflateResult::kDecoded:
+        result = run.emptyAfter ? PngReadFailure::kDamaged : PngReadFailure::kNone;
+        break;
+      case ParallelInflateResult::kBadCrc:
+      case ParallelInflateResult::kBadAdler:
+        result = PngReadFailure::kBadChecksum;
+        break;
+      case ParallelInflateResult::kOtherLayout:
+        decided = false;
+        break;
+    }
+    if (decided) tLastDecodePath = PngDecodePath::kParallel;
   }
-  if (!decoded) {
-    decoded = DecodePngSequential(file, *bitmap);
-    if (decoded) tLastDecodePath = PngDecodePath::kSequential;
+  if (!decided) {
+    PngErrorState errors{};
+    size_t streamEnd = 0;
+    if (!DecodePngSequential(file, *bitmap, errors, streamEnd)) {
+      result = LibraryFailure(file, walk, errors);
+    } else if (IdatStartsAt(walk, streamEnd)) {
+      result = PngReadFailure::kDamaged;
+    }
+    tLastDecodePath = PngDecodePath::kSequential;
   }
-  if (!decoded) {
+  if (result != PngReadFailure::kNone) {
     FreeDibBitmap(bitmap);
-    return nullptr;
+    return refuse(result);
   }
   if (layers) *layers = table;
   return bitmap;

@@ -36,18 +36,35 @@ struct CanvasPngWriteFailure {
 [[nodiscard]] bool WriteCanvasPng(const std::filesystem::path& path, const DibBitmap& bitmap, const LayerTable* layers,
                                   CanvasPngWriteFailure* failure = nullptr);
 
+// Why ReadCanvasPng gave no bitmap.
+enum class PngReadFailure : int {
+  kNone = 0,
+  kCannotOpen,         // the file cannot be opened, read, or held in memory
+  kNotPng,             // the file does not start with the PNG signature
+  kTruncated,          // the file ends before its IEND chunk (or a chunk claims more bytes than follow)
+  kBadChecksum,        // a chunk's CRC or the image stream's Adler-32 does not match
+  kUnsupportedLayout,  // a colour type and bit depth the reader does not take
+  kTooLarge,           // the header declares a side beyond kMaxCanvasSide
+  kDamaged,            // anything else: a broken header or chunk order, image data that does
+                       // not decode, more or less of it than the image, IDAT after its end
+  kNoMemory,           // no memory for the bitmap
+};
+
 // Reads a PNG file into a new bitmap: depth 8 for 8-bit palette and grey images, 1 for 1-bit
 // palette and grey images, 32 (blue, green, red, 0) for 8-bit RGB and RGBA (alpha dropped).
 // Grey images get a grey ramp as colour table, palette images their PLTE. Other layouts
 // (2- and 4-bit, 16 bits per channel, grey with alpha), damaged, truncated or implausibly
-// large files give null. With layers, the data of every chunk libpng does not know and then
-// every "Description" text are parsed into it as layer table text; the table is changed only
-// when the whole read succeeds. The caller frees the bitmap and reports failures.
-DibBitmap* ReadCanvasPng(const std::filesystem::path& path, LayerTable* layers);
+// large files give null, and failure (when not null) receives why. The walk over the chunks
+// comes first: a file whose chunks run past its end is refused before the PNG library reads
+// any of it, and the library never allocates more for a chunk than the file holds. With
+// layers, every "Description" text is parsed into it as layer table text (other chunks and
+// keywords are ignored); the table is changed only when the whole read succeeds. The same
+// damage gets the same answer whichever decoder runs. The caller frees the bitmap.
+DibBitmap* ReadCanvasPng(const std::filesystem::path& path, LayerTable* layers, PngReadFailure* failure = nullptr);
 
-// How the image data of the last ReadCanvasPng on this thread was decoded.
+// Which decoder gave the answer (bitmap or refusal) of the last ReadCanvasPng on this thread.
 enum class PngDecodePath : int {
-  kNone = 0,        // nothing decoded (the read failed before the image data)
+  kNone = 0,        // no decoder ran (the read failed before the image data)
   kParallel = 1,    // one thread per IDAT chunk
   kSequential = 2,  // libpng, row after row
 };

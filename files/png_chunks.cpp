@@ -50,7 +50,10 @@ PngChunkWalk WalkPngChunks(const uint8_t* data, size_t size) {
     const uint32_t type = ReadBigEndian32(data + at + 4);
     if (length > 0x7FFFFFFFu) break;
     const size_t dataOffset = at + 8;
-    if (size - dataOffset < size_t{length} + 4) break;
+    if (size - dataOffset < size_t{length} + 4) {
+      walk.truncated = true;
+      return walk;
+    }
     walk.chunks.push_back({type, length, dataOffset});
     if (type == kPngIend) {
       walk.reachedEnd = true;
@@ -58,6 +61,8 @@ PngChunkWalk WalkPngChunks(const uint8_t* data, size_t size) {
     }
     at = dataOffset + length + 4;
   }
+  // Ended between chunks (or inside a chunk's 8-byte header) without an IEND.
+  walk.truncated = !walk.reachedEnd && (size - at < 8);
   return walk;
 }
 

@@ -41,10 +41,12 @@ struct PngChunkWalk {
   std::vector<PngChunk> chunks;  // in file order, IEND included when reached
   bool signatureOk = false;
   bool reachedEnd = false;       // IEND found, every chunk before it whole
+  bool truncated = false;        // the bytes end before IEND: inside a chunk or between chunks
 };
 
 // Walks the chunks from byte 8 up to and including IEND. Stops early, with reachedEnd false,
-// at a chunk whose length exceeds 2^31 - 1 or whose data and CRC run past the end of the bytes.
+// at a chunk whose length exceeds 2^31 - 1 (a broken length) or whose header, data and CRC run
+// past the end of the bytes (truncated; a lying length reads the same way).
 PngChunkWalk WalkPngChunks(const uint8_t* data, size_t size);
 
 // True when the CRC stored after the chunk matches its type and data.

@@ -3,6 +3,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
@@ -25,6 +26,9 @@ struct ChunkJob {
   DibBitmap* bitmap;
   size_t rowBytes;
   bool ok = false;
+  bool crcBad = false;
+  uLong adler = 1;                  // Adler-32 of the lines this chunk inflated
+  const uint8_t* trailer = nullptr;  // last chunk: the stream's 4-byte Adler-32
 };
 
 // The 2-byte zlib header: deflate, window at most 32 KiB, check bits right, no preset dictionary.
@@ -44,7 +48,10 @@ struct Inflater {
 };
 
 void InflateChunk(ChunkJob& job) {
-  if (!PngChunkCrcOk(job.file, *job.chunk)) return;
+  if (!PngChunkCrcOk(job.file, *job.chunk)) {
+    job.crcBad = true;
+    return;
+  }
   const uint8_t* in = job.file + job.chunk->dataOffset;
   size_t inSize = job.chunk->length;
   if (job.first) {
@@ -85,6 +92,7 @@ void InflateChunk(ChunkJob& job) {
       if (result != Z_OK) return;
     }
     if (z.avail_out != 0) return;
+    job.adler = adler32_z(job.adler, inflater.block, want);
     // Invariant: block holds count whole lines, each a filter byte and rowBytes pixel bytes.
     for (int j = 0; j < count; ++j) {
       const uint8_t* line = inflater.block + static_cast<size_t>(j) * lineBytes;
@@ -116,6 +124,7 @@ void InflateChunk(ChunkJob& job) {
   }
   if (job.last) {
     job.ok = ended && z.avail_in == 4;
+    job.trailer = z.next_in;
   } else {
     // data_type 128: between blocks, not in the final one, no bits left over in the last byte.
     job.ok = !ended && blockState == 128;
@@ -124,11 +133,12 @@ void InflateChunk(ChunkJob& job) {
 
 }  // namespace
 
-bool InflateChunksInParallel(const uint8_t* file, const PngChunk* idats, int count, DibBitmap& bitmap,
-                             size_t rowBytes) {
-  if (count < kMinParallelChunks || count > kMaxParallelChunks) return false;
+ParallelInflateResult InflateChunksInParallel(const uint8_t* file, const PngChunk* idats, int count,
+                                              DibBitmap& bitmap, size_t rowBytes) {
+  if (count < kMinParallelChunks || count > kMaxParallelChunks) return ParallelInflateResult::kOtherLayout;
   const int height = DibHeight(bitmap);
-  if (rowBytes == 0 || rowBytes > static_cast<size_t>(bitmap.stride) || rowBytes + 1 > 0xFFFFFFFFu) return false;
+  if (rowBytes == 0 || rowBytes > static_cast<size_t>(bitmap.stride) || rowBytes + 1 > 0xFFFFFFFFu)
+    return ParallelInflateResult::kOtherLayout;
 
   ChunkJob jobs[kMaxParallelChunks];
   std::thread threads[kMaxParallelChunks];
@@ -144,6 +154,19 @@ bool InflateChunksInParallel(const uint8_t* file, const PngChunk* idats, int cou
     if (threads[i].joinable()) threads[i].join();
 
   for (int i = 0; i < count; ++i)
-    if (!jobs[i].ok) return false;
-  return true;
+    if (jobs[i].crcBad) return ParallelInflateResult::kBadCrc;
+  for (int i = 0; i < count; ++i)
+    if (!jobs[i].ok) return ParallelInflateResult::kOtherLayout;
+  // The pieces' sums combined in order, as the writer made the trailer. zlib's offset type may
+  // be 32 bits wide; a canvas piece (at most kMaxCanvasSide rows of kMaxCanvasSide + 1 bytes)
+  // is well inside it.
+  uLong adler = adler32_z(0L, Z_NULL, 0);
+  for (int i = 0; i < count; ++i) {
+    const RowSpan& rows = jobs[i].rows;
+    const uint64_t length = static_cast<uint64_t>(rows.end - rows.first) * (rowBytes + 1);
+    if (length > 0x7FFFFFFFu) return ParallelInflateResult::kOtherLayout;  // not a canvas this program wrote
+    adler = adler32_combine(adler, jobs[i].adler, static_cast<z_off_t>(length));
+  }
+  if (adler != ReadBigEndian32(jobs[count - 1].trailer)) return ParallelInflateResult::kBadAdler;
+  return ParallelInflateResult::kDecoded;
 }

@@ -12,7 +12,21 @@
 #include "files/canvas_png.h"
 #include "files/png_test_support.h"
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 namespace {
+
+// The process's peak resident memory in KiB; -1 where it cannot be told.
+long PeakMemoryKiB() {
+#ifdef _WIN32
+  return -1;
+#else
+  rusage usage{};
+  return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : -1;
+#endif
+}
 
 std::vector<png_color> GreyishPalette() {
   std::vector<png_color> palette(256);
@@ -31,10 +45,19 @@ ForeignPng PaletteImage(const DibBitmap& canvas) {
 }
 
 // Reads bytes through a file, as the program does.
-DibPtr ReadBytes(const TempFolder& folder, const std::string& bytes, LayerTable* layers = nullptr) {
+DibPtr ReadBytes(const TempFolder& folder, const std::string& bytes, LayerTable* layers = nullptr,
+                 PngReadFailure* failure = nullptr) {
   const auto path = folder / "input.png";
   WriteAll(path, bytes);
-  return DibPtr(ReadCanvasPng(path, layers));
+  return DibPtr(ReadCanvasPng(path, layers, failure));
+}
+
+// Why the bytes are refused (kNone when they load).
+PngReadFailure RefusalOf(const TempFolder& folder, const std::string& bytes) {
+  PngReadFailure failure = PngReadFailure::kNone;
+  DibPtr back = ReadBytes(folder, bytes, nullptr, &failure);
+  EXPECT_EQ(back == nullptr, failure != PngReadFailure::kNone);
+  return failure;
 }
 
 void ExpectPixels(const DibBitmap& expected, const DibBitmap& actual) {
@@ -291,7 +314,7 @@ TEST(PngColourLayouts, OtherLayoutsAreRefused) {
     if (foreign.colourType == PNG_COLOR_TYPE_PALETTE) foreign.palette = std::vector<png_color>(4, png_color{1, 2, 3});
     const std::string file = EncodeForeignPng(foreign);
     ASSERT_FALSE(file.empty());
-    EXPECT_FALSE(ReadBytes(folder, file));
+    EXPECT_EQ(PngReadFailure::kUnsupportedLayout, RefusalOf(folder, file));
   }
 }
 
@@ -319,8 +342,11 @@ TEST(PngDamagedFiles, TruncatedFilesGiveNull) {
     SCOPED_TRACE("cut at " + std::to_string(cut));
     LayerTable layers = DefaultLayerTable();
     layers.rows[0].colour = 0x777777;
-    EXPECT_FALSE(ReadBytes(folder, file.substr(0, cut), &layers));
+    PngReadFailure failure = PngReadFailure::kNone;
+    EXPECT_FALSE(ReadBytes(folder, file.substr(0, cut), &layers, &failure));
     EXPECT_EQ(0x777777u, layers.rows[0].colour);  // untouched by a failed read
+    // Shorter than the signature it is no PNG at all; after it, a file cut short.
+    EXPECT_EQ(cut < 8 ? PngReadFailure::kNotPng : PngReadFailure::kTruncated, failure);
   }
   EXPECT_TRUE(ReadBytes(folder, file));
 }
@@ -332,7 +358,7 @@ TEST(PngDamagedFiles, AWrongCrcInAnyChunkGivesNull) {
     SCOPED_TRACE(chunk.type + " at " + std::to_string(chunk.start));
     std::string damaged = file;
     damaged[chunk.start + 8 + chunk.data.size() + 3] ^= 0x01;  // last CRC byte
-    EXPECT_FALSE(ReadBytes(folder, damaged));
+    EXPECT_EQ(PngReadFailure::kBadChecksum, RefusalOf(folder, damaged));
   }
 }
 
@@ -352,11 +378,22 @@ TEST(PngDamagedFiles, HugeOrEmptySizesInTheHeaderGiveNull) {
   const std::string end = ChunkBytes("IEND", "");
   // A million by a million pixels cannot come from 8 bytes of image data: refused before any
   // allocation. The others break the PNG limits.
-  for (const auto& [width, height] : std::vector<std::pair<uint32_t, uint32_t>>{
-           {1000000, 1000000}, {0x7FFFFFFF, 1}, {1, 0x7FFFFFFF}, {0, 10}, {10, 0}, {0x80000000u, 1}}) {
-    SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
-    const std::string file = PngSignature() + ChunkBytes("IHDR", IhdrData(width, height, 8, 3)) + plte + tinyIdat + end;
-    EXPECT_FALSE(ReadBytes(folder, file));
+  // Sides beyond the largest canvas are named as such; sides of 0 are broken headers.
+  struct Case {
+    uint32_t width, height;
+    PngReadFailure failure;
+  };
+  for (const Case& c : std::vector<Case>{{1000000, 1000000, PngReadFailure::kTooLarge},
+                                         {0x7FFFFFFF, 1, PngReadFailure::kTooLarge},
+                                         {1, 0x7FFFFFFF, PngReadFailure::kTooLarge},
+                                         {20001, 20000, PngReadFailure::kTooLarge},
+                                         {0x80000000u, 1, PngReadFailure::kTooLarge},
+                                         {0, 10, PngReadFailure::kDamaged},
+                                         {10, 0, PngReadFailure::kDamaged},
+                                         {20000, 20000, PngReadFailure::kDamaged}}) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    const std::string file = PngSignature() + ChunkBytes("IHDR", IhdrData(c.width, c.height, 8, 3)) + plte + tinyIdat + end;
+    EXPECT_EQ(c.failure, RefusalOf(folder, file));
   }
 }
 
@@ -380,10 +417,125 @@ TEST(PngDamagedFiles, ShortAndOverlongChunksGiveNull) {
 
 TEST(PngDamagedFiles, NotAPngGivesNull) {
   TempFolder folder;
-  EXPECT_FALSE(ReadBytes(folder, ""));
-  EXPECT_FALSE(ReadBytes(folder, "GIF89a this is not a PNG file at all"));
-  EXPECT_FALSE(ReadCanvasPng(folder / "missing.png", nullptr));
+  EXPECT_EQ(PngReadFailure::kNotPng, RefusalOf(folder, ""));
+  EXPECT_EQ(PngReadFailure::kNotPng, RefusalOf(folder, "GIF89a this is not a PNG file at all"));
+  PngReadFailure failure = PngReadFailure::kNone;
+  EXPECT_FALSE(ReadCanvasPng(folder / "missing.png", nullptr, &failure));
+  EXPECT_EQ(PngReadFailure::kCannotOpen, failure);
   EXPECT_EQ(PngDecodePath::kNone, LastPngDecodePath());
+}
+
+// A chunk whose length claims 2^31 - 1 bytes in a file of 1 KiB is refused from the chunk walk,
+// before libpng reads it: libpng would allocate (and clear) 2 GiB for a text chunk first.
+TEST(PngDamagedFiles, AChunkLongerThanTheFileIsRefusedWithoutReadingIt) {
+  TempFolder folder;
+  const std::string file = GoodCanvasFile(folder);
+  const std::vector<ChunkView> chunks = ChunksOf(file);
+  ASSERT_EQ("tEXt", chunks[2].type);
+  for (const char* type : {"tEXt", "zzZz"}) {
+    SCOPED_TRACE(type);
+    std::string lying = file.substr(0, chunks[2].start) + BigEndian32(0x7FFFFFFF) + type + chunks[2].data;
+    lying.resize(1024, '\0');
+    LayerTable layers = DefaultLayerTable();
+    PngReadFailure failure = PngReadFailure::kNone;
+    const long before = PeakMemoryKiB();
+    EXPECT_FALSE(ReadBytes(folder, lying, &layers, &failure));
+    EXPECT_EQ(PngReadFailure::kTruncated, failure);
+    EXPECT_EQ(PngDecodePath::kNone, LastPngDecodePath());
+    // The peak memory of the process did not rise by anything like the chunk's length.
+    if (before >= 0) {
+      EXPECT_LT(PeakMemoryKiB() - before, 64 * 1024);
+    }
+  }
+}
+
+// ---- One answer whichever decoder runs ------------------------------------------------------
+
+// The good canvas file with its 16 IDAT chunks (the parallel decoder's) and with the same stream
+// in one IDAT (libpng's): damage done to the stream must get the same answer from both.
+struct BothPaths {
+  std::vector<ChunkView> pieces;  // 16 IDAT chunks
+  std::vector<ChunkView> joined;  // one IDAT chunk
+};
+
+BothPaths GoodCanvasBothWays(const TempFolder& folder) {
+  const std::vector<ChunkView> pieces = ChunksOf(GoodCanvasFile(folder));
+  return {pieces, WithIdatsJoined(pieces)};
+}
+
+size_t LastIdat(const std::vector<ChunkView>& chunks) {
+  size_t last = 0;
+  for (size_t i = 0; i < chunks.size(); ++i)
+    if (chunks[i].type == "IDAT") last = i;
+  return last;
+}
+
+// Reads the chunks and expects the failure and the decoder that gave the answer.
+void ExpectAnswer(const TempFolder& folder, const std::vector<ChunkView>& chunks, PngReadFailure failure,
+                  PngDecodePath path) {
+  EXPECT_EQ(failure, RefusalOf(folder, PngOfChunks(chunks)));
+  EXPECT_EQ(path, LastPngDecodePath());
+}
+
+TEST(PngOneAnswer, TheUndamagedStreamLoadsBothWays) {
+  TempFolder folder;
+  const BothPaths both = GoodCanvasBothWays(folder);
+  ExpectAnswer(folder, both.pieces, PngReadFailure::kNone, PngDecodePath::kParallel);
+  ExpectAnswer(folder, both.joined, PngReadFailure::kNone, PngDecodePath::kSequential);
+}
+
+TEST(PngOneAnswer, AWrongAdlerIsABadChecksumOnBothPaths) {
+  TempFolder folder;
+  BothPaths both = GoodCanvasBothWays(folder);
+  // The stream's last 4 bytes are its Adler-32 (the chunk CRCs are made right again).
+  for (std::vector<ChunkView>* chunks : {&both.pieces, &both.joined}) {
+    std::string& data = (*chunks)[LastIdat(*chunks)].data;
+    data[data.size() - 1] ^= 0x01;
+  }
+  ExpectAnswer(folder, both.pieces, PngReadFailure::kBadChecksum, PngDecodePath::kParallel);
+  ExpectAnswer(folder, both.joined, PngReadFailure::kBadChecksum, PngDecodePath::kSequential);
+}
+
+TEST(PngOneAnswer, AWrongIdatCrcIsABadChecksumOnBothPaths) {
+  TempFolder folder;
+  const BothPaths both = GoodCanvasBothWays(folder);
+  for (const auto& [chunks, path] : {std::pair{&both.pieces, PngDecodePath::kParallel},
+                                     std::pair{&both.joined, PngDecodePath::kSequential}}) {
+    std::string file = PngOfChunks(*chunks);
+    const ChunkView idat = ChunksOf(file)[LastIdat(*chunks)];
+    file[idat.start + 8 + idat.data.size()] ^= 0x10;  // first CRC byte
+    EXPECT_EQ(PngReadFailure::kBadChecksum, RefusalOf(folder, file));
+    EXPECT_EQ(path, LastPngDecodePath());
+  }
+}
+
+// IDAT chunks after the one that ends the stream are data past the end of the image: refused
+// on both paths, empty or not.
+TEST(PngOneAnswer, IdatChunksAfterTheEndOfTheStreamAreRefusedOnBothPaths) {
+  TempFolder folder;
+  const BothPaths both = GoodCanvasBothWays(folder);
+  struct Case {
+    const char* name;
+    const std::vector<ChunkView>* chunks;
+    bool empty;  // else a copy of the last IDAT
+    PngDecodePath path;
+  };
+  // A 17th chunk that is a copy cannot be told from a foreign cut until libpng has decoded.
+  const Case cases[] = {
+      {"16 pieces and an empty IDAT", &both.pieces, true, PngDecodePath::kParallel},
+      {"16 pieces and the last one again", &both.pieces, false, PngDecodePath::kSequential},
+      {"one IDAT and an empty IDAT", &both.joined, true, PngDecodePath::kSequential},
+      {"one IDAT twice", &both.joined, false, PngDecodePath::kSequential},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<ChunkView> chunks = *c.chunks;
+    const size_t last = LastIdat(chunks);
+    ChunkView extra = chunks[last];
+    if (c.empty) extra.data.clear();
+    chunks.insert(chunks.begin() + static_cast<std::ptrdiff_t>(last) + 1, extra);
+    ExpectAnswer(folder, chunks, PngReadFailure::kDamaged, c.path);
+  }
 }
 
 }  // namespace

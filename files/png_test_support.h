@@ -60,6 +60,29 @@ inline std::vector<std::string> ChunkTypes(const std::string& file) {
   return types;
 }
 
+// A file made of the signature and these chunks, each with a right CRC.
+inline std::string PngOfChunks(const std::vector<ChunkView>& chunks) {
+  std::string file = PngSignature();
+  for (const ChunkView& c : chunks) file += ChunkBytes(c.type.c_str(), c.data);
+  return file;
+}
+
+// The chunks with all IDAT chunks joined into one where the first stood: the same image
+// stream, which the reader then leaves to libpng.
+inline std::vector<ChunkView> WithIdatsJoined(const std::vector<ChunkView>& chunks) {
+  std::vector<ChunkView> joined;
+  for (const ChunkView& c : chunks) {
+    if (c.type != "IDAT") {
+      joined.push_back(c);
+    } else if (joined.empty() || joined.back().type != "IDAT") {
+      joined.push_back(c);
+    } else {
+      joined.back().data += c.data;
+    }
+  }
+  return joined;
+}
+
 inline int CountChunks(const std::string& file, const char* type) {
   int n = 0;
   for (const ChunkView& c : ChunksOf(file)) n += c.type == type;

@@ -1,6 +1,12 @@
 // The painting pens driven through their handlers on a canvas shown at scale 1.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "tools/painting_pens.h"
 #include "tools/pen_test_support.h"
 #include "brush/tone_screen.h"
@@ -231,6 +237,64 @@ TEST(TiltPencil, ThirtyDegreesPaintsALongEllipseAlongTheAzimuth) {
   PenFixture f(160, 40, kKindTiltPencil, 10);
   f.Segment(20, 20, 1.0f, 22, 20, 1.0f, 300, 900);
   f.ExpectPainted({{22, 20}, {110, 20}, {66, 22}}, {{21, 20}, {111, 20}, {66, 23}});
+}
+
+namespace {
+
+constexpr double kHalfTurn = 3.14159265358979323846;
+
+// How far the dab's polygon strays from the ellipse it stands for: the largest distance of an
+// arc of the ellipse from the chord joining its ends, over all edges (the vertices lie on it).
+double OutlineDeviation(float along, float across, double theta) {
+  const std::vector<PointF> points = EllipseDabOutline(0.0f, 0.0f, along, across, theta);
+  const double c = std::cos(theta), s = std::sin(theta);
+  // A point in the dab's own frame: u along the long axis, v across.
+  auto local = [&](const PointF& p) { return std::pair{p.x * c - p.y * s, -p.x * s - p.y * c}; };
+  double worst = 0.0;
+  for (size_t i = 0; i < points.size(); ++i) {
+    const auto [u0, v0] = local(points[i]);
+    const auto [u1, v1] = local(points[(i + 1) % points.size()]);
+    // The arc between the two vertices in the ellipse's angle, sampled.
+    const double t0 = std::atan2(v0 / across, u0 / along), t1 = std::atan2(v1 / across, u1 / along);
+    double dt = t1 - t0;
+    if (dt > kHalfTurn) dt -= 2 * kHalfTurn;
+    if (dt < -kHalfTurn) dt += 2 * kHalfTurn;
+    const double length = std::hypot(u1 - u0, v1 - v0);
+    for (int k = 0; k <= 16; ++k) {
+      const double t = t0 + dt * k / 16.0;
+      const double u = along * std::cos(t), v = across * std::sin(t);
+      worst = std::max(worst, std::fabs((u - u0) * (v1 - v0) - (v - v0) * (u1 - u0)) / length);
+    }
+  }
+  return worst;
+}
+
+}  // namespace
+
+// The ellipse dab's polygon has 4 x floor(A) vertices whatever its length, so it stays within
+// half a pixel of the ellipse: a flat tilt pencil of Size 1000 paints a dab 20000 pixels long.
+TEST(TiltPencil, TheEllipseOutlineStaysWithinHalfAPixelAtEverySize) {
+  const struct {
+    float along, across;
+    int vertices;
+  } dabs[] = {
+      {10000.0f, 500.0f, 40000},  // Size 1000 held flat: b = 500, a = 20 b
+      {45.0f, 2.8125f, 180},      // Size 10 at 30 degrees
+      {500.0f, 500.0f, 2000},     // a round eraser dab of Size 1000
+      {2.99f, 2.99f, 8},          // the fewest vertices for the widest step
+      {3.5f, 1.0f, 12},
+  };
+  for (const auto& dab : dabs) {
+    for (const double theta : {0.0, 0.3, kHalfTurn / 2, 2.5}) {
+      SCOPED_TRACE(std::to_string(dab.along) + " x " + std::to_string(dab.across) + " at " + std::to_string(theta));
+      EXPECT_EQ(dab.vertices, EllipseDabVertexCount(dab.along));
+      EXPECT_EQ(static_cast<size_t>(dab.vertices), EllipseDabOutline(0.0f, 0.0f, dab.along, dab.across, theta).size());
+      EXPECT_LT(OutlineDeviation(dab.along, dab.across, theta), 0.5);
+    }
+  }
+  // Sizes beyond the largest pen's stay finite.
+  EXPECT_EQ(40000, EllipseDabVertexCount(1e9f));
+  EXPECT_EQ(4, EllipseDabVertexCount(2.0f));
 }
 
 TEST(TiltPencil, ShortSegmentsCarryTheirLengthToTheNextDab) {

@@ -4,6 +4,7 @@
 // and the distance left at the end of a segment carries into the next one.
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "tools/painting_pens.h"
 #include "brush/paper_grain.h"
@@ -18,9 +19,6 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-// A dab of Size 1000 held flat is 10000 pixels long; 4096 vertices still follow it to well
-// under a pixel.
-constexpr int kMaxEllipseVertices = 4096;
 
 // Density span: across xl..xr the grain threshold Ag (16.16 fixed point) and the random
 // threshold Bg run linearly from the left density to the right one, one step per pixel. A pixel
@@ -67,26 +65,33 @@ struct EllipseDab {
   float density;
 };
 
-// Both upper quarters are computed from u = -A to u = A rather than mirrored as in
-// tools/ellipse_quarter.h: -A + i step and -(-A + (2q - i) step) round differently, so the
-// right half of this dab is not the mirror of its left half.
-void PaintEllipseDab(const Painter& p, const DibBitmap* grain, RandomLanes& random, const EllipseDab& dab) {
+// The outline's vertices and their densities, kept between dabs so that a stroke allocates
+// them once.
+struct EllipseOutline {
+  std::vector<PointF> points;
+  std::vector<float> densities;
+};
+
+// Fills outline with the dab's polygon (see EllipseDabOutline); false when the dab has no
+// outline.
+bool BuildEllipseOutline(const EllipseDab& dab, EllipseOutline& outline) {
+  outline.points.clear();
+  outline.densities.clear();
   const float a = dab.along, b = dab.across;
-  if (!(a > 0.0f) || !IsDrawableCoordinate(a) || !IsDrawableCoordinate(b)) return;
-  const int n = a > 2.0f ? std::min(4 * static_cast<int>(std::floor(a)), kMaxEllipseVertices) : 4;
+  if (!(a > 0.0f) || !IsDrawableCoordinate(a) || !IsDrawableCoordinate(b)) return false;
+  const int n = EllipseDabVertexCount(a);
   const int quarter = n / 4;
   const float step = a / static_cast<float>(quarter);
   const float c = static_cast<float>(std::cos(dab.theta)), s = static_cast<float>(std::sin(dab.theta));
   const float ratio = (b / a) * (b / a);
 
   // Upper edge from u = -A to u = A (both apexes), then the lower edge back, apexes left out.
-  PointF points[kMaxEllipseVertices];
-  float densities[kMaxEllipseVertices];
-  int count = 0;
+  outline.points.reserve(static_cast<size_t>(n));
+  outline.densities.reserve(static_cast<size_t>(n));
   auto add = [&](float u, float v) {
-    points[count] = {dab.cx + u * c - v * s, dab.cy - (u * s + v * c)};
+    outline.points.push_back({dab.cx + u * c - v * s, dab.cy - (u * s + v * c)});
     const float dv = (1.0f - (u + a) / (2.0f * a) * (1.0f - ratio)) * dab.density;
-    densities[count++] = std::clamp(dv, 0.0f, 1.0f);
+    outline.densities.push_back(std::clamp(dv, 0.0f, 1.0f));
   };
   auto offset = [&](float u) {
     const float q = b * b - u * u * b * b / (a * a);
@@ -100,6 +105,18 @@ void PaintEllipseDab(const Painter& p, const DibBitmap* grain, RandomLanes& rand
     const float u = -a + static_cast<float>(i) * step;
     add(u, -offset(u));
   }
+  return true;
+}
+
+// Both upper quarters are computed from u = -A to u = A rather than mirrored as in
+// tools/ellipse_quarter.h: -A + i step and -(-A + (2q - i) step) round differently, so the
+// right half of this dab is not the mirror of its left half.
+void PaintEllipseDab(const Painter& p, const DibBitmap* grain, RandomLanes& random, const EllipseDab& dab) {
+  thread_local EllipseOutline outline;
+  if (!BuildEllipseOutline(dab, outline)) return;
+  const PointF* points = outline.points.data();
+  const float* densities = outline.densities.data();
+  const int count = static_cast<int>(outline.points.size());
   WalkPolygonSpans(points, count, p.height,
                    [&](int xl, int xr, int row, int left, int right) {
                      DensitySpan(p, grain, random, xl, xr, row, densities[left], densities[right]);
@@ -232,6 +249,17 @@ int TiltEraserSegment(AppContext& app, PixelRect& dirty) {
 }
 
 }  // namespace
+
+int EllipseDabVertexCount(float along) {
+  if (!(along > 2.0f)) return 4;
+  return 4 * static_cast<int>(std::floor(std::min(along, kMaxEllipseAlong)));
+}
+
+std::vector<PointF> EllipseDabOutline(float cx, float cy, float along, float across, double theta) {
+  EllipseOutline outline;
+  (void)BuildEllipseOutline(EllipseDab{cx, cy, along, across, theta, 1.0f}, outline);
+  return outline.points;
+}
 
 int TiltPencil(AppContext& app, PixelRect& dirty) { return TiltPencilSegment(app, dirty); }
 int TiltEraser(AppContext& app, PixelRect& dirty) { return TiltEraserSegment(app, dirty); }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -69,8 +70,11 @@ struct ExportPicture : testing::Test {
 
   // Runs the command with the given options; standard error goes to folder/stderr.txt.
   int Run(const std::string& options, const char* out = "out.png") {
-    const std::string command = Quoted(cli) + " export-picture " + Quoted(canvas) + " " + Quoted(folder / out) +
-                                " " + options + " 2> " + Quoted(folder / "stderr.txt");
+    return RunCli("export-picture " + Quoted(canvas) + " " + Quoted(folder / out) + " " + options);
+  }
+  // Runs any command of the tool; standard error goes to folder/stderr.txt.
+  int RunCli(const std::string& arguments) {
+    const std::string command = Quoted(cli) + " " + arguments + " 2> " + Quoted(folder / "stderr.txt");
     const int status = std::system(command.c_str());
 #ifdef _WIN32
     return status;
@@ -146,6 +150,41 @@ TEST_F(ExportPicture, RefusesBadArgumentsAndKeepsAnOldPicture) {
   EXPECT_EQ(Run(""), 1);
   EXPECT_NE(Stderr().find("cannot read canvas file"), std::string::npos) << Stderr();
   EXPECT_EQ(ReadAll(folder / "out.png"), "old");
+}
+
+// Every command that reads a canvas refuses a damaged one with one line that says why.
+TEST_F(ExportPicture, EveryCommandSaysInOneLineWhyACanvasIsRefused) {
+  const std::string whole = ReadAll(canvas);
+  const std::string plte = ChunksOf(whole)[1].data;
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* reason;
+  } files[] = {
+      {"cut.png", whole.substr(0, whole.size() - 20), "(the file is truncated)"},
+      {"wide.png", PngSignature() + ChunkBytes("IHDR", IhdrData(20001, 1, 8, 3)) + ChunkBytes("PLTE", plte) +
+                       ChunkBytes("IEND", ""),
+       "(the canvas is larger than 20000 x 20000 pixels)"},
+  };
+  WriteAll(folder / "script.txt", "");
+  for (const auto& file : files) {
+    const std::string in = Quoted(folder / file.name);
+    WriteAll(folder / file.name, file.bytes);
+    const std::string commands[] = {
+        "info " + in,
+        "palette " + in,
+        "export-psd " + in + " " + Quoted(folder / "o.psd"),
+        "replay " + in + " " + Quoted(folder / "script.txt") + " " + Quoted(folder / "o.png"),
+        "export-picture " + in + " " + Quoted(folder / "o.png"),
+    };
+    for (const std::string& command : commands) {
+      SCOPED_TRACE(command);
+      EXPECT_EQ(RunCli(command), 1);
+      const std::string error = Stderr();
+      EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+      EXPECT_NE(error.find(std::string(file.reason) + "\n"), std::string::npos) << error;
+    }
+  }
 }
 
 TEST_F(ExportPicture, ThePsdExportLoadsPicturesAsTheProgramDoes) {
