@@ -46,6 +46,10 @@ CommandAvailability QueryCommand(CommandId id, const CommandSnapshot& s) {
     return Checked(kZoomPresetScales[k] == s.viewScale);
   if (int32_t k = CommandRunIndex(id, CMD_ROTATE_PRESET_0, kRotationPresetCount); k >= 0)
     return Checked(kRotationPresetDegrees[k] == s.viewRotation);
+  if (int32_t k = CommandRunIndex(id, CMD_TEXTURE_ITEM, CMD_MATERIAL_ITEM - CMD_TEXTURE_ITEM); k >= 0)
+    return Checked(k == s.checkedTexture);
+  if (int32_t k = CommandRunIndex(id, CMD_MATERIAL_ITEM, CMD_TOGGLE_WINDOW_EASY_PANEL - CMD_MATERIAL_ITEM); k >= 0)
+    return Checked(k == s.checkedMaterial);
   // The language items run up to the first command without a menu item.
   if (int32_t k = CommandRunIndex(id, CMD_LANGUAGE_ITEM, CMD_VIEW_RESET - CMD_LANGUAGE_ITEM); k >= 0)
     return Checked(k == s.currentLanguage);

@@ -24,6 +24,8 @@ struct CommandSnapshot {
   bool translucent;               // the main window's translucency flag (CMD_TOGGLE_TRANSLUCENT)
   int32_t currentPen;             // pen slot 0..15
   int32_t currentLanguage;        // language menu item of the loaded library; -1: none
+  int32_t checkedTexture = -1;    // texture menu item of the current pen's texture file; -1: none
+  int32_t checkedMaterial = -1;   // material menu item of the paper material file; -1: none
   // The setting that CMD_TOGGLE_WINDOW_EASY_PANEL + k flips (kWindowToggleSettings[k]) is
   // nonzero.
   bool windowSettings[kWindowToggleCount];

@@ -131,3 +131,19 @@ MenuItemMarks MarksOfMenuItem(uint32_t itemId, const CommandSnapshot& snapshot) 
   const CommandAvailability a = QueryCommand(static_cast<CommandId>(itemId), snapshot);
   return {true, a.enabled, a.checked};
 }
+
+namespace {
+
+int32_t ItemNaming(const std::vector<std::u16string>& items, std::u16string_view fileName) {
+  for (size_t k = 0; k < items.size(); ++k)
+    if (items[k] + u".bmp" == fileName) return static_cast<int32_t>(k);
+  return -1;
+}
+
+}  // namespace
+
+void MarkListedChoices(const ListedMenus& menus, const AppSettings& settings, CommandSnapshot& s) {
+  const int32_t pen = settings.numPenSetting;
+  if (pen >= 0 && pen < kPenCount) s.checkedTexture = ItemNaming(menus.textures, TextOf(settings.pens[pen].TextureFileName));
+  s.checkedMaterial = ItemNaming(menus.materials, TextOf(settings.MaterialFileName));
+}

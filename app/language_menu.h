@@ -65,6 +65,10 @@ struct ListedMenus {
 // Lists the language folder's "*.dll", the texture folder's and the material folder's "*.bmp".
 ListedMenus ListListedMenus(const AppSettings& settings);
 
+// Marks in s the texture item naming the current pen's TextureFileName and the material item
+// naming MaterialFileName (item text + ".bmp"), so that the menus check the files in use.
+void MarkListedChoices(const ListedMenus& menus, const AppSettings& settings, CommandSnapshot& s);
+
 // The language item whose file is resourceFile (ASCII letters in any case, as the system
 // compares file names), or -1: the item checked in the language menu.
 int32_t LanguageItemOf(const std::vector<std::u16string>& languages, std::u16string_view resourceFile);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "canvas/temp_folder_test_support.h"
 #include "files/utf_text.h"
 
@@ -203,4 +205,23 @@ TEST(LanguageMenu, MarksOfOpeningPopupItems) {
       {40301, {true, true, false}},  // texture items are never greyed
   };
   for (const Case& c : kCases) EXPECT_EQ(MarksOfMenuItem(c.id, s), c.marks) << c.id;
+}
+
+TEST(LanguageMenu, TheTextureAndMaterialInUseAreChecked) {
+  auto settings = std::make_unique<AppSettings>();
+  settings->numPenSetting = 3;
+  CopyText(settings->pens[3].TextureFileName, u"tone_50.bmp");
+  CopyText(settings->MaterialFileName, u"rough_grain.bmp");
+  ListedMenus menus;
+  menus.textures = {u"tone_10", u"tone_50"};
+  menus.materials = {u"none", u"fine_grain", u"rough_grain"};
+  CommandSnapshot s{};
+  MarkListedChoices(menus, *settings, s);
+  EXPECT_EQ(MarksOfMenuItem(40301, s), (MenuItemMarks{true, true, false}));
+  EXPECT_EQ(MarksOfMenuItem(40302, s), (MenuItemMarks{true, true, true}));
+  EXPECT_EQ(MarksOfMenuItem(40403, s), (MenuItemMarks{true, true, true}));
+  EXPECT_EQ(MarksOfMenuItem(40401, s), (MenuItemMarks{true, true, false}));
+  CopyText(settings->MaterialFileName, u"gone.bmp");  // a file no longer in the folder
+  MarkListedChoices(menus, *settings, s);
+  EXPECT_EQ(s.checkedMaterial, -1);
 }

@@ -94,7 +94,8 @@ void FreeLanguageAndMenus(MainWindow& w) {
 void OnInitMenuPopup(MainWindow& w, HMENU popup) {
   if (!popup) return;
   if (popup == w.menus.pen) SetPenNames(w.menus, w.app.settings);
-  const CommandSnapshot snapshot = TakeCommandSnapshot(w.app, IsClipboardFormatAvailable(CF_DIB));
+  CommandSnapshot snapshot = TakeCommandSnapshot(w.app, IsClipboardFormatAvailable(CF_DIB));
+  MarkListedChoices(w.menus.items, w.app.settings, snapshot);
   const int count = GetMenuItemCount(popup);
   for (int i = 0; i < count; ++i) {
     const MenuItemMarks marks = MarksOfMenuItem(GetMenuItemID(popup, i), snapshot);
