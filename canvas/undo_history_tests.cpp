@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "canvas/canvas_lifecycle.h"
 #include "canvas/canvas_test_support.h"
 
@@ -152,4 +154,31 @@ TEST(UndoHistory, RectanglesOutsideOrEmptyMakeNoRecord) {
   PixelRect r{};
   EXPECT_TRUE(Undo(u.canvas, r));
   EXPECT_EQ(r, (PixelRect{-2, -1, 3, 1}));
+}
+
+// The undo budget holds on the largest preset at 600 DPI: B4, 8598 x 12165, whose whole-canvas
+// patch is 104.6 MB, so at most two patches (209 MB) fit in the 256 MiB budget at any time.
+// From the third commit on every commit evicts the oldest patch, so a dozen commits show the
+// steady state; 128 of them (the full history) take half a minute of copying and show the same.
+TEST(UndoHistory, WholeCanvasCommitsOnB4NeverPassTheBudget) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  constexpr int kCommits = 4;  // the instrumented copies are slow
+#else
+  constexpr int kCommits = 12;
+#endif
+  UndoCanvas u(8598, 12165);
+  const PixelRect whole{0, 0, 8598, 12165};
+  int64_t largest = 0;
+  for (int i = 0; i < kCommits; ++i) {
+    DibRow(*u.canvas.bitmap, i % 12165)[i] = static_cast<uint8_t>(0xFE - (i & 1));
+    ASSERT_TRUE(CommitCanvasRect(u.canvas, whole)) << i;
+    int64_t held = 0;
+    for (const UndoRecord& r : u.canvas.undo.slots)
+      if (r.patch) held += static_cast<int64_t>(r.patch->stride) * DibHeight(*r.patch);
+    largest = std::max(largest, held);
+    ASSERT_LE(held, int64_t{kUndoBudgetBytes}) << "after commit " << i;
+  }
+  EXPECT_EQ(largest, 2 * int64_t{8600} * 12165);  // rows padded to 8600 bytes
+  PixelRect r{};
+  EXPECT_TRUE(Undo(u.canvas, r));  // the newest patch is there to undo
 }
