@@ -10,6 +10,7 @@
 #include "app/command_state.h"
 #include "app/input_step.h"
 #include "app/pen_session.h"
+#include "app/recovery.h"
 #include "canvas/canvas.h"
 #include "files/canvas_file_list.h"
 #include "settings/app_settings.h"
@@ -35,6 +36,8 @@ struct AppState {
   bool clipboardImageHeld = false;  // cut or copy left an internal image
   // The canvas files of the working folder that the previous/next file commands step through.
   CanvasFileList fileList;
+  // The background copy of unsaved changes, offered back after an abnormal end.
+  RecoveryCopier recovery;
   // How a new or loaded canvas takes the pens' textures, paper grain and stamps; null loads none.
   const CanvasResourceLoaders* loaders = nullptr;
   // Loaders reading the user data folder, for loaders to point at (UseSessionResources).

@@ -6,16 +6,21 @@
 // The view keeps up when a sample costs less than the 5 ms between samples; the target is ten
 // times the real rate, 0.5 ms per sample ("per_sample" against "budget", both in seconds). The baseline in
 // the same run is the same session with no view at all (painting and undo only), so the
-// difference is what showing the strokes costs.
+// difference is what showing the strokes costs. Also the recovery copy of the drawing: the
+// snapshot the pen may wait for, and the write that runs beside it.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/input_step.h"
+#include "app/recovery.h"
 #include "bench/drawn_canvas.h"
+#include "files/canvas_png.h"
 #include "reduce/composition_hooks.h"
 #include "view/back_buffer.h"
 #include "view/view_operations.h"
@@ -103,8 +108,40 @@ void BM_SessionPaintOnly(benchmark::State& state) { Replay(state, false, 0.0f); 
 void BM_SessionQuarterStraight(benchmark::State& state) { Replay(state, true, 0.0f); }
 void BM_SessionQuarterTurned30(benchmark::State& state) { Replay(state, true, 30.0f); }
 
+// The recovery copy of an A4 drawing: the snapshot taken under the view lock (the only pause the
+// pen can feel) and the file written on its own thread afterwards.
+void BM_RecoverySnapshot(benchmark::State& state) {
+  Session session(false, 0.0f);
+  AppState& s = *session.state;
+  s.settings.settingsFile = std::filesystem::temp_directory_path() / "dotwright-bench" / "setting" / "Dotwright.ini";
+  int64_t column = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    FinishRecoveryCopy(s.recovery);  // the file is written beside the pen, not measured here
+    DibRow(*s.canvas.bitmap, 0)[column++ % 4961] ^= 1;  // a change the last copy lacks
+    ++s.step.handlerCalls;
+    s.canvas.saved = 0;
+    state.ResumeTiming();
+    if (!StartRecoveryCopy(s, s.recovery)) state.SkipWithError("no copy started");
+  }
+  FinishRecoveryCopy(s.recovery);
+  std::error_code error;
+  std::filesystem::remove(RecoveryFile(s.settings), error);
+}
+
+void BM_RecoveryWrite(benchmark::State& state) {
+  Session session(false, 0.0f);
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "dotwright-recovery-bench.png";
+  for (auto _ : state)
+    if (!WriteCanvasPng(file, *session.state->canvas.bitmap, &session.state->canvas.layers)) state.SkipWithError("write");
+  std::error_code error;
+  std::filesystem::remove(file, error);
+}
+
 }  // namespace
 
+BENCHMARK(BM_RecoverySnapshot)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RecoveryWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_SessionPaintOnly)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_SessionQuarterStraight)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK(BM_SessionQuarterTurned30)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);

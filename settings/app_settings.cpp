@@ -56,6 +56,7 @@ void SetGlobalDefaults(AppSettings& s, const PlatformQueries& platform) {
   s.TabletDriver = 0;
   s.Version = 0;
   s.SeparatePanel = 0;
+  s.RecoveryInterval = kDefaultRecoveryInterval;
   s.PanelWindowPosX = s.PanelWindowPosY = 0;
   s.TabInfoWindowPosX = s.TabInfoWindowPosY = 0;
   s.LoupeWindowPosX = s.LoupeWindowPosY = 0;

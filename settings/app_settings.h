@@ -20,6 +20,10 @@ inline constexpr int32_t kNewCanvasGivenSize = 1006;  // newcanvascx x newcanvas
 inline constexpr int32_t kNewCanvasPreset = 1007;     // the size preset PresetIndex
 inline constexpr int32_t kNewCanvasTemplate = 1008;   // a copy of TemplateFileName
 
+// Recovery copies: every two minutes by default; the interval used is clamped to 5 s .. 1 h.
+inline constexpr int32_t kDefaultRecoveryInterval = 120;
+inline constexpr int32_t kMinRecoveryInterval = 5, kMaxRecoveryInterval = 3600;
+
 struct AppSettings {
   // ---- Worked out by InitSettings, never saved.
   std::filesystem::path programFolder;      // source of the first-start copies and the language DLLs
@@ -70,6 +74,7 @@ struct AppSettings {
   int32_t TabletDriver;                     // 0 Wintab, otherwise Windows pointer input
   int32_t Version;                          // as read; kSettingsVersion skips the first-start set-up
   int32_t SeparatePanel;                    // 1: panels float as separate windows
+  int32_t RecoveryInterval;                 // seconds between recovery copies of unsaved changes
   // Floating window positions in the main window's client coordinates.
   int32_t PanelWindowPosX, PanelWindowPosY;
   int32_t TabInfoWindowPosX, TabInfoWindowPosY;

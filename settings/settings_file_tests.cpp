@@ -106,8 +106,9 @@ TEST(SettingsKeyTable, OrderAndForms) {
   EXPECT_EQ(keys[6 + 25 * 15].key, "Pen15Name=");
   EXPECT_EQ(keys[406].key, "numPenSetting=");
   EXPECT_EQ(keys[496].key, "AbnormalTerminationCount=");
-  EXPECT_EQ(keys[497].key, "TextureFileName=");
-  EXPECT_EQ(keys[497].form, SettingForm::kIgnored);
+  EXPECT_EQ(keys[497].key, "RecoveryInterval=");
+  EXPECT_EQ(keys[498].key, "TextureFileName=");
+  EXPECT_EQ(keys[498].form, SettingForm::kIgnored);
 
   // 21 hexadecimal keys: showCmd, bgcolor, drawingcolor, RefColor0, RefColor1, 16 CustColors.
   // 52 text keys: 3 per pen, defaultpath, MaterialFileName, TemplateFileName, ResourceFile.
@@ -146,7 +147,7 @@ TEST(SettingsKeyTable, EveryKeyOwnsOneFieldOfTheRecord) {
     EXPECT_TRUE(field >= begin && field < end) << k.key;
     EXPECT_TRUE(seen.insert(field).second) << k.key << " shares its field";
   }
-  EXPECT_EQ(seen.size(), 497u);
+  EXPECT_EQ(seen.size(), 498u);
   // Spot checks by name: the odd spelling lands in the colour picker's Y position.
   EXPECT_EQ(FindSettingKey("COlorPickerWindowPosY=5")->address(s, -1), &s.ColorPickerWindowPosY);
   EXPECT_EQ(FindSettingKey("ColorPickerWindowPosY=5"), nullptr);
@@ -169,16 +170,16 @@ TEST(SettingsFileWriting, DefaultFileLineByLine) {
   const auto lines = SplitCrLf(text, &bareLineFeed);
   EXPECT_FALSE(bareLineFeed);
   // [config] + 6 window keys + 16 pens x 10 written fields (no default pen is of kind 19)
-  // + 91 further keys (the ignored one is not written) + [key] + 37 bindings.
-  ASSERT_EQ(lines.size(), 1u + 6 + 160 + 91 + 1 + 37);
+  // + 92 further keys (the ignored one is not written) + [key] + 37 bindings.
+  ASSERT_EQ(lines.size(), 1u + 6 + 160 + 92 + 1 + 37);
   // Lines at known places: Interval .. StampFileName are skipped between lines 13 and 14;
-  // binding 259 is Ctrl+N -> 40001, 295 Ctrl+Z -> 40101.
+  // binding 260 is Ctrl+N -> 40001, 296 Ctrl+Z -> 40101.
   const std::pair<size_t, const char*> placed[] = {
       {0, "[config]"}, {1, "showCmd=0x1"}, {2, "rcNormalPosition_left=10"}, {4, "rcNormalPosition_right=1010"},
       {6, "CorrectionStrength=3"}, {7, "Pen0Name=pencil"}, {8, "Pen0KindOfPen=6"}, {9, "Pen0Size=215"},
       {13, "Pen0BrushCursor=0"}, {14, "Pen0TextureFileName=tone_50.bmp"}, {16, "Pen0TextureOffsetY=0"},
-      {17, "Pen1Name=eraser all"}, {167, "numPenSetting=0"}, {257, "AbnormalTerminationCount=0"}, {258, "[key]"},
-      {259, "09004E=9C41"}, {295, "09005A=9CA5"}};
+      {17, "Pen1Name=eraser all"}, {167, "numPenSetting=0"}, {257, "AbnormalTerminationCount=0"},
+      {258, "RecoveryInterval=120"}, {259, "[key]"}, {260, "09004E=9C41"}, {296, "09005A=9CA5"}};
   for (const auto& [at, line] : placed) EXPECT_EQ(lines[at], line) << "line " << at;
   // Lines anywhere; newcanvascx is 16 x the 1000-pixel client width.
   auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };

@@ -204,12 +204,13 @@ constexpr FieldKey kGlobalKeys[] = {
     G<&A::PaperTextureWindowPosX>("PaperTextureWindowPosX=", kDecimal),
     G<&A::PaperTextureWindowPosY>("PaperTextureWindowPosY=", kDecimal),
     G<&A::AbnormalTerminationCount>("AbnormalTerminationCount=", kDecimal),
+    G<&A::RecoveryInterval>("RecoveryInterval=", kDecimal),
     {"TextureFileName=", kIgnored, SettingType::kNone, 0, false, nullptr},
 };
 
 constexpr int kWindowKeyCount = static_cast<int>(std::size(kWindowKeys));
 constexpr int kGlobalKeyCount = static_cast<int>(std::size(kGlobalKeys));
-static_assert(kWindowKeyCount == 6 && kGlobalKeyCount == 92);
+static_assert(kWindowKeyCount == 6 && kGlobalKeyCount == 93);
 static_assert(kWindowKeyCount + kPenCount * kPenFieldCount + kGlobalKeyCount == kSettingKeyCount);
 
 constexpr size_t DecimalDigits(int n) { return n < 10 ? 1 : 2; }

@@ -11,7 +11,7 @@
 
 struct AppSettings;
 
-inline constexpr int kSettingKeyCount = 498;
+inline constexpr int kSettingKeyCount = 499;
 inline constexpr int kPenFieldCount = 25;
 
 enum class SettingForm : uint8_t {

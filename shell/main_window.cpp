@@ -10,6 +10,8 @@
 
 #include "app/canvas_control.h"
 #include "app/file_commands.h"
+#include "app/language_menu.h"
+#include "app/recovery.h"
 #include "app/private_messages.h"
 #include "app/startup_canvas.h"
 #include "app/texture_choice.h"
@@ -66,6 +68,21 @@ void RestorePlacement(HWND hwnd, const WindowPlacement& saved) {
   if (p.maximise) PostMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
 }
 
+constexpr UINT_PTR kRecoveryTimer = 1;
+
+// Asks whether to take back the copy of unsaved changes an abnormal end left; either way the
+// copy is then gone from the folder's point of view (taken, or declined and removed).
+void OfferRecoveryCopy(MainWindow& w) {
+  AppState& s = w.app;
+  const wchar_t* question = LanguageString(w.menus.module, kStringRestoreRecoveryCopy);
+  if (!*question) question = L"Dotwright did not close properly. Restore the copy of your unsaved drawing?";
+  if (MessageBoxW(w.window, question, L"Dotwright", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    if (!RestoreRecoveryCopy(s)) ReportError(L"The copy of the drawing could not be read.");
+    return;  // kept until the artist saves or closes in order
+  }
+  DiscardRecoveryCopy(s.settings, s.recovery);
+}
+
 // Creation, in order: settings (the abnormal-end count raised and saved at once, so a run that
 // never closes in order leaves it raised), the accelerators, the language library and menus,
 // the view window, the start-up canvas, the panels, the view state, the title; then the window
@@ -85,6 +102,8 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   LoadLanguageAndMenus(*w);
   // Two runs in a row that never closed in order: the settings may be what breaks the program,
   // so offer to start again from the defaults.
+  // The last run ended abnormally: a recovery copy it left is offered once the canvas is open.
+  const bool endedAbnormally = s.settings.AbnormalTerminationCount >= 1;
   if (s.settings.AbnormalTerminationCount >= 2) {
     const wchar_t* question = LanguageString(w->menus.module, kStringResetAfterAbnormalEnd);
     if (question && MessageBoxW(hwnd, question, L"Dotwright", MB_YESNO | MB_ICONWARNING) == IDYES) {
@@ -132,6 +151,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
     WindowFileHost host(*w);
     host.Report(FileCommandFailure::kCannotRead, named, 0);
   }
+  if (endedAbnormally && HasRecoveryCopy(s.settings)) OfferRecoveryCopy(*w);
   if (!CreatePanelWindows(*w)) ReportError(L"The panels could not be created.");
   RECT client{};
   GetClientRect(w->view, &client);
@@ -144,6 +164,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   }
   RefreshTitle(*w);
   w->ready = true;
+  SetTimer(hwnd, kRecoveryTimer, RecoveryIntervalMs(s.settings), nullptr);
   FinishPanelStartUp(*w);
   InvalidateRect(w->view, nullptr, FALSE);
   return true;
@@ -162,6 +183,8 @@ void OnClose(HWND hwnd) {
     const bool leave = SaveBeforeClose(s, host);
     w->closing = false;
     if (!leave) return;  // the artist chose to stay, or the canvas could not be saved
+    KillTimer(hwnd, kRecoveryTimer);
+    DiscardRecoveryCopy(s.settings, s.recovery);  // a file holds everything now
     w->zoomPreview.Stop();
     w->rotatePreview.Stop();
     FreeDibBitmap(w->dragPicture);
@@ -319,6 +342,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_SYSKEYUP:
       if (w && w->ready && wParam == VK_CONTROL) OnKey(*w, wParam, false, false);
       break;
+    case WM_TIMER:
+      if (w && w->ready && wParam == kRecoveryTimer) (void)StartRecoveryCopy(w->app, w->app.recovery);
+      return 0;
     case WM_DROPFILES:
       if (w && w->ready) OnDropFiles(*w, reinterpret_cast<HDROP>(wParam));
       else DragFinish(reinterpret_cast<HDROP>(wParam));
