@@ -42,4 +42,5 @@ stop
 (( $(painted "$data/canvas.png") > 0 )) || fail "the working canvas lacks the restored stroke"
 [[ ! -f $copy ]] || fail "the orderly close left the recovery copy"
 grep -q $'^AbnormalTerminationCount=0\r' "$settings" || fail "the count was not cleared at the close"
+set_settings RecoveryInterval=120  # the later tests run with the default
 echo "recovery_test: the killed run's stroke came back from its recovery copy"
