@@ -55,7 +55,9 @@ if [[ $quick -eq 0 ]]; then
   configure_and_build build/native-sanitize -DDOTWRIGHT_SANITIZE=ON -DDOTWRIGHT_BENCHMARKS=OFF \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo
   run_tree "native (ASan/UBSan)" build/native-sanitize
-  configure_and_build build/windows -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw64.cmake"
+  # The native tree's generator of the default content serves the cross build too.
+  configure_and_build build/windows -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw64.cmake" \
+    -DDOTWRIGHT_HOST_MAKE_RESOURCES="$ROOT/build/native/host-tools/make_resources"
   run_tree "windows (Wine)" build/windows
 fi
 
