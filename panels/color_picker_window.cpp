@@ -4,8 +4,8 @@
 #include <cwchar>
 #include <string>
 
-#include "panels/member_windows.h"
-#include "panels/panel_common.h"
+#include "shell/member_windows.h"
+#include "shell/panel_common.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -39,16 +39,5 @@ void Paint(HWND hwnd, MainWindow& w) {
 }  // namespace
 
 LRESULT CALLBACK ColorPickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  MainWindow* w = BindPanelOwner(hwnd, message, lParam);
-  if (!w) return DefWindowProcW(hwnd, message, wParam, lParam);
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      Paint(hwnd, *w);
-      return 0;
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return RoutePanelMessage(hwnd, message, wParam, lParam, Paint);
 }

@@ -2,8 +2,8 @@
 // on and the pen's name, the current pen on a grey band. A click on a row makes that pen
 // current through the pen-slot command.
 #include "brush/pen_setting.h"
-#include "panels/member_windows.h"
-#include "panels/panel_common.h"
+#include "shell/member_windows.h"
+#include "shell/panel_common.h"
 #include "settings/command_ids.h"
 #include "shell/main_window.h"
 
@@ -32,27 +32,16 @@ void Paint(HWND hwnd, MainWindow& w) {
   }
 }
 
+// A click on a row makes its pen current.
+void Click(HWND hwnd, MainWindow& w, int y) {
+  const float s = PanelScale(w);
+  if (y < 0 || y >= Scaled(kRowHeight * kPenCount, s)) return;
+  const int32_t row = static_cast<int32_t>(static_cast<float>(y) / (static_cast<float>(kRowHeight) * s));
+  if (row < kPenCount) PostPanelCommand(hwnd, CMD_SELECT_PEN_0 + row);
+}
+
 }  // namespace
 
 LRESULT CALLBACK PenListWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  MainWindow* w = BindPanelOwner(hwnd, message, lParam);
-  if (!w) return DefWindowProcW(hwnd, message, wParam, lParam);
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      Paint(hwnd, *w);
-      return 0;
-    case WM_LBUTTONUP: {
-      const float s = PanelScale(*w);
-      const int32_t y = MouseY(lParam);
-      if (y < 0 || y >= Scaled(kRowHeight * kPenCount, s)) return 0;
-      const int32_t row = static_cast<int32_t>(static_cast<float>(y) / (static_cast<float>(kRowHeight) * s));
-      if (row < kPenCount) PostPanelCommand(hwnd, CMD_SELECT_PEN_0 + row);
-      return 0;
-    }
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return RoutePanelMessage(hwnd, message, wParam, lParam, Paint, Click);
 }

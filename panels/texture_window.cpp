@@ -2,8 +2,8 @@
 // material menu (the paper's material), one row 16 s high each, the chosen file on a grey
 // band. A click on a row chooses that file through the menu's command.
 #include "app/language_menu.h"
-#include "panels/member_windows.h"
-#include "panels/panel_common.h"
+#include "shell/member_windows.h"
+#include "shell/panel_common.h"
 #include "shell/main_window.h"
 
 namespace {
@@ -40,26 +40,15 @@ void Paint(HWND hwnd, MainWindow& w) {
   }
 }
 
+// A click on a row chooses its file, as the menu item does.
+void Click(HWND hwnd, MainWindow& w, int y) {
+  const Listing l = ListingOf(hwnd, w);
+  const int32_t row = RowAt(y, Scaled(kListedRowHeight, PanelScale(w)), static_cast<int32_t>(l.items->size()));
+  if (row >= 0) PostPanelCommand(hwnd, l.firstItem + row);
+}
+
 }  // namespace
 
 LRESULT CALLBACK TextureWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  MainWindow* w = BindPanelOwner(hwnd, message, lParam);
-  if (!w) return DefWindowProcW(hwnd, message, wParam, lParam);
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT:
-      Paint(hwnd, *w);
-      return 0;
-    case WM_LBUTTONUP: {
-      const Listing l = ListingOf(hwnd, *w);
-      const int32_t row = RowAt(MouseY(lParam), Scaled(kListedRowHeight, PanelScale(*w)),
-                                static_cast<int32_t>(l.items->size()));
-      if (row >= 0) PostPanelCommand(hwnd, l.firstItem + row);
-      return 0;
-    }
-    default:
-      break;
-  }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return RoutePanelMessage(hwnd, message, wParam, lParam, Paint, Click);
 }

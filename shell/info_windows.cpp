@@ -6,7 +6,7 @@
 
 #include "canvas/dib_bitmap_win32.h"
 #include "canvas/status.h"
-#include "panels/panel_common.h"
+#include "shell/panel_common.h"
 #include "reduce/loupe.h"
 #include "view/composition.h"
 #include "shell/main_window.h"

@@ -3,8 +3,8 @@
 #include <cwchar>
 #include <string>
 
-#include "panels/member_windows.h"
-#include "panels/panel_common.h"
+#include "shell/member_windows.h"
+#include "shell/panel_common.h"
 #include "shell/info_windows.h"
 #include "shell/main_window.h"
 

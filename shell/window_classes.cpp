@@ -1,6 +1,6 @@
 #include "shell/window_classes.h"
 
-#include "panels/member_windows.h"
+#include "shell/member_windows.h"
 #include "shell/info_windows.h"
 #include "shell/main_window.h"
 #include "shell/panel_column.h"

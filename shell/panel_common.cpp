@@ -1,4 +1,4 @@
-#include "panels/panel_common.h"
+#include "shell/panel_common.h"
 
 #include <algorithm>
 
@@ -16,6 +16,27 @@ MainWindow* BindPanelOwner(HWND hwnd, UINT message, LPARAM lParam) {
 
 void PostPanelCommand(HWND panel, int command) {
   PostMessageW(GetAncestor(panel, GA_ROOT), WM_COMMAND, static_cast<WPARAM>(command), 0);
+}
+
+LRESULT RoutePanelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PanelPaint paint,
+                          PanelClick click) {
+  MainWindow* w = BindPanelOwner(hwnd, message, lParam);
+  if (w) {
+    switch (message) {
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_PAINT:
+        paint(hwnd, *w);
+        return 0;
+      case WM_LBUTTONUP:
+        if (!click) break;
+        click(hwnd, *w, MouseY(lParam));
+        return 0;
+      default:
+        break;
+    }
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 const PenSetting& CurrentPenOf(const MainWindow& owner) {

@@ -39,6 +39,14 @@ inline constexpr COLORREF kPanelText = RGB(0, 0, 0);
 // before the binding).
 MainWindow* BindPanelOwner(HWND hwnd, UINT message, LPARAM lParam);
 
+// The routing every member shares: the owner bound on creation, no background erase (each
+// paints its whole client area through paint), and, when click is given, a left-button release
+// at client height y. Everything else goes to the default procedure.
+using PanelPaint = void (*)(HWND hwnd, MainWindow& owner);
+using PanelClick = void (*)(HWND hwnd, MainWindow& owner, int y);
+LRESULT RoutePanelMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, PanelPaint paint,
+                          PanelClick click = nullptr);
+
 // The current pen (slot numPenSetting, kept within the sixteen).
 const PenSetting& CurrentPenOf(const MainWindow& owner);
 // The colour of layer 0..7 or of the paper (8); black for any other number.
