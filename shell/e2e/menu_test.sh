@@ -9,20 +9,13 @@
 # the pixels of the menu bar strip above the client area.
 # Usage: menu_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
-session=$1
-bin=$2
-source "$session/session.env"
-export WINEPREFIX DISPLAY WINEDEBUG=-all
-
-fail() { echo "menu_test: $*" >&2; exit 1; }
-user=$(whoami)
-settings="$WINEPREFIX/drive_c/users/$user/Pictures/Dotwright/setting/Dotwright.ini"
-shots="$(dirname "$session")/e2e-screenshots"
-mkdir -p "$shots"
+session=$1 bin=$2 name=menu_test
+source "$(dirname "$0")/e2e_common.sh"
 
 [[ -f $bin/language/English.dll && -f $bin/language/Japanese.dll ]] || fail "no language libraries in $bin/language"
 
-dw() { wine "$bin/dwdrive.exe" "$@" | tr -d '\r'; }
+dw() { drive "$@"; }
+# Started without taking the keyboard: the menu bar is read as pixels only.
 start() {
   wine "$bin/Dotwright.exe" &
   program=$!
@@ -31,15 +24,6 @@ start() {
   read -r client_x client_y client_w _ <<<"$(dw client-rect)"
   sleep 0.5
 }
-stop() {
-  dw close >/dev/null || fail "could not post WM_CLOSE"
-  for _ in $(seq 1 200); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$program" 2>/dev/null && { kill "$program"; fail "still running 20 s after WM_CLOSE"; }
-  local code=0
-  wait "$program" || code=$?
-  [[ $code -eq 0 ]] || fail "exit code $code after WM_CLOSE"
-}
-trap 'kill "$program" 2>/dev/null || true' EXIT
 
 # A digest of the menu bar: the 18 rows of the screen just above the client area.
 strip() {

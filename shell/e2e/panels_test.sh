@@ -8,51 +8,23 @@
 # Screenshots of each arrangement land in the e2e screenshot folder.
 # Usage: panels_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
-session=$1
-bin=$2
-source "$session/session.env"
-export WINEPREFIX DISPLAY WINEDEBUG=-all
+session=$1 bin=$2 name=panels_test
+source "$(dirname "$0")/e2e_common.sh"
 
-fail() { echo "panels_test: $*" >&2; exit 1; }
-user=$(whoami)
-settings="$WINEPREFIX/drive_c/users/$user/Pictures/Dotwright/setting/Dotwright.ini"
-shots="$(dirname "$session")/e2e-screenshots"
-mkdir -p "$shots"
-
-dw() { wine "$bin/dwdrive.exe" "$@" | tr -d '\r'; }
+dw() { drive "$@"; }
+# The column's own start: the start-up commands are posted, so wait for them, then list the
+# windows.
 start() {
   wine "$bin/Dotwright.exe" &
   program=$!
   dw wait 30000 >/dev/null || fail "no main window"
   window=$(xdotool search --sync --name '^Dotwright' | head -1)
   xdotool windowfocus --sync "$window" 2>/dev/null || true
-  sleep 1  # the start-up commands are posted; let them run
+  sleep 1
   read -r client_x client_y client_w client_h <<<"$(dw client-rect)"
   look
 }
-stop() {
-  dw close >/dev/null || fail "could not post WM_CLOSE"
-  for _ in $(seq 1 200); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$program" 2>/dev/null && { kill "$program"; fail "still running 20 s after WM_CLOSE"; }
-  local code=0
-  wait "$program" || code=$?
-  [[ $code -eq 0 ]] || fail "exit code $code after WM_CLOSE"
-}
-trap 'kill "$program" 2>/dev/null || true' EXIT
-
-# settings KEY=VALUE ...: rewrites those keys of the settings file.
-settings() {
-  /usr/bin/python3 - "$settings" "$@" <<'PY'
-import sys
-path, pairs = sys.argv[1], [a.split('=', 1) for a in sys.argv[2:]]
-lines = open(path, 'rb').read().decode('utf-8-sig').split('\r\n')
-for i, line in enumerate(lines):
-    for key, value in pairs:
-        if line.startswith(key + '='):
-            lines[i] = key + '=' + value
-open(path, 'wb').write(('\ufeff' + '\r\n'.join(lines)).encode('utf-8'))
-PY
-}
+settings() { set_settings "$@"; }
 setting() { tr -d '\r' <"$settings" | sed -n "s/^$1=//p"; }
 
 # look: lists the main window's descendants (dwdrive children) once; rect CLASS [ID] then
