@@ -48,7 +48,6 @@ void ReleaseAppState(AppState& s) {
 
 CommandSnapshot TakeCommandSnapshot(const AppState& s, bool systemClipboardHasBitmap) {
   CommandSnapshot snap{};
-  snap.hasCurrentFile = !s.settings.currentFilePath.empty();
   snap.canUndo = CanUndo(s.canvas.undo);
   snap.canRedo = CanRedo(s.canvas.undo);
   snap.pendingOperation = s.floating.floating == 1 || s.canvas.importedImageState == 1;

@@ -12,7 +12,6 @@
 // What greying and check marks depend on, taken from the main window's state just before a
 // popup opens or a binding runs.
 struct CommandSnapshot {
-  bool hasCurrentFile;            // a named canvas file is open (not the working canvas)
   bool canUndo;                   // the undo history has a step to undo
   bool canRedo;                   // ... and one to redo
   bool pendingOperation;          // a floating selection or floating image exists

@@ -322,15 +322,7 @@ FileCommandOutcome RunFileCommand(AppState& s, FileCommandHost& host, int32_t co
 
 bool SaveBeforeClose(AppState& s, FileCommandHost& host) {
   if (!s.settings.currentFilePath.empty()) {
-    if (HasUnsavedChanges(s.canvas)) {
-      switch (host.AskToSave()) {
-        case SaveAnswer::kYes:
-          if (!SaveAs(s, host)) return false;
-          break;
-        case SaveAnswer::kNo: break;
-        case SaveAnswer::kCancel: return false;
-      }
-    }
+    if (!AskToSave(s, host, true)) return false;
   } else if (s.canvas.bitmap && !WriteCanvasTo(s, host, s.settings.workingCanvasFile)) {
     return false;  // the artist can retry, or save somewhere else first
   }

@@ -4,7 +4,6 @@
 
 #include "canvas/canvas_lifecycle.h"
 #include "files/canvas_load.h"
-#include "files/canvas_png.h"
 #include "files/utf_text.h"
 #include "settings/canvas_presets.h"
 #include "view/view_operations.h"
@@ -69,9 +68,4 @@ StartCanvasSource OpenStartUpCanvas(AppState& s, const CanvasResourceLoaders* lo
   s.settings.currentFilePath.clear();
   if (OpenCanvasFile(s, settings.workingCanvasFile, loaders)) return StartCanvasSource::kWorkingCanvas;
   return StartNewCanvas(s, loaders);
-}
-
-bool SaveWorkingCanvas(const AppState& s) {
-  if (!s.canvas.bitmap || s.settings.workingCanvasFile.empty()) return false;
-  return WriteCanvasPng(s.settings.workingCanvasFile, *s.canvas.bitmap, &s.canvas.layers);
 }

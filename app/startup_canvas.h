@@ -1,4 +1,4 @@
-// The canvas the program starts with, and the working canvas written back at an orderly close.
+// The canvas the program starts with, and the canvases that replace it.
 #pragma once
 
 #include <filesystem>
@@ -36,7 +36,3 @@ StartCanvasSource StartNewCanvas(AppState& state, const CanvasResourceLoaders* l
 // Replaces the session's canvas by fresh (stopping the update thread and dropping a floating
 // image first) and takes it into the session; fresh is left empty.
 void TakeCanvas(AppState& state, Canvas& fresh, const CanvasResourceLoaders* loaders);
-
-// Writes the canvas to the working canvas file (through a temporary file). False when there is
-// no canvas or no user data folder, or the write failed.
-[[nodiscard]] bool SaveWorkingCanvas(const AppState& state);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "canvas/canvas_lifecycle.h"
+#include "files/canvas_png.h"
 
 namespace fs = std::filesystem;
 
@@ -58,7 +59,7 @@ TEST(StartUpCanvas, TheWorkingCanvasComesBackAsItWasSaved) {
   ASSERT_EQ(OpenStartUpCanvas(*t.state, nullptr), StartCanvasSource::kBlank);
   DibRow(*t.state->canvas.bitmap, 2)[3] = 0xFD;  // layer 1 painted at (3, 2)
   t.state->canvas.layers.rows[1].colour = 0x123456;
-  ASSERT_TRUE(SaveWorkingCanvas(*t.state));
+  ASSERT_TRUE(WriteCanvasPng(t.state->settings.workingCanvasFile, *t.state->canvas.bitmap, &t.state->canvas.layers));
 
   auto next = std::make_unique<AppState>();
   BindAppState(*next);
@@ -75,7 +76,7 @@ TEST(StartUpCanvas, TheTemplateBecomesTheWorkingCanvas) {
   t.Configure(kNewCanvasGivenSize, 5, 4);
   ASSERT_EQ(OpenStartUpCanvas(*t.state, nullptr), StartCanvasSource::kBlank);
   const fs::path templateFile = t.folder / "a4note.png";
-  ASSERT_TRUE(SaveWorkingCanvas(*t.state));
+  ASSERT_TRUE(WriteCanvasPng(t.state->settings.workingCanvasFile, *t.state->canvas.bitmap, &t.state->canvas.layers));
   fs::rename(t.state->settings.workingCanvasFile, templateFile);
 
   const std::u16string name = templateFile.u16string();
