@@ -101,6 +101,11 @@ void PreviewWorker::WaitIdle() {
   idle_.wait(guard, [this] { return !next_ && !running_; });
 }
 
+bool PreviewWorker::Busy() {
+  std::lock_guard<std::mutex> guard(lock_);
+  return next_ || running_;
+}
+
 void PreviewWorker::Stop() {
   {
     std::lock_guard<std::mutex> guard(lock_);

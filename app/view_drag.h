@@ -62,6 +62,8 @@ class PreviewWorker {
   [[nodiscard]] bool Request(std::function<void()> job);
   // Returns once no job is waiting or running.
   void WaitIdle();
+  // A job is waiting or running.
+  bool Busy();
   // Drops a waiting job, finishes the running one and ends the thread.
   void Stop();
 

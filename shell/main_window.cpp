@@ -313,6 +313,7 @@ void ReportError(const wchar_t* text) {
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   MainWindow* w = WindowOf(hwnd);
+  if (w && FilterBeforeDispatch(*w, hwnd, message, wParam, lParam)) return 0;
   if (w && message == w->canvasControlMessage && message != 0) {
     if (w->ready && ApplyCanvasControl(w->app.step, w->app.view, DecodeCanvasControl(wParam, lParam))) {
       InvalidateRect(w->view, nullptr, FALSE);
@@ -354,6 +355,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case kMsgTextureChosen:  // the texture panel's item w, as the texture menu's
       if (w && w->ready) (void)ChooseListedResource(w->app, w->menus.items, ListedMenu::kTexture, wParam);
+      return 0;
+    case kMsgCommitPending:  // a floating selection goes back onto the canvas
+      if (w && w->ready) {
+        CommitPendingOperation(w->app);
+        InvalidateRect(w->view, nullptr, FALSE);
+      }
       return 0;
     case kMsgViewRectReady:
       if (w) {

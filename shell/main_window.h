@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/app_state.h"
+#include "app/touch_gesture.h"
 #include "app/view_drag.h"
 #include "shell/menus.h"
 #include "shell/panel_column.h"
@@ -38,6 +39,7 @@ struct MainWindow {
   ViewDrag drag;
   PreviewWorker zoomPreview, rotatePreview;
   DibBitmap* dragPicture = nullptr;
+  TouchGesture touch;                // fingers on the view (their turn shares the picture above)
   bool spaceHeld = false;            // the pan key is down
   bool outlineShown = false;         // a sample came in since the last view change: draw the outline
   bool ctrlSwitched = false;         // Ctrl made the Ctrl pen current ...

@@ -3,9 +3,11 @@
 #include <functional>
 #include <mutex>
 
+#include "app/command_state.h"
 #include "app/private_messages.h"
 #include "canvas/dib_bitmap_win32.h"
 #include "reduce/composition_hooks.h"
+#include "shell/info_windows.h"
 #include "shell/main_window.h"
 #include "shell/resource_ids.h"
 #include "shell/wintab_input.h"
@@ -112,14 +114,23 @@ void RequestPreview(MainWindow& w, PreviewWorker& worker, std::function<void(Can
   if (!worker.Request(job)) job();
 }
 
+// Turning previews start from the picture as it is when the turn begins.
+void KeepDragPicture(MainWindow& w) {
+  std::lock_guard<std::recursive_mutex> guard(w.app.step.update.lock);
+  FreeDibBitmap(w.dragPicture);
+  if (w.app.view.backBuffer) w.dragPicture = CopyPicture(*w.app.view.backBuffer);
+}
+
+void PreviewTurn(MainWindow& w, const RotationPreviewRequest& request) {
+  if (!w.dragPicture) return;
+  const DibBitmap* picture = w.dragPicture;
+  RequestPreview(w, w.rotatePreview, [picture, request](CanvasView& v) { (void)RenderRotationPreview(v, *picture, request); });
+}
+
 void BeginDrag(HWND hwnd, MainWindow& w, int x, int y) {
   const ViewDragMode mode = DragModeFor(true, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_SHIFT) < 0);
   BeginViewDrag(w.drag, mode, x, y);
-  if (mode == ViewDragMode::kRotate) {
-    std::lock_guard<std::recursive_mutex> guard(w.app.step.update.lock);
-    FreeDibBitmap(w.dragPicture);
-    if (w.app.view.backBuffer) w.dragPicture = CopyPicture(*w.app.view.backBuffer);
-  }
+  if (mode == ViewDragMode::kRotate) KeepDragPicture(w);
   SetCapture(hwnd);
 }
 
@@ -134,12 +145,7 @@ void MoveDrag(MainWindow& w, int x, int y) {
       break;
     }
     case DragStep::kRotatePreview:
-      if (w.dragPicture) {
-        const DibBitmap* picture = w.dragPicture;
-        const RotationPreviewRequest request = step.rotation;
-        RequestPreview(w, w.rotatePreview,
-                       [picture, request](CanvasView& v) { (void)RenderRotationPreview(v, *picture, request); });
-      }
+      PreviewTurn(w, step.rotation);
       break;
     case DragStep::kZoomPreview: {
       const float m = step.zoom;
@@ -249,6 +255,7 @@ LRESULT CALLBACK ViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   }
   MainWindow* w = OwnerOf(hwnd);
   if (!w) return DefWindowProcW(hwnd, message, wParam, lParam);
+  if (FilterBeforeDispatch(*w, hwnd, message, wParam, lParam)) return 0;
   if (LRESULT result = 0; RouteTabletMessage(*w, message, wParam, lParam, result)) return result;
   switch (message) {
     case WM_PAINT:
@@ -297,4 +304,86 @@ LRESULT CALLBACK ViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       break;
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+bool OnTouchPointer(MainWindow& w, UINT message, UINT32 id, POINT screen) {
+  if (!w.ready) return false;
+  // Touch waits while a pen is in range; with pen emulation a finger that starts no gesture
+  // reaches the program as the mouse.
+  if (w.app.input.tabletActive) return true;
+  if (w.app.settings.PenEmulation != 0 && !TouchGestureRunning(w.touch)) return false;
+  ScreenToClient(w.view, &screen);
+  TouchStep step;
+  switch (message) {
+    case WM_POINTERDOWN: step = TouchDown(w.touch, id, screen.x, screen.y); break;
+    case WM_POINTERUPDATE: step = TouchMove(w.touch, id, screen.x, screen.y); break;
+    case WM_POINTERUP: step = TouchUp(w.touch, id); break;
+    default: return true;
+  }
+  switch (step.kind) {
+    case TouchStep::kNothing: break;
+    case TouchStep::kScroll: {
+      std::lock_guard<std::recursive_mutex> guard(w.app.step.update.lock);
+      ScrollViewBy(w.app.view, step.dx, step.dy);
+      InvalidateRect(w.view, nullptr, FALSE);
+      break;
+    }
+    case TouchStep::kBeginPreview: KeepDragPicture(w); break;
+    case TouchStep::kPreview: PreviewTurn(w, step.preview); break;
+    case TouchStep::kApply: {
+      w.rotatePreview.WaitIdle();
+      SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+      {
+        std::lock_guard<std::recursive_mutex> guard(w.app.step.update.lock);
+        ApplyTouchGesture(w.touch, w.app.view);
+        FreeDibBitmap(w.dragPicture);
+      }
+      RefreshTitle(w);
+      InvalidateRect(w.view, nullptr, FALSE);
+      RefreshPenPanels(w);
+      break;
+    }
+  }
+  return true;
+}
+
+bool FilterBeforeDispatch(MainWindow& w, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!w.ready) return false;
+  if (w.zoomPreview.Busy() || w.rotatePreview.Busy()) {
+    switch (message) {
+      case WM_MOUSEMOVE:
+      case WM_LBUTTONDOWN:
+      case WM_POINTERUPDATE:
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN:
+      case WM_SYSKEYUP:
+        return true;
+      case WM_KEYUP:
+        return wParam != VK_CONTROL && wParam != VK_SPACE;
+      case WM_LBUTTONUP:
+        PostMessageW(hwnd, message, wParam, lParam);
+        return true;
+      default:
+        break;
+    }
+  }
+  if (w.app.floating.floating != 1) return false;
+  bool commits = false;
+  switch (message) {
+    case WM_DROPFILES:
+    case WM_POINTERDOWN:
+    case WM_SIZE:
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEWHEEL:
+    case WM_CLOSE:
+      commits = true;
+      break;
+    case WM_COMMAND:
+      commits = !CommandKeepsPendingOperation(LOWORD(wParam));
+      break;
+    default:
+      break;
+  }
+  if (commits) SendMessageW(w.window, kMsgCommitPending, 0, 0);
+  return false;
 }

@@ -23,3 +23,14 @@ void FeedViewSample(MainWindow& w, const PenSample& sample);
 // Up: pan mode stays on only while another program holds it; a drag under way is dropped and
 // the view shown as it is; the brush outline waits for the next sample.
 void SetPanKey(MainWindow& w, bool down);
+
+// Runs before the main window or the view handles a message. While a preview renders, drawing
+// input and keys are dropped (a button release comes back once it is done), so a slow preview
+// never queues stale moves. A click, drop, wheel, size, close or most commands drop a floating
+// selection first. Returns true when the message was consumed here.
+bool FilterBeforeDispatch(MainWindow& w, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A touch pointer went down, moved or lifted at a screen point: one finger pans, two zoom and
+// turn with a preview, applied when one of them lifts. Returns false when the system should
+// have the message instead (a finger draws as the mouse when pen emulation is on).
+bool OnTouchPointer(MainWindow& w, UINT message, UINT32 id, POINT screen);

@@ -150,10 +150,16 @@ void OnSettingChange(MainWindow& w) {
 // turns it into mouse messages. Returns true when the message was consumed.
 bool OnPointer(MainWindow& w, UINT message, WPARAM wParam) {
   const TabletInput& t = w.tablet;
-  if (w.app.settings.TabletDriver == 0 || !w.ready || !t.pointerType || !t.pointerInfo) return false;
+  if (!w.ready || !t.pointerType || !t.pointerInfo) return false;
   const UINT32 id = GET_POINTERID_WPARAM(wParam);
   POINTER_INPUT_TYPE type = PT_POINTER;
-  if (!t.pointerType(id, &type) || type != PT_PEN) return false;
+  if (!t.pointerType(id, &type)) return false;
+  if (type == PT_TOUCH) {
+    POINTER_INFO info{};
+    if (!t.pointerInfo(id, &info)) return false;
+    return OnTouchPointer(w, message, id, info.ptPixelLocation);
+  }
+  if (w.app.settings.TabletDriver == 0 || type != PT_PEN) return false;
   InputState& input = w.app.input;
   if (message == WM_POINTERENTER || message == WM_POINTERLEAVE) {
     input.tabletActive = message == WM_POINTERENTER ? 1 : 0;
