@@ -176,6 +176,7 @@ bool ComposeFloatingPicture(FloatingSelection& selection, const Canvas& canvas, 
             colour = MaskBit(DibRow(image, iy), ix) ? ink : paper;
           else
             colour = DibPixel(canvas.bitmap->colours[DibRow(image, iy)[ix]]);
+          colour |= kInsideShape;
         }
       }
       out[px] = colour;

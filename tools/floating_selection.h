@@ -24,13 +24,21 @@ struct CanvasView;
 // pixels (the selection still floats and drops; its window has nothing to show).
 inline constexpr int64_t kMaxFloatingPicturePixels = int64_t{1} << 26;
 
+// The top byte of a picture pixel inside the lifted shape (GDI ignores it when blitting).
+inline constexpr uint32_t kInsideShape = 0xFF000000u;
+
+// Whether the selection window shows picture pixel p or the view beneath: outside the shape
+// only the inverted outline is shown.
+inline bool FloatingPixelShown(uint32_t p) { return (p & kInsideShape) != 0 || (p & 0xFFFFFFu) != 0xFFFFFFu; }
+
 struct FloatingSelection {
   int32_t floating;       // 1 while a lifted image waits to be dropped
   DibBitmap* image;       // 8-bit layer values, or 1-bit drawing layer (see above); or null
   DibBitmap* shapeMask;   // 1-bit, the image's size: 1 inside the lifted shape
   // What the selection window shows: 32-bit, the view-space box of canvasRect at the view's
   // scale, the selected pixels in display colours, white outside the shape, the outline
-  // inverted. Null when it could not be built.
+  // inverted. Pixels inside the shape carry kInsideShape in their top byte, so the window can
+  // let the view show through everywhere else. Null when it could not be built.
   DibBitmap* picture;
   PixelRect canvasRect;   // where the image was lifted from (canvas pixels)
   // Client position of the picture's top-left over the view window (view client pixels; the

@@ -198,6 +198,12 @@ TEST(FloatingSelection, PictureShowsTheDisplayColoursInsideTheOutline) {
   EXPECT_EQ(pixel(0, 0), 0u);
   EXPECT_EQ(pixel(3, 2), 0u);
   EXPECT_EQ(pixel(2, 0), 0u);
+  // Every pixel of a rectangle's picture lies inside the shape, so the window shows it all.
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 4; ++x) EXPECT_TRUE(FloatingPixelShown(reinterpret_cast<const uint32_t*>(DibRow(p, y))[x]));
+  EXPECT_FALSE(FloatingPixelShown(0x00FFFFFFu));  // white outside the shape
+  EXPECT_TRUE(FloatingPixelShown(0xFF000000u | 0xFFFFFF));  // white paper inside it
+  EXPECT_TRUE(FloatingPixelShown(0x000000u));  // the outline inverted outside it
 }
 
 TEST(FloatingSelection, DropUndoesTheViewTurnAndMirror) {
