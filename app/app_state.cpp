@@ -40,6 +40,7 @@ void CommitPendingOperation(AppState& s) {
 
 void ReleaseAppState(AppState& s) {
   ClearCanvas(s);
+  FreeClipboardImage(s.clipboard);
   ReleaseStrokeResources(s.context);
   for (PenSetting& pen : s.settings.pens) FreeDibBitmap(pen.stampBitmap);
   for (DibBitmap** b : {&s.view.composed, &s.view.outsideMask, &s.view.backBuffer, &s.view.paper, &s.view.secondPaper})
@@ -51,7 +52,7 @@ CommandSnapshot TakeCommandSnapshot(const AppState& s, bool systemClipboardHasBi
   snap.canUndo = CanUndo(s.canvas.undo);
   snap.canRedo = CanRedo(s.canvas.undo);
   snap.pendingOperation = s.floating.floating == 1 || s.canvas.importedImageState == 1;
-  snap.clipboardImageHeld = s.clipboardImageHeld;
+  snap.clipboardImageHeld = s.clipboard.image != nullptr;
   snap.systemClipboardHasBitmap = systemClipboardHasBitmap;
   snap.viewScale = s.view.scale;
   snap.viewRotation = s.view.rotation;

@@ -33,7 +33,7 @@ struct AppState {
   int32_t currentTexture = -1;      // texture menu item chosen last; -1: none yet
   int32_t currentMaterial = -1;     // material menu item chosen last; -1: none yet
   bool translucent = false;         // the main window is drawn translucent
-  bool clipboardImageHeld = false;  // cut or copy left an internal image
+  ClipboardImage clipboard{};       // what cut or copy left, pasted as a new floating selection
   // The canvas files of the working folder that the previous/next file commands step through.
   CanvasFileList fileList;
   // The background copy of unsaved changes, offered back after an abnormal end.
@@ -70,7 +70,7 @@ void ClearCanvas(AppState& state);
 void CommitPendingOperation(AppState& state);
 
 // Stops the update thread and frees everything the record holds: the floating image, the
-// canvas, the session's texture, grain and stamp cache, and the pens' stamps.
+// clipboard image, the canvas, the session's texture, grain and stamp cache, and the pens' stamps.
 void ReleaseAppState(AppState& state);
 
 // The state menus and accelerators are greyed and checked from. What the record cannot know

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "shell/main_window.h"
+#include "shell/member_windows.h"
 #include "shell/window_classes.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
@@ -24,7 +25,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     UpdateWindow(main);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      if (block.acceleratorsEnabled && accelerators && TranslateAcceleratorW(main, accelerators, &msg)) continue;
+      if (block.acceleratorsEnabled && accelerators && !IsSelectionWindowKey(msg) &&
+          TranslateAcceleratorW(main, accelerators, &msg))
+        continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

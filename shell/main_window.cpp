@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/canvas_control.h"
+#include "app/edit_commands.h"
 #include "app/file_commands.h"
 #include "app/language_menu.h"
 #include "app/recovery.h"
@@ -66,6 +67,59 @@ void RestorePlacement(HWND hwnd, const WindowPlacement& saved) {
   std::memcpy(&placement, &p.placement, sizeof placement);
   SetWindowPlacement(hwnd, &placement);
   if (p.maximise) PostMessageW(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+}
+
+// Cut and copy announce a bitmap on the system clipboard; it is drawn only when another
+// program asks for it (RenderClipboardBitmap).
+void ClaimClipboard(MainWindow& w) {
+  if (!OpenClipboard(w.window)) return;
+  EmptyClipboard();
+  SetClipboardData(CF_DIB, nullptr);
+  CloseClipboard();
+}
+
+// The program's clipboard image as a device-independent bitmap in global memory: an all-layer
+// copy with the canvas's colours, a one-layer copy in the current layer's colour on the paper.
+HGLOBAL ClipboardBitmap(const AppState& s) {
+  const DibBitmap* image = s.clipboard.image;
+  if (!image || !s.canvas.bitmap) return nullptr;
+  const int depth = DibDepth(*image), width = DibWidth(*image), height = DibHeight(*image);
+  const int colours = depth == 1 ? 2 : 256;
+  const size_t stride = static_cast<size_t>(DibStride(depth, width));
+  const size_t size = sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD) + stride * static_cast<size_t>(height);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  auto* header = memory ? static_cast<BITMAPINFOHEADER*>(GlobalLock(memory)) : nullptr;
+  if (!header) {
+    if (memory) GlobalFree(memory);
+    return nullptr;
+  }
+  *header = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, height, 1, static_cast<WORD>(depth), BI_RGB, 0, 0, 0,
+                             static_cast<DWORD>(colours), 0};
+  auto* table = reinterpret_cast<RGBQUAD*>(header + 1);
+  auto entry = [](uint32_t colour) {  // 0x00BBGGRR
+    return RGBQUAD{static_cast<BYTE>(colour >> 16), static_cast<BYTE>(colour >> 8), static_cast<BYTE>(colour), 0};
+  };
+  if (depth == 1) {
+    const int layer = s.canvas.currentLayer >= 0 && s.canvas.currentLayer < kLayerCount ? s.canvas.currentLayer : 0;
+    table[0] = entry(s.canvas.layers.rows[kPaperRow].colour);  // a clear bit: not painted
+    table[1] = entry(s.canvas.layers.rows[layer].colour);
+  } else {
+    std::memcpy(table, s.canvas.bitmap->colours, 256 * sizeof(RGBQUAD));
+  }
+  auto* bits = reinterpret_cast<uint8_t*>(table + colours);
+  for (int y = 0; y < height; ++y) std::memcpy(bits + stride * static_cast<size_t>(height - 1 - y), DibRow(*image, y), stride);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+// Another program asked for the bitmap cut or copy announced (or the program is closing and
+// leaves it behind): draw it now.
+void RenderClipboardBitmap(MainWindow& w, bool openFirst) {
+  if (openFirst && !OpenClipboard(w.window)) return;
+  if (!openFirst || GetClipboardOwner() == w.window) {
+    if (HGLOBAL bitmap = ClipboardBitmap(w.app); bitmap && !SetClipboardData(CF_DIB, bitmap)) GlobalFree(bitmap);
+  }
+  if (openFirst) CloseClipboard();
 }
 
 constexpr UINT_PTR kRecoveryTimer = 1;
@@ -202,6 +256,8 @@ void OnClose(HWND hwnd) {
     if (!s.settings.settingsFile.empty() && !SaveSettings(s.settings)) ReportError(L"Cannot save the settings file.");
     w->ready = false;
     StopGpuEngine(s.settings);
+    // A bitmap announced on the clipboard is left behind drawn: its image goes now.
+    if (GetClipboardOwner() == hwnd) RenderClipboardBitmap(*w, true);
     ReleaseAppState(s);
     if (w->block && w->block->acceleratorTable) *w->block->acceleratorTable = nullptr;
     if (w->accelerators) DestroyAcceleratorTable(w->accelerators);
@@ -292,7 +348,9 @@ void OnCommand(MainWindow& w, int32_t command) {
   WindowFileHost host(w);
   const FileCommandOutcome file = RunFileCommand(w.app, host, command);
   if (file.handled) return ShowOutcome(w, file);
-  const CommandOutcome done = RunSessionCommand(w.app, command);
+  CommandOutcome done = RunEditCommand(w.app, command);
+  if (done.handled && (command == CMD_CUT || command == CMD_COPY) && w.app.clipboard.image) ClaimClipboard(w);
+  if (!done.handled) done = RunSessionCommand(w.app, command);
   if (done.view) w.outlineShown = false;  // shown again at the next sample
   if (done.title) RefreshTitle(w);
   if (done.view) InvalidateRect(w.view, nullptr, FALSE);
@@ -331,7 +389,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_ERASEBKGND:
       return 1;  // the view and the panel column cover the whole client area
     case WM_COMMAND:
-      if (w && w->ready) OnCommand(*w, LOWORD(wParam));
+      if (w && w->ready) {
+        OnCommand(*w, LOWORD(wParam));
+        SyncSelectionWindow(*w);
+      }
       return 0;
     case WM_INITMENUPOPUP:
       if (w && w->ready && !HIWORD(lParam)) OnInitMenuPopup(*w, reinterpret_cast<HMENU>(wParam));
@@ -347,8 +408,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       if (w && w->ready && wParam == kRecoveryTimer) (void)StartRecoveryCopy(w->app, w->app.recovery);
       return 0;
     case WM_DROPFILES:
-      if (w && w->ready) OnDropFiles(*w, reinterpret_cast<HDROP>(wParam));
-      else DragFinish(reinterpret_cast<HDROP>(wParam));
+      if (w && w->ready) {
+        OnDropFiles(*w, reinterpret_cast<HDROP>(wParam));
+        SyncSelectionWindow(*w);
+      } else DragFinish(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_MOUSEWHEEL:
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));
@@ -359,6 +422,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case kMsgCommitPending:  // a floating selection goes back onto the canvas
       if (w && w->ready) {
         CommitPendingOperation(w->app);
+        SyncSelectionWindow(*w);
         InvalidateRect(w->view, nullptr, FALSE);
       }
       return 0;
@@ -368,6 +432,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         const RECT rect{r.left, r.top, r.right, r.bottom};
         if (r.right > r.left && r.bottom > r.top) InvalidateRect(w->view, &rect, FALSE);
       }
+      return 0;
+    case WM_RENDERFORMAT:
+      if (w && wParam == CF_DIB) RenderClipboardBitmap(*w, false);
+      return 0;
+    case WM_RENDERALLFORMATS:
+      if (w) RenderClipboardBitmap(*w, true);
       return 0;
     case WM_CLOSE:
       OnClose(hwnd);

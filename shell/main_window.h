@@ -27,6 +27,7 @@ struct MainWindow {
   CreationBlock* block = nullptr;
   HWND window = nullptr;
   HWND view = nullptr;               // the canvas view window, a child
+  HWND selection = nullptr;          // the floating selection's window, a child of the view
   UINT canvasControlMessage = 0;
   bool ready = false;                // the creation sequence has finished
   bool closing = false;              // the close is asking or saving: a second close waits for it

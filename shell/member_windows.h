@@ -17,3 +17,10 @@ LRESULT CALLBACK PenListWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 // "Tex Window Class" and "Paper Tex Window Class": the files of the texture or material menu;
 // a click chooses one.
 LRESULT CALLBACK TextureWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// "Selection Window Class": the floating selection over the view, created by the view after a
+// lift and destroyed after the drop.
+inline constexpr wchar_t kSelectionWindowClass[] = L"Selection Window Class";
+LRESULT CALLBACK SelectionWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// An arrow key for the floating selection's window: the accelerators leave it alone.
+bool IsSelectionWindowKey(const MSG& msg);

@@ -9,6 +9,7 @@
 #include "reduce/composition_hooks.h"
 #include "shell/info_windows.h"
 #include "shell/main_window.h"
+#include "shell/member_windows.h"
 #include "shell/resource_ids.h"
 #include "shell/wintab_input.h"
 #include "shell/window_classes.h"
@@ -198,6 +199,23 @@ void FeedViewSample(MainWindow& w, const PenSample& sample) {
   c.overCanvasWindow = under == w.window || under == w.view;
   FeedPenSample(s.context, s.step, sample, c);
   w.outlineShown = true;
+  SyncSelectionWindow(w);
+}
+
+void SyncSelectionWindow(MainWindow& w) {
+  const FloatingSelection& f = w.app.floating;
+  if (f.floating == 1 && !w.selection) {
+    // A selection too large to picture still floats: its window is a dot that takes the keys.
+    const int width = f.picture ? DibWidth(*f.picture) : 1, height = f.picture ? DibHeight(*f.picture) : 1;
+    w.selection = CreateWindowExW(0, kSelectionWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
+                                  static_cast<int>(f.clientX), static_cast<int>(f.clientY), width, height, w.view,
+                                  nullptr, GetModuleHandleW(nullptr), &w);
+    if (w.selection) SetWindowPos(w.selection, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  } else if (f.floating != 1 && w.selection) {
+    DestroyWindow(w.selection);
+    w.selection = nullptr;
+    SetFocus(w.window);
+  }
 }
 
 void SetPanKey(MainWindow& w, bool down) {
@@ -225,7 +243,7 @@ void SetPanKey(MainWindow& w, bool down) {
 HWND CreateViewWindow(MainWindow& w) {
   RECT client{};
   GetClientRect(w.window, &client);
-  HWND view = CreateWindowExW(0, kViewWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, client.right,
+  HWND view = CreateWindowExW(0, kViewWindowClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, client.right,
                               client.bottom, w.window, nullptr, GetModuleHandleW(nullptr), &w);
   if (!view) return nullptr;
   w.view = view;
@@ -384,6 +402,8 @@ bool FilterBeforeDispatch(MainWindow& w, HWND hwnd, UINT message, WPARAM wParam,
     default:
       break;
   }
-  if (commits) SendMessageW(w.window, kMsgCommitPending, 0, 0);
-  return false;
+  if (!commits) return false;
+  SendMessageW(w.window, kMsgCommitPending, 0, 0);
+  // The click on the view that dropped the selection starts no stroke.
+  return hwnd == w.view && (message == WM_LBUTTONDOWN || message == WM_POINTERDOWN);
 }

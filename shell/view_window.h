@@ -27,8 +27,13 @@ void SetPanKey(MainWindow& w, bool down);
 // Runs before the main window or the view handles a message. While a preview renders, drawing
 // input and keys are dropped (a button release comes back once it is done), so a slow preview
 // never queues stale moves. A click, drop, wheel, size, close or most commands drop a floating
-// selection first. Returns true when the message was consumed here.
+// selection first (a click on the view that does so goes no further). Returns true when the
+// message was consumed here.
 bool FilterBeforeDispatch(MainWindow& w, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Gives a floating selection its window over the view, or takes the window away once the
+// selection has been dropped (the keyboard goes back to the main window).
+void SyncSelectionWindow(MainWindow& w);
 
 // A touch pointer went down, moved or lifted at a screen point: one finger pans, two zoom and
 // turn with a preview, applied when one of them lifts. Returns false when the system should

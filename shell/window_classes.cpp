@@ -41,7 +41,7 @@ constexpr WindowClass kClasses[] = {
     {L"Pen List Window Class", PenListWindowProc},
     {L"Tex Window Class", TextureWindowProc},
     {L"Paper Tex Window Class", TextureWindowProc},
-    {L"Selection Window Class", DefWindowProcW},
+    {kSelectionWindowClass, SelectionWindowProc},
     {L"Drag Point Window Class", DefWindowProcW},
 };
 static_assert(sizeof kClasses / sizeof kClasses[0] == 27);

@@ -1,6 +1,7 @@
 #include "tools/floating_selection.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -244,4 +245,64 @@ PixelRect DropFloatingSelection(AppContext& app) {
   }
   FreeFloatingImage(selection);
   return written;
+}
+
+namespace {
+
+DibBitmap* CopyOf(const DibBitmap& b) {
+  DibBitmap* copy = CreateDibBitmap(DibDepth(b), b.colours, DibDepth(b) <= 8 ? 1 << DibDepth(b) : 0, DibWidth(b), DibHeight(b));
+  if (!copy) return nullptr;
+  const size_t stride = static_cast<size_t>(DibStride(DibDepth(b), DibWidth(b)));
+  for (int y = 0; y < DibHeight(b); ++y) std::memcpy(DibRow(*copy, y), DibRow(b, y), stride);
+  return copy;
+}
+
+}  // namespace
+
+void FreeClipboardImage(ClipboardImage& clipboard) {
+  FreeDibBitmap(clipboard.image);
+  FreeDibBitmap(clipboard.shapeMask);
+  clipboard.canvasRect = PixelRect{};
+}
+
+bool CopyFloatingToClipboard(const FloatingSelection& selection, ClipboardImage& clipboard) {
+  if (selection.floating != 1 || !selection.image || !selection.shapeMask) return false;
+  DibBitmap* image = CopyOf(*selection.image);
+  DibBitmap* mask = image ? CopyOf(*selection.shapeMask) : nullptr;
+  if (!mask) {
+    FreeDibBitmap(image);
+    return false;
+  }
+  FreeClipboardImage(clipboard);
+  clipboard = ClipboardImage{image, mask, selection.canvasRect};
+  return true;
+}
+
+PixelRect FloatClipboardImage(AppContext& app, const ClipboardImage& clipboard) {
+  if (!clipboard.image || !clipboard.shapeMask || !app.canvas->bitmap) return PixelRect{};
+  FloatingSelection& selection = *app.floating;
+  if (selection.floating) DropFloatingSelection(app);
+  const Canvas& canvas = *app.canvas;
+  const int32_t w = DibWidth(*clipboard.image), h = DibHeight(*clipboard.image);
+  // Where it came from, pushed back inside the canvas; a copy larger than the canvas starts at
+  // its top-left corner.
+  const int32_t left = std::max(0, std::min(clipboard.canvasRect.left, canvas.width - w));
+  const int32_t top = std::max(0, std::min(clipboard.canvasRect.top, canvas.height - h));
+  DibBitmap* image = CopyOf(*clipboard.image);
+  DibBitmap* mask = image ? CopyOf(*clipboard.shapeMask) : nullptr;
+  if (!mask) {
+    FreeDibBitmap(image);
+    return PixelRect{};
+  }
+  FreeFloatingImage(selection);
+  selection.image = image;
+  selection.shapeMask = mask;
+  selection.canvasRect = {left, top, left + w, top + h};
+  const IntPoint corners[4] = {{left, top}, {left + w - 1, top}, {left + w - 1, top + h - 1}, {left, top + h - 1}};
+  ComposeFloatingPicture(selection, canvas, *app.view, corners, 4);
+  const PixelRect client = CanvasRectToClient(*app.view, selection.canvasRect);
+  selection.clientX = static_cast<float>(client.left);
+  selection.clientY = static_cast<float>(client.top);
+  selection.floating = 1;
+  return selection.canvasRect;
 }

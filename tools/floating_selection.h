@@ -82,3 +82,24 @@ IntPoint FloatingDropPosition(const AppContext& app);
 // floating. Returns the canvas rectangle written (clipped to the canvas; empty when it fell
 // wholly outside). The caller holds the view lock and then destroys the selection window.
 PixelRect DropFloatingSelection(AppContext& app);
+
+// A copy of lifted pixels, kept by cut and copy and pasted back as a new floating selection.
+struct ClipboardImage {
+  DibBitmap* image;      // as FloatingSelection::image
+  DibBitmap* shapeMask;  // as FloatingSelection::shapeMask
+  PixelRect canvasRect;  // where the pixels were lifted from
+};
+
+// Frees the copy; the record then holds nothing.
+void FreeClipboardImage(ClipboardImage& clipboard);
+
+// Copies the floating image and its shape into clipboard, replacing what it held. False (the
+// clipboard unchanged) when nothing floats or memory ran out.
+bool CopyFloatingToClipboard(const FloatingSelection& selection, ClipboardImage& clipboard);
+
+// Makes a copy of clipboard the floating selection (one still floating is dropped first) over
+// the rectangle it was lifted from, moved inside the canvas where the canvas is large enough,
+// with its picture for the view. The canvas is untouched until the selection is dropped.
+// Returns the canvas rectangle it floats over, or an empty rectangle when nothing is held or
+// memory ran out.
+PixelRect FloatClipboardImage(AppContext& app, const ClipboardImage& clipboard);

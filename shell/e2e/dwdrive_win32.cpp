@@ -21,6 +21,8 @@
 //   dwdrive file-dialog PATH [MS]    types PATH into the program's open or save dialog and
 //                                    presses its OK button; "cancel" as PATH cancels it
 //   dwdrive clip-file PATH           puts a dropped-file list holding PATH on the clipboard
+//   dwdrive clip-bitmap              prints "W H BITS" of the clipboard's bitmap (asking its owner
+//                                    to draw it when it was only announced)
 //   dwdrive child-rect CLASS [ID]    the first window of that class among the main window's
 //                                    descendants (with child identifier ID when given): prints
 //                                    "X Y W H CW CH VISIBLE CAPTION": its outer rectangle in the
@@ -98,7 +100,7 @@ int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
       " client-rect | child-rect CLASS [ID] | children | layered | view-rect | answer [MS] |"
-      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | post MSG W L | dialog-rect ID |"
+      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | clip-bitmap | post MSG W L | dialog-rect ID |"
       " dialog-gone ID | dialog-list-row ID ROW | dialog-tree-select ID I/J | dialog-check ID 0|1 | dialog-button ID |"
       " show-templates DLL MS ID...\n",
       stderr);
@@ -255,6 +257,22 @@ void PrintChild(HWND main, HWND child) {
               static_cast<long>(outer.right - outer.left), static_cast<long>(outer.bottom - outer.top),
               static_cast<long>(client.right), static_cast<long>(client.bottom), IsWindowVisible(child) ? 1 : 0,
               (style & WS_CAPTION) == WS_CAPTION ? 1 : 0);
+}
+
+int PrintClipboardBitmap() {
+  if (!OpenClipboard(nullptr)) return 1;
+  int result = 1;
+  if (HANDLE data = GetClipboardData(CF_DIB)) {
+    if (const auto* header = static_cast<const BITMAPINFOHEADER*>(GlobalLock(data))) {
+      std::printf("%ld %ld %u\n", static_cast<long>(header->biWidth), static_cast<long>(header->biHeight),
+                  static_cast<unsigned>(header->biBitCount));
+      GlobalUnlock(data);
+      result = 0;
+    }
+  }
+  CloseClipboard();
+  if (result) std::fputs("dwdrive: no bitmap on the clipboard\n", stderr);
+  return result;
 }
 
 int ChildRect(HWND main, const wchar_t* className, long long id) {
@@ -608,6 +626,7 @@ int wmain(int argc, wchar_t** argv) {
     return verb[0] == L'p' ? Press(argv[2], static_cast<DWORD>(ms)) : AnswerFileDialog(argv[2], static_cast<DWORD>(ms));
   }
   if (!std::wcscmp(verb, L"clip-file")) return argc == 3 ? PutFileOnClipboard(argv[2]) : Usage();
+  if (!std::wcscmp(verb, L"clip-bitmap")) return argc == 2 ? PrintClipboardBitmap() : Usage();
   if (!std::wcsncmp(verb, L"dialog-", 7)) return DialogVerb(verb, argc, argv);
   if (!std::wcscmp(verb, L"show-templates")) {
     if (argc < 5 || !ParseNumber(argv[3], a)) return Usage();

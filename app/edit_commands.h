@@ -1,0 +1,15 @@
+// The edit commands that work on the canvas and the floating selection: select all, select
+// layer, fill layer, cut, copy and paste of the program's own clipboard image. Each commits
+// what it changes as one undo step; a selection they make floats until it is dropped.
+#pragma once
+
+#include <cstdint>
+
+#include "app/app_state.h"
+#include "app/view_commands_run.h"
+
+// Runs CMD_SELECT_ALL, CMD_SELECT_LAYER, CMD_FILL_LAYER, CMD_CUT, CMD_COPY or CMD_PASTE;
+// handled is false for any other command. Cut and copy need a floating selection, paste the
+// program's clipboard image (the system clipboard is the window's).
+CommandOutcome RunEditCommand(AppState& state, int32_t command);
+

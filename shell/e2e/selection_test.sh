@@ -1,0 +1,98 @@
+#!/usr/bin/env bash
+# A floating selection end to end under Wine: a stroke, the all-layer rectangle selection
+# (pen 9) lifts it into its own window over the view; three Right arrows and Shift+Down move it
+# by (3, 10); a Shift drag of (30, 2) keeps exactly horizontal; a click outside drops it and
+# the stroke shows (33, 10) pixels further; two undos give back the view as it was before the
+# lift. Select All, Copy (another program then reads an 8-bit bitmap), Cut and Paste give the
+# canvas back. Screenshots of the floating and dropped states land in the e2e screenshot folder.
+# Usage: selection_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
+set -euo pipefail
+session=$1 bin=$2 name=selection_test
+source "$(dirname "$0")/e2e_common.sh"
+
+# shot NAME: the screen, saved in the screenshot folder.
+shot() { sleep 0.6; import -window root "$shots/$1" 2>/dev/null || fail "no screenshot $1"; }
+# selection: "X Y" of the selection window in the main window's client area, or nothing.
+selection() { drive child-rect "Selection Window Class" 2>/dev/null | awk '{ print $1, $2 }'; }
+
+start
+drive command 40108 >/dev/null  # a clear canvas
+drive command 40203 >/dev/null  # the ballpoint pen
+stroke
+shot selection_before.png
+drive command 40210 >/dev/null  # selection (all layers)
+xdotool mousemove --window "$window" $((cx - 60)) $((cy - 30)) mousedown 1
+for d in 10 30 60; do xdotool mousemove --window "$window" $((cx - 60 + 2 * d)) $((cy - 30 + d)); sleep 0.05; done
+xdotool mouseup 1
+sleep 0.5
+read -r x0 y0 <<<"$(selection)"
+[[ -n ${x0:-} ]] || fail "no selection window after the lift"
+shot selection_floating.png
+
+xdotool key Right Right Right shift+Down
+sleep 0.3
+read -r x y <<<"$(selection)"
+[[ "$x $y" == "$((x0 + 3)) $((y0 + 10))" ]] || fail "arrow keys moved the selection to $x,$y from $x0,$y0"
+
+# A Shift drag from inside the selection, slightly downwards: it stays horizontal.
+sx=$((cx - 60 + 3 + 40)) sy=$((cy - 30 + 10 + 20))
+xdotool mousemove --window "$window" "$sx" "$sy" keydown shift mousedown 1
+for d in 10 20 30; do xdotool mousemove --window "$window" $((sx + d)) $((sy + d / 15)); sleep 0.05; done
+xdotool mouseup 1 keyup shift
+sleep 0.3
+read -r x y <<<"$(selection)"
+[[ "$x $y" == "$((x0 + 33)) $((y0 + 10))" ]] || fail "the Shift drag left the selection at $x,$y, expected $((x0 + 33)),$((y0 + 10))"
+
+xdotool mousemove --window "$window" $((cx + 150)) $((cy + 120)) click 1
+sleep 0.5
+[[ -z $(selection) ]] || fail "the selection window is still there after a click outside"
+shot selection_dropped.png
+xdotool key ctrl+z ctrl+z
+shot selection_undone.png
+
+# The whole canvas selected and copied: another program gets it as an 8-bit bitmap of the
+# canvas's size. Cut throws the selection away; paste floats it again where it was, and the
+# drop (the commit message) gives back the canvas as it was.
+xdotool key ctrl+a
+sleep 0.5
+[[ -n $(selection) ]] || fail "no selection window after Select All"
+xdotool key ctrl+c
+sleep 0.3
+read -r bw bh bits <<<"$(drive clip-bitmap)" || fail "no bitmap on the clipboard after Copy"
+[[ $bits == 8 && $bw -gt 1000 && $bh -gt 1000 ]] || fail "the clipboard holds a $bw x $bh, $bits-bit bitmap"
+xdotool key ctrl+x
+sleep 0.5
+[[ -z $(selection) ]] || fail "the selection window is still there after Cut"
+xdotool key ctrl+v
+sleep 0.5
+[[ -n $(selection) ]] || fail "no selection window after Paste"
+drive post 0x8014 0 0 >/dev/null
+sleep 0.5
+[[ -z $(selection) ]] || fail "the pasted selection was not dropped"
+shot selection_pasted.png
+
+# The stroke's dark pixels in the view: moved by (33, 10) after the drop, back after the undos.
+read -r vx vy vw vh <<<"$(view_rect)"
+/usr/bin/python3 - "$shots" "$vx" "$vy" "$vw" "$vh" <<'PY' || fail "the stroke is not where the moves put it"
+import sys
+from PIL import Image
+folder, vx, vy, vw, vh = sys.argv[1], *map(int, sys.argv[2:])
+def dark(name):
+    image = Image.open(folder + '/' + name).convert('L').crop((vx, vy, vx + vw, vy + vh))
+    w, h = image.size
+    data = image.load()
+    return [(x, y) for y in range(h) for x in range(w) if data[x, y] < 220]
+def centre(points):
+    return sum(p[0] for p in points) / len(points), sum(p[1] for p in points) / len(points)
+before, dropped, undone = dark('selection_before.png'), dark('selection_dropped.png'), dark('selection_undone.png')
+pasted = dark('selection_pasted.png')
+if not before: sys.exit('no stroke before the lift in the view at %d,%d %dx%d' % (vx, vy, vw, vh))
+(bx, by), (dx, dy) = centre(before), centre(dropped)
+if abs(dx - bx - 33) > 1.5 or abs(dy - by - 10) > 1.5:
+    sys.exit('dropped stroke moved by (%.1f, %.1f), expected (33, 10)' % (dx - bx, dy - by))
+if sorted(undone) != sorted(before):
+    sys.exit('two undos did not give back the view before the lift')
+if sorted(pasted) != sorted(before):
+    sys.exit('cut and paste of the whole canvas did not give it back')
+PY
+stop
