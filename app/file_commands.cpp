@@ -222,6 +222,12 @@ bool IsOwnCanvas(const AppState& s, const fs::path& path) {
   return SamePath(path, s.settings.currentFilePath) || SamePath(path, s.settings.workingCanvasFile);
 }
 
+// The view's picture at client size, as shown; null when there is no memory for it.
+DibBitmap* ClientPicture(AppState& s) {
+  std::lock_guard<std::recursive_mutex> guard(s.step.update.lock);
+  return RenderClientPicture(s.view);
+}
+
 FileCommandOutcome ExportPictureCommand(AppState& s, FileCommandHost& host) {
   fs::path path = TimeStampedDefault(s, host, ".png");
   if (!host.ChooseFile(FileDialog::kExportPicture, path)) return {true};
@@ -230,11 +236,7 @@ FileCommandOutcome ExportPictureCommand(AppState& s, FileCommandHost& host) {
     return {true};
   }
   host.Wait(true);
-  DibBitmap* picture = nullptr;
-  {
-    std::lock_guard<std::recursive_mutex> guard(s.step.update.lock);
-    picture = RenderClientPicture(s.view);
-  }
+  DibBitmap* picture = ClientPicture(s);
   const bool written = WriteComposedPicture(picture, path);
   FreeDibBitmap(picture);
   host.Wait(false);
@@ -332,4 +334,14 @@ bool SaveBeforeClose(AppState& s, FileCommandHost& host) {
     fs::remove(folder / kDragFileName, error);
   }
   return true;
+}
+
+fs::path WritePictureDragFile(AppState& s) {
+  const fs::path folder = WorkingFolder(s);
+  if (folder.empty()) return {};
+  DibBitmap* picture = ClientPicture(s);
+  const fs::path path = folder / kDragFileName;
+  const bool written = WriteComposedPicture(picture, path);
+  FreeDibBitmap(picture);
+  return written ? path : fs::path{};
 }

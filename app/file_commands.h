@@ -81,6 +81,10 @@ DropVerdict ClassifyDroppedFile(const AppState& state, const std::filesystem::pa
 // working-canvas mode, and changes nothing when the file does not load.
 FileCommandOutcome OpenCanvasAsCurrentFile(AppState& state, FileCommandHost& host, const std::filesystem::path& path);
 
+// Writes the view's picture, as shown, to the drag file "_DnD_.png" of the working folder for a
+// drag out of the program. Returns its path, or an empty path when it could not be written.
+std::filesystem::path WritePictureDragFile(AppState& state);
+
 // New from the clipboard's file list, with its first path: unsaved changes of a current file
 // are saved first (without asking); an existing file is opened as the current file (the
 // working canvas written back first), a missing one becomes the current file of a new canvas

@@ -362,6 +362,20 @@ TEST(FileCommands, DroppedAndClipboardFiles) {
   for (const Case& c : kCases) EXPECT_EQ(ClassifyDroppedFile(s, t.folder / c.name), c.verdict) << c.name;
   EXPECT_EQ(ClassifyDroppedFile(s, t.folder / "elsewhere" / "_DnD_.png"), DropVerdict::kOpen);
 
+  // The picture dragged out is written as that file, at the view's client size.
+  {
+    std::lock_guard<std::recursive_mutex> guard(s.step.update.lock);
+    ResizeView(s.view, 20, 10);
+  }
+  const fs::path dragged = WritePictureDragFile(s);
+  ASSERT_EQ(dragged, t.folder / "_DnD_.png");
+  DibBitmap* picture = ReadCanvasPng(dragged, nullptr);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(DibWidth(*picture), 20);
+  EXPECT_EQ(DibHeight(*picture), 10);
+  FreeDibBitmap(picture);
+  fs::remove(dragged);
+
   // A clipboard path that does not exist yet names the new canvas; the working canvas is kept.
   const fs::path fresh = t.folder / "fresh.png";
   EXPECT_TRUE(NewFromClipboardFile(s, t.host, fresh).canvasReplaced);

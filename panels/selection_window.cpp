@@ -1,7 +1,8 @@
 // The floating selection's window ("Selection Window Class"): a child of the view at the
 // selection's client position, as large as its picture. It shows the lifted pixels with the
 // view showing through outside the lifted shape, follows the mouse (Shift keeps a drag to eight
-// directions) and the arrow keys, and a click outside the shape drops the selection.
+// directions) and the arrow keys, a click outside the shape drops the selection, and the right
+// button drags it out of the program as a file.
 #include <mutex>
 #include <new>
 
@@ -11,6 +12,7 @@
 #include "shell/main_window.h"
 #include "shell/member_windows.h"
 #include "shell/panel_common.h"
+#include "shell/view_window.h"
 
 namespace {
 
@@ -151,6 +153,9 @@ LRESULT CALLBACK SelectionWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
       return 0;
     case WM_MOUSEMOVE:
       if (state->dragging && (wParam & MK_LBUTTON)) OnDrag(hwnd, *state);
+      return 0;
+    case WM_RBUTTONDOWN:
+      DragFileOut(*state->owner, WriteFloatingDragFile(state->owner->app));
       return 0;
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:

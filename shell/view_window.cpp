@@ -4,8 +4,10 @@
 #include <mutex>
 
 #include "app/command_state.h"
+#include "app/file_commands.h"
 #include "app/private_messages.h"
 #include "canvas/dib_bitmap_win32.h"
+#include "files/file_drag_win32.h"
 #include "reduce/composition_hooks.h"
 #include "shell/info_windows.h"
 #include "shell/main_window.h"
@@ -310,6 +312,9 @@ LRESULT CALLBACK ViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       }
       FeedMouse(hwnd, *w, (wParam & MK_LBUTTON) != 0);
       return 0;
+    case WM_RBUTTONDOWN:
+      if (w->ready) DragFileOut(*w, WritePictureDragFile(w->app));
+      return 0;
     case WM_LBUTTONUP:
       if (w->drag.mode != ViewDragMode::kNone) {
         EndDrag(*w);
@@ -406,4 +411,17 @@ bool FilterBeforeDispatch(MainWindow& w, HWND hwnd, UINT message, WPARAM wParam,
   SendMessageW(w.window, kMsgCommitPending, 0, 0);
   // The click on the view that dropped the selection starts no stroke.
   return hwnd == w.view && (message == WM_LBUTTONDOWN || message == WM_POINTERDOWN);
+}
+
+void DragFileOut(MainWindow& w, const std::filesystem::path& path) {
+  if (path.empty()) {
+    ReportError(L"The picture could not be written for the drag.");
+    return;
+  }
+  const HRESULT result = StartFileDrag(path);
+  if (FAILED(result)) {
+    wchar_t text[32];
+    wsprintfW(text, L"%d", static_cast<int>(result));
+    MessageBoxW(w.window, text, L"Dotwright", MB_OK | MB_ICONERROR);
+  }
 }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <filesystem>
+
 #include "view/pen_sample.h"
 
 struct MainWindow;
@@ -30,6 +32,10 @@ void SetPanKey(MainWindow& w, bool down);
 // selection first (a click on the view that does so goes no further). Returns true when the
 // message was consumed here.
 bool FilterBeforeDispatch(MainWindow& w, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Drags a file out of the program (the picture or a floating selection written as the drag
+// file); an empty path, a file that could not be written, is reported.
+void DragFileOut(MainWindow& w, const std::filesystem::path& path);
 
 // Gives a floating selection its window over the view, or takes the window away once the
 // selection has been dropped (the keyboard goes back to the main window).

@@ -32,6 +32,11 @@
 //                                    "ID X Y W H CW CH VISIBLE CAPTION CLASS"
 //   dwdrive layered                  prints "layered ALPHA" for a translucent main window, else
 //                                    "opaque"
+//   dwdrive drop-target X Y MS OUT   shows a 200 x 200 window at screen (X, Y) that accepts an
+//                                    OLE drag of files (as a file manager's folder does) and
+//                                    copies the first dropped file to OUT; prints "ready" once
+//                                    shown, then "dropped NAME" and exits 0 after a drop, or
+//                                    exits 1 after MS milliseconds without one
 //
 // The program's own dialogs, found as its visible dialog window that holds control ID (waiting
 // up to 10 s for one):
@@ -54,6 +59,8 @@
 //
 // Exit codes: 0 done, 1 window not found or timeout, 2 usage error.
 #include <windows.h>
+#include <ole2.h>
+#include <shellapi.h>
 #include <shlobj.h>
 #include <commctrl.h>
 
@@ -100,7 +107,7 @@ int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
       " client-rect | child-rect CLASS [ID] | children | layered | view-rect | answer [MS] |"
-      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | clip-bitmap | post MSG W L | dialog-rect ID |"
+      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | clip-bitmap | drop-target X Y MS OUT | post MSG W L | dialog-rect ID |"
       " dialog-gone ID | dialog-list-row ID ROW | dialog-tree-select ID I/J | dialog-check ID 0|1 | dialog-button ID |"
       " show-templates DLL MS ID...\n",
       stderr);
@@ -257,6 +264,83 @@ void PrintChild(HWND main, HWND child) {
               static_cast<long>(outer.right - outer.left), static_cast<long>(outer.bottom - outer.top),
               static_cast<long>(client.right), static_cast<long>(client.bottom), IsWindowVisible(child) ? 1 : 0,
               (style & WS_CAPTION) == WS_CAPTION ? 1 : 0);
+}
+
+// A drop target as a folder window is: it takes a copy of dragged files.
+class FolderDropTarget final : public IDropTarget {
+ public:
+  explicit FolderDropTarget(const wchar_t* out) : out_(out) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+    if (IsEqualIID(id, IID_IUnknown) || IsEqualIID(id, IID_IDropTarget)) {
+      *object = this;
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives on the stack of RunDropTarget
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+    *effect = DROPEFFECT_COPY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    *effect = DROPEFFECT_NONE;
+    if (data->GetData(&format, &medium) != S_OK) return S_OK;
+    wchar_t path[MAX_PATH] = {};
+    if (DragQueryFileW(static_cast<HDROP>(medium.hGlobal), 0, path, MAX_PATH) && CopyFileW(path, out_, FALSE)) {
+      const wchar_t* name = wcsrchr(path, L'\\');
+      char utf8[MAX_PATH * 3];
+      WideCharToMultiByte(CP_UTF8, 0, name ? name + 1 : path, -1, utf8, sizeof utf8, nullptr, nullptr);
+      std::printf("dropped %s\n", utf8);
+      std::fflush(stdout);
+      dropped = true;
+      *effect = DROPEFFECT_COPY;
+    }
+    ReleaseStgMedium(&medium);
+    PostQuitMessage(0);
+    return S_OK;
+  }
+  bool dropped = false;
+
+ private:
+  const wchar_t* out_;
+};
+
+int RunDropTarget(int x, int y, DWORD ms, const wchar_t* out) {
+  OleInitialize(nullptr);
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = L"dwdrive drop target";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"drop here", WS_POPUP | WS_VISIBLE | WS_BORDER, x, y, 200,
+                                200, nullptr, nullptr, wc.hInstance, nullptr);
+  FolderDropTarget target(out);
+  if (!window || RegisterDragDrop(window, &target) != S_OK) {
+    std::fputs("dwdrive: no drop target\n", stderr);
+    return 1;
+  }
+  std::printf("ready\n");
+  std::fflush(stdout);
+  SetTimer(window, 1, ms, nullptr);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER && msg.hwnd == window) break;
+    DispatchMessageW(&msg);
+  }
+  RevokeDragDrop(window);
+  DestroyWindow(window);
+  OleUninitialize();
+  return target.dropped ? 0 : 1;
 }
 
 int PrintClipboardBitmap() {
@@ -627,6 +711,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (!std::wcscmp(verb, L"clip-file")) return argc == 3 ? PutFileOnClipboard(argv[2]) : Usage();
   if (!std::wcscmp(verb, L"clip-bitmap")) return argc == 2 ? PrintClipboardBitmap() : Usage();
+  if (!std::wcscmp(verb, L"drop-target")) {
+    unsigned long long ms = 0;
+    if (argc != 6 || !ParseNumber(argv[2], a) || !ParseNumber(argv[3], b) || !ParseNumber(argv[4], ms)) return Usage();
+    return RunDropTarget(static_cast<int>(a), static_cast<int>(b), static_cast<DWORD>(ms), argv[5]);
+  }
   if (!std::wcsncmp(verb, L"dialog-", 7)) return DialogVerb(verb, argc, argv);
   if (!std::wcscmp(verb, L"show-templates")) {
     if (argc < 5 || !ParseNumber(argv[3], a)) return Usage();

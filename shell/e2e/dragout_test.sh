@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Dragging out of the program under Wine: the right button drags the view's picture onto a
+# window that accepts files as a folder does (the test helper's drop target), which receives
+# _DnD_.png holding the picture at the view's size; a lifted selection dragged the same way
+# arrives as a canvas file of the selection.
+# Usage: dragout_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
+set -euo pipefail
+session=$1 bin=$2 name=dragout_test
+source "$(dirname "$0")/e2e_common.sh"
+scratch=$(mktemp -d)
+trap '[[ -n $program ]] && kill "$program" 2>/dev/null; rm -rf "$scratch"' EXIT
+
+# drag_to_target FROM_X FROM_Y OUT: a right-button drag from the point (relative to the main
+# X window) onto a fresh drop target beside the window; waits for the target to take the file.
+drag_to_target() {
+  local target_x=$((X + WIDTH + 20)) target_y=$((Y + 40)) log=$scratch/target.log
+  (( target_x + 200 > 1280 )) && target_x=$((1280 - 210))
+  : >"$log"
+  wine "$bin/dwdrive.exe" drop-target "$target_x" "$target_y" 20000 "$(winpath "$3")" >"$log" &
+  local target=$!
+  for _ in $(seq 1 100); do grep -q ready "$log" && break; sleep 0.1; done
+  grep -q ready "$log" || fail "the drop target did not come up"
+  xdotool mousemove --window "$window" "$1" "$2" mousedown 3
+  sleep 0.3
+  local step
+  for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $(( ($1 + X) + (target_x + 100 - $1 - X) * step / 8 )) $(( ($2 + Y) + (target_y + 100 - $2 - Y) * step / 8 ))
+    sleep 0.1
+  done
+  xdotool mouseup 3
+  wait "$target" || fail "nothing was dropped on the target: $(cat "$log")"
+  grep -q 'dropped _DnD_.png' "$log" || fail "the target got $(cat "$log")"
+}
+
+start
+eval "$(xdotool getwindowgeometry --shell "$window")"
+drive command 40108 >/dev/null
+drive command 40203 >/dev/null
+stroke
+drag_to_target "$cx" "$cy" "$scratch/picture.png"
+read -r _ _ vw vh <<<"$(view_rect)"
+/usr/bin/python3 - "$scratch/picture.png" "$vw" "$vh" <<'PY' || fail "the dragged picture is wrong"
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1]).convert('L')
+if image.size != (int(sys.argv[2]), int(sys.argv[3])):
+    sys.exit('picture of %dx%d, the view is %sx%s' % (image.size + tuple(sys.argv[2:4])))
+if min(image.getdata()) > 220:
+    sys.exit('the stroke is not in the picture')
+PY
+
+# A lifted selection dragged out is a canvas file of its own size.
+drive command 40210 >/dev/null
+xdotool mousemove --window "$window" $((cx - 60)) $((cy - 30)) mousedown 1
+for d in 10 30 60; do xdotool mousemove --window "$window" $((cx - 60 + 2 * d)) $((cy - 30 + d)); sleep 0.05; done
+xdotool mouseup 1
+sleep 0.5
+drag_to_target "$cx" "$cy" "$scratch/selection.png"
+wine "$bin/dotwright-cli.exe" info "$(winpath "$scratch/selection.png")" >"$scratch/info.txt" 2>&1 ||
+  fail "the dragged selection is not a canvas file: $(cat "$scratch/info.txt")"
+drive post 0x8014 0 0 >/dev/null
+stop
