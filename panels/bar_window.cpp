@@ -89,6 +89,14 @@ LRESULT CALLBACK BarWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_PAINT:
       Paint(hwnd, *bar);
       return 0;
+    case WM_SIZE: {
+      // A new width keeps the value where it was.
+      const int32_t value = BarValue(bar->state);
+      bar->state.width = LOWORD(lParam) > 2 ? LOWORD(lParam) - 2 : 1;
+      bar->state.position = BarPositionOf(bar->state, value);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
+    }
     case kMsgBarSet:
       if (BarSet(bar->state, static_cast<int32_t>(wParam), static_cast<int32_t>(lParam)))
         InvalidateRect(hwnd, nullptr, FALSE);
