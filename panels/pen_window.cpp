@@ -44,8 +44,8 @@ constexpr const wchar_t* kLabelFallback[5] = {L"Name", L"Kind", L"Size", L"Hard"
 
 std::wstring Label(PenPanel& p, int i) { return PanelString(*p.w, 10 + i, kLabelFallback[i]); }
 
-// The controls start at 24 s, or further right (up to 12 s) where a label of the first four
-// rows needs the room.
+// The controls of the first four rows start at 24 s, or further right (up to 12 s) where one
+// of their labels needs the room.
 int LabelShift(HWND hwnd, PenPanel& p) {
   HDC dc = GetDC(hwnd);
   const HGDIOBJ old = SelectObject(dc, PanelFont(*p.w));
@@ -67,9 +67,9 @@ void Place(PenPanel& p) {
   SetWindowPos(p.kind, nullptr, x, S(p, 20), right - x, S(p, 320), SWP_NOZORDER | SWP_NOACTIVATE);
   MoveWindow(p.size, x, S(p, 42), right - x, S(p, 13), TRUE);
   MoveWindow(p.hardness, x, S(p, 57), right - x, S(p, 13), TRUE);
-  MoveWindow(p.own, S(p, 40) + p.dx, S(p, 72), S(p, 16), S(p, 16), TRUE);
-  SetWindowPos(p.layers, nullptr, S(p, 76) + p.dx, S(p, 72), right - S(p, 76) - p.dx, S(p, 256),
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  // The layer row has room for its label at 40 s and keeps its places.
+  MoveWindow(p.own, S(p, 40), S(p, 72), S(p, 16), S(p, 16), TRUE);
+  SetWindowPos(p.layers, nullptr, S(p, 76), S(p, 72), right - S(p, 76), S(p, 256), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FillKinds(PenPanel& p) {
@@ -170,11 +170,11 @@ void Paint(HWND hwnd, PenPanel& p) {
   PanelPainter paint(hwnd);
   FillBox(paint.dc, 0, 0, paint.width, paint.height, kPanelBackground);
   for (int i = 0; i < 5; ++i) {
-    const int right = i < 4 ? S(p, 24) + p.dx - S(p, 1) : S(p, 40) + p.dx - S(p, 1);
+    const int right = i < 4 ? S(p, 24) + p.dx - S(p, 1) : S(p, 40) - S(p, 1);
     DrawPanelText(paint.dc, PanelFont(*p.w), S(p, 1), S(p, kLabelY[i]), right, Label(p, i));
   }
   if (p.pen && p.pen->EnablePalette == 1)
-    DrawSwatch(paint.dc, S(p, 56) + p.dx, S(p, 72), S(p, 16), LayerColourOf(*p.w, std::clamp(p.pen->Palette, 0, 7)));
+    DrawSwatch(paint.dc, S(p, 56), S(p, 72), S(p, 16), LayerColourOf(*p.w, std::clamp(p.pen->Palette, 0, 7)));
 }
 
 void DrawLayerItem(const PenPanel& p, const DRAWITEMSTRUCT& item) {
@@ -185,9 +185,9 @@ void DrawLayerItem(const PenPanel& p, const DRAWITEMSTRUCT& item) {
   FillBox(dc, r.left, r.top, r.right, r.bottom, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
   const int side = std::min(S(p, 16), static_cast<int>(r.bottom - r.top) - 2);
   const int top = r.top + (r.bottom - r.top - side) / 2;
-  DrawSwatch(dc, r.left + 2, top, side, LayerColourOf(*p.w, static_cast<int>(item.itemID)));
+  DrawSwatch(dc, r.left + 1, top, side, LayerColourOf(*p.w, static_cast<int>(item.itemID)));
   SetBkMode(dc, TRANSPARENT);
-  DrawPanelText(dc, PanelFont(*p.w), r.left + side + 6, r.top + 1, r.right, std::to_wstring(item.itemID),
+  DrawPanelText(dc, PanelFont(*p.w), r.left + side + S(p, 4), r.top + 1, r.right, std::to_wstring(item.itemID),
                 GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
 }
 
