@@ -94,7 +94,7 @@ void Refresh(HWND hwnd, PenPanel& p) {
   p.loading = true;
   FillKinds(p);
   const bool own = p.pen->EnablePalette == 1;
-  SendMessageW(p.own, BM_SETCHECK, own ? BST_CHECKED : BST_UNCHECKED, 0);
+  InvalidateRect(p.own, nullptr, FALSE);
   ShowWindow(p.layers, own ? SW_SHOWNA : SW_HIDE);
   SelectIfChanged(p.layers, std::clamp(p.pen->Palette, 0, kLayerCount - 1));
   SelectIfChanged(p.kind, p.pen->KindOfPen >= 0 && p.pen->KindOfPen < kPenKindCount ? p.pen->KindOfPen : -1);
@@ -145,7 +145,7 @@ bool OnCreate(HWND hwnd, PenPanel& p) {
   const HFONT font = PanelFont(*p.w);
   p.name = Control(hwnd, L"Edit", WS_BORDER | ES_AUTOHSCROLL, kNameBox, font);
   p.kind = Control(hwnd, L"ComboBox", CBS_DROPDOWNLIST | WS_VSCROLL, kKindList, font);
-  p.own = Control(hwnd, L"Button", BS_AUTOCHECKBOX, kOwnLayer, font);
+  p.own = Control(hwnd, L"Button", BS_OWNERDRAW, kOwnLayer, font);
   p.layers = Control(hwnd, L"ComboBox", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL,
                      kLayerList, font);
   const int x = S(p, 24) + p.dx, width = S(p, 125) - x;
@@ -191,6 +191,23 @@ void DrawLayerItem(const PenPanel& p, const DRAWITEMSTRUCT& item) {
                 GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
 }
 
+// The own-layer box, drawn at every scale as the panels draw their boxes: a tick while on.
+void DrawOwnLayerBox(const PenPanel& p, const DRAWITEMSTRUCT& item) {
+  HDC dc = item.hDC;
+  const RECT& r = item.rcItem;
+  FillBox(dc, r.left, r.top, r.right, r.bottom, RGB(255, 255, 255));
+  FrameBox(dc, r.left, r.top, r.right, r.bottom, RGB(128, 128, 128));
+  if (!p.pen || p.pen->EnablePalette != 1) return;
+  const int u = static_cast<int>(r.right - r.left) / 8;
+  const POINT tick[3] = {{r.left + 2 * u, r.top + 4 * u}, {r.left + 3 * u + u / 2, r.top + 6 * u},
+                         {r.left + 6 * u, r.top + 2 * u}};
+  const HPEN pen = CreatePen(PS_SOLID, std::max(1, u), RGB(32, 32, 32));
+  const HGDIOBJ old = SelectObject(dc, pen);
+  Polyline(dc, tick, 3);
+  SelectObject(dc, old);
+  DeleteObject(pen);
+}
+
 void OnCommand(HWND hwnd, PenPanel& p, int id, int code) {
   HWND root = GetAncestor(hwnd, GA_ROOT);
   if (!p.pen) return;
@@ -226,7 +243,7 @@ void OnCommand(HWND hwnd, PenPanel& p, int id, int code) {
       return;
     case kOwnLayer:
       if (code == BN_CLICKED && !p.loading) {
-        p.pen->EnablePalette = SendMessageW(p.own, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+        p.pen->EnablePalette = p.pen->EnablePalette == 1 ? 0 : 1;
         Refresh(hwnd, p);
         SetFocus(root);
       }
@@ -268,6 +285,7 @@ LRESULT CALLBACK PenWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       if (item->CtlID == kLayerList) DrawLayerItem(*p, *item);
+      if (item->CtlID == kOwnLayer) DrawOwnLayerBox(*p, *item);
       return TRUE;
     }
     case WM_COMMAND:

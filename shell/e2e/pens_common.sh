@@ -28,7 +28,7 @@ PY
 
 keys=(UIScaling ResourceFile newcanvassize newcanvascx newcanvascy view_panel_right SeparatePanel hide_panel
       ShowEasyPanel show_tabinfo show_loupe show_Icon show_pensetting show_layersetting show_penlist
-      ShowColorPicker numPenSetting Pen0Name Pen0Size Pen0Hardness)
+      ShowColorPicker numPenSetting Pen0Name Pen0Size Pen0Hardness Pen0EnablePalette)
 [[ -f $settings ]] || { start; stop; }
 restore=()
 for k in "${keys[@]}"; do restore+=("$k=$(setting "$k")"); done

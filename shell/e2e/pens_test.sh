@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The pen panels end to end under Wine: the pen window's size bar clicked at its right end, the
 # hardness bar pressed and then Shift-dragged finely, a new name typed into the name box (its
-# letter Q must not open the pen selector); a pen chosen in the pen list, the pen selector
+# letter Q must not open the pen selector), the own-layer box switched off; a pen chosen in the pen list, the pen selector
 # opened with Q at the mouse and a pen chosen in it, the easy panel shown. The settings file
 # after the close holds what was set.
 # Screenshots: pens_100.png, pens_selector_100.png, pens_easy_100.png.
@@ -11,7 +11,7 @@ session=$1 bin=$2 name=pens_test
 source "$(dirname "$0")/e2e_common.sh"
 source "$(dirname "$0")/pens_common.sh"
 
-pen_settings UIScaling=100 ResourceFile=English.dll Pen0Size=10 Pen0Hardness=50
+pen_settings UIScaling=100 ResourceFile=English.dll Pen0Size=10 Pen0Hardness=50 Pen0EnablePalette=1
 
 # ---- UI scale 100, English.
 start
@@ -37,6 +37,13 @@ xdotool key Return
 sleep 0.3
 rect "Pen Floating Window Class"
 expect "selector after typing Q into the name box" "$visible" 0
+# The own-layer box off: the layer list goes.
+rect ComboBox 3
+expect "layer list of a pen with its own layer" "$visible" 1
+rect Button 7
+click $((x + w / 2)) $((y + h / 2))
+rect ComboBox 3
+expect "layer list after the own-layer box" "$visible" 0
 rect "Pen Window Class"
 pen_box="$x,$y,$w,$h"
 rect "Pen List Window Class"
@@ -69,6 +76,7 @@ stop
 expect "size after the click at the bar's end" "$(setting Pen0Size)" 1000
 expect "hardness after the fine drag" "$(setting Pen0Hardness)" "$hardness"
 expect "name" "$(setting Pen0Name)" "Quick pen"
+expect "own layer" "$(setting Pen0EnablePalette)" 0
 expect "pen chosen in the selector" "$(setting numPenSetting)" 5
 expect "easy panel shown" "$(setting ShowEasyPanel)" 1
 
