@@ -54,6 +54,7 @@ void OnKey(MainWindow& w, WPARAM key, bool down, bool repeat) {
   if (repeat) return;
   if (key == VK_SPACE && down != w.spaceHeld) SetPanKey(w, down);
   if (key == VK_CONTROL) SwitchCtrlPen(w, down);
+  if (key == VK_ESCAPE && down) HidePenSelector(w);
 }
 
 // The placement of the last close, kept on screen; a maximised window opens maximised.
@@ -362,7 +363,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       if (w && w->ready) SetPenSizeOrHardness(*w, wParam, lParam);
       return 0;
     case kMsgSelectPenSlot:
-      if (w && w->ready) SelectPenSlot(*w, static_cast<int32_t>(wParam));
+      if (w && w->ready) OnSelectPenSlotMessage(*w, wParam);
       return 0;
     case kMsgReselectCurrentPen:
       if (w && w->ready) SelectPenSlot(*w, w->app.settings.numPenSetting);

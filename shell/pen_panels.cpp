@@ -96,6 +96,11 @@ void SelectPenSlot(MainWindow& w, int32_t slot) {
   RefreshPanelsAfterCommand(w, done);
 }
 
+void OnSelectPenSlotMessage(MainWindow& w, WPARAM wParam) {
+  if (wParam < static_cast<WPARAM>(kPenCount)) SelectPenSlot(w, static_cast<int32_t>(wParam));
+  else if (IsWindow(reinterpret_cast<HWND>(wParam))) PenKindChanged(w);
+}
+
 void PenKindChanged(MainWindow& w) {
   TellIconHolders(w, kMsgPenKindChanged);
   RefreshPanelsAfterCommand(w, {});

@@ -28,6 +28,9 @@ void SetPenSizeOrHardness(MainWindow& w, WPARAM which, LPARAM value);
 // kMsgSelectPenSlot and kMsgReselectCurrentPen: pen slot 0..15 becomes current as the pen menu
 // makes it, and every pen panel shows it.
 void SelectPenSlot(MainWindow& w, int32_t slot);
+// kMsgSelectPenSlot as it arrives: w is a pen slot from the pen panels, or the pen setting
+// dialog's window when that dialog changed the pen's kind (PenKindChanged).
+void OnSelectPenSlotMessage(MainWindow& w, WPARAM wParam);
 // kMsgPenKindChanged: the pen list, the selector and the easy panel redraw their pictures.
 void PenKindChanged(MainWindow& w);
 // kMsgPenLayerChanged: the panels that show layer colours and the icons follow the pen's layer.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The pen panels at UI scale 200 in Japanese under Wine: the pen window's bars twice as high,
-# the pen selector opened with Q twice as large, the easy panel shown; every one of them drew
+# the pen selector opened with Q twice as large (and put away with Escape), the easy panel shown; every one of them drew
 # something. Screenshot: pens_200_ja.png.
 # Usage: pens_200_ja_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
@@ -24,6 +24,10 @@ rect "Easy Panel Window Class"
 expect "easy panel at 200 %" "$visible" 1
 import -window root "$shots/pens_200_ja.png"
 drawn pens_200_ja.png "$pen_box" "$selector_box" "$x,$y,$w,$h"
+xdotool key Escape
+sleep 0.3
+rect "Pen Floating Window Class"
+expect "selector after Escape" "$visible" 0
 stop
 restore_settings
 echo "pens_200_ja_test: passed"
