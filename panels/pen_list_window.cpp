@@ -1,15 +1,15 @@
-// The pen list: the sixteen pens as rows 18 s high, each a swatch of the layer the pen draws
-// on and the pen's name, the current pen on a grey band. A click on a row makes that pen
-// current through the pen-slot command.
+// The pen list ("Pen List Window Class"): the sixteen pens as rows 18 s high, each with its
+// pen icon and name, the current pen on a grey band. A click on a row or its icon makes that
+// pen current; a double click opens the pen's setting dialog.
+#include "app/pen_panels.h"
+#include "app/private_messages.h"
 #include "brush/pen_setting.h"
+#include "shell/main_window.h"
 #include "shell/member_windows.h"
 #include "shell/panel_common.h"
-#include "settings/command_ids.h"
-#include "shell/main_window.h"
+#include "shell/pen_panels.h"
 
 namespace {
-
-constexpr int32_t kRowHeight = 18;  // at 100 %
 
 void Paint(HWND hwnd, MainWindow& w) {
   PanelPainter paint(hwnd);
@@ -18,13 +18,10 @@ void Paint(HWND hwnd, MainWindow& w) {
   const int right = Scaled(kColumnWidth, s) - 1;
   FillBox(paint.dc, 0, 0, paint.width, paint.height, RGB(255, 255, 255));
   for (int i = 0; i < kPenCount; ++i) {
-    const int top = Scaled(kRowHeight * i, s), bottom = Scaled(kRowHeight * i + kRowHeight, s) - 1;
+    const int top = Scaled(kPenListRowHeight * i, s), bottom = Scaled(kPenListRowHeight * i + kPenListRowHeight, s) - 1;
     if (i == settings.numPenSetting) FillBox(paint.dc, 0, top, right, bottom, kPanelHighlight);
-    const PenSetting& pen = settings.pens[i];
-    const COLORREF colour = LayerColourOf(w, DrawingLayer(pen, w.app.canvas.currentLayer));
-    DrawSwatch(paint.dc, Scaled(2, s), Scaled(1 + kRowHeight * i, s), Scaled(16, s), colour);
-    DrawPanelText(paint.dc, PanelFont(w), Scaled(20, s), Scaled(kRowHeight * i + 3, s), right,
-                  WideText(pen.Name, kPenNameUnits));
+    DrawPanelText(paint.dc, PanelFont(w), Scaled(20, s), Scaled(kPenListRowHeight * i + 3, s), right,
+                  WideText(settings.pens[i].Name, kPenNameUnits));
     // The row's frame: down the left edge, along the bottom, up the right edge.
     FillBox(paint.dc, 0, top, 1, bottom + 1, kPanelBackground);
     FillBox(paint.dc, 0, bottom, right + 1, bottom + 1, kPanelBackground);
@@ -32,16 +29,53 @@ void Paint(HWND hwnd, MainWindow& w) {
   }
 }
 
-// A click on a row makes its pen current.
-void Click(HWND hwnd, MainWindow& w, int y) {
-  const float s = PanelScale(w);
-  if (y < 0 || y >= Scaled(kRowHeight * kPenCount, s)) return;
-  const int32_t row = static_cast<int32_t>(static_cast<float>(y) / (static_cast<float>(kRowHeight) * s));
-  if (row < kPenCount) PostPanelCommand(hwnd, CMD_SELECT_PEN_0 + row);
+void Choose(HWND hwnd, int32_t slot) {
+  if (slot < 0 || slot >= kPenCount) return;
+  SendMessageW(GetAncestor(hwnd, GA_ROOT), kMsgSelectPenSlot, static_cast<WPARAM>(slot), 0);
 }
 
 }  // namespace
 
 LRESULT CALLBACK PenListWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return RoutePanelMessage(hwnd, message, wParam, lParam, Paint, Click);
+  MainWindow* w = BindPanelOwner(hwnd, message, lParam);
+  if (!w) return DefWindowProcW(hwnd, message, wParam, lParam);
+  const float s = PanelScale(*w);
+  switch (message) {
+    case WM_CREATE:
+      for (int32_t i = 0; i < kPenCount; ++i) CreatePenIcon(hwnd, *w, i, PenListIconBox(i, s));
+      MarkCurrentPenIcon(hwnd, *w);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT:
+      Paint(hwnd, *w);
+      return 0;
+    case WM_LBUTTONUP:
+      Choose(hwnd, PenListRowAt(MouseY(lParam), s));
+      return 0;
+    case WM_LBUTTONDBLCLK:
+      if (const int32_t row = PenListRowAt(MouseY(lParam), s); row >= 0) OpenPenSettingDialogOnce(*w, row);
+      return 0;
+    case kMsgPenIconClicked:
+      Choose(hwnd, GetDlgCtrlID(reinterpret_cast<HWND>(wParam)));
+      return 0;
+    case WM_COMMAND:
+      // A preset number with notification 0: that pen becomes current and its dialog opens.
+      if (HIWORD(wParam) == 0 && LOWORD(wParam) < kPenCount) {
+        Choose(hwnd, LOWORD(wParam));
+        OpenPenSettingDialogOnce(*w, LOWORD(wParam));
+      }
+      return 0;
+    case kMsgRefreshPanel:
+      MarkCurrentPenIcon(hwnd, *w);
+      InvalidateRect(hwnd, nullptr, FALSE);
+      return 0;
+    case kMsgPenKindChanged:
+    case kMsgRecolourIcons:
+      TellPenIcons(hwnd, message, 0, 0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }

@@ -26,6 +26,7 @@
 #include "shell/file_dialogs.h"
 #include "shell/info_windows.h"
 #include "shell/panel_column.h"
+#include "shell/pen_panels.h"
 #include "shell/key_config_dialog.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
@@ -46,6 +47,7 @@ void SwitchCtrlPen(MainWindow& w, bool down) {
   w.ctrlSwitched = down;
   (void)RunSessionCommand(s, CMD_SELECT_PEN_0 + (down ? kCtrlPen : w.penBeforeCtrl));
   InvalidateRect(w.view, nullptr, FALSE);
+  TellPenPanels(w);
 }
 
 // Keys that act while held; every other key arrives as a command through the accelerators.
@@ -53,6 +55,7 @@ void OnKey(MainWindow& w, WPARAM key, bool down, bool repeat) {
   if (repeat) return;
   if (key == VK_SPACE && down != w.spaceHeld) SetPanKey(w, down);
   if (key == VK_CONTROL) SwitchCtrlPen(w, down);
+  if (key == VK_ESCAPE && down) HidePenSelector(w);
 }
 
 // The placement of the last close, kept on screen; a maximised window opens maximised.
@@ -206,7 +209,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
     host.Report(FileCommandFailure::kCannotRead, named, 0);
   }
   if (endedAbnormally && HasRecoveryCopy(s.settings)) OfferRecoveryCopy(*w);
-  if (!CreatePanelWindows(*w)) ReportError(L"The panels could not be created.");
+  if (!CreatePanelWindows(*w) || !CreatePenPopups(*w)) ReportError(L"The panels could not be created.");
   RECT client{};
   GetClientRect(w->view, &client);
   {
@@ -331,7 +334,7 @@ void OnCommand(MainWindow& w, int32_t command) {
     RefreshPanelsAfterCommand(w, {});
     return;
   }
-  if (RunPanelCommand(w, command)) return;
+  if (RunPanelCommand(w, command) || RunPenPopupCommand(w, command)) return;
   if (command == CMD_EXIT) {
     PostMessageW(w.window, WM_CLOSE, 0, 0);
     return;
@@ -425,6 +428,31 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         SyncSelectionWindow(*w);
         InvalidateRect(w->view, nullptr, FALSE);
       }
+      return 0;
+    // The pen panels' messages (shell/pen_panels.h).
+    case kMsgSetPenSizeOrHardness:
+      if (w && w->ready) SetPenSizeOrHardness(*w, wParam, lParam);
+      return 0;
+    case kMsgSelectPenSlot:
+      if (w && w->ready) OnSelectPenSlotMessage(*w, wParam);
+      return 0;
+    case kMsgReselectCurrentPen:
+      if (w && w->ready) SelectPenSlot(*w, w->app.settings.numPenSetting);
+      return 0;
+    case kMsgPenKindChanged:
+      if (w && w->ready) PenKindChanged(*w);
+      return 0;
+    case kMsgPenLayerChanged:
+      if (w && w->ready) PenLayerChanged(*w);
+      return 0;
+    case kMsgRecolourIcons:
+      if (w && w->ready) RecolourPenIcons(*w);
+      return 0;
+    case kMsgShowPenSelector:
+      if (w && w->ready) ShowPenSelector(*w);
+      return 0;
+    case kMsgToggleEasyPanel:
+      if (w && w->ready) OnCommand(*w, CMD_TOGGLE_WINDOW_EASY_PANEL);
       return 0;
     case kMsgViewRectReady:
       if (w) {

@@ -46,6 +46,8 @@ struct MainWindow {
   bool ctrlSwitched = false;         // Ctrl made the Ctrl pen current ...
   int32_t penBeforeCtrl = 0;         // ... in place of this slot
   PanelWindows panels;               // the panel column, its members, their arrangement
+  HWND penSelector = nullptr;        // the floating pen selector (hidden until called)
+  HWND easyPanel = nullptr;          // the easy panel: pen icons and layer colours
   AppState app;
 };
 

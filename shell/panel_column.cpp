@@ -7,6 +7,8 @@
 #include "shell/panel_common.h"
 #include "shell/info_windows.h"
 #include "shell/main_window.h"
+#include "shell/pen_panels.h"
+#include "app/private_messages.h"
 
 namespace {
 
@@ -326,6 +328,7 @@ void LayOutMainWindow(MainWindow& w) {
   }
   if (w.view) SetWindowPos(w.view, HWND_BOTTOM, l.view.x, l.view.y, l.view.width, l.view.height, SWP_NOACTIVATE);
   Restack(w);
+  PlaceEasyPanel(w);
 }
 
 bool RunPanelCommand(MainWindow& w, int32_t command) {
@@ -399,6 +402,8 @@ void RefreshPanelsAfterCommand(MainWindow& w, const CommandOutcome& outcome) {
     if (p.members[k]) InvalidateRect(p.members[k], nullptr, FALSE);
   if (p.floating) RetitleFloating(w);
   if (outcome.view) RefreshPenPanels(w);
+  if (outcome.pen) TellPenPanels(w);
+  else if (HWND pen = p.members[static_cast<int>(PanelMember::kPenSetting)]) SendMessageW(pen, kMsgRefreshPanel, 0, 0);
 }
 
 LRESULT CALLBACK PanelColumnProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -12,6 +12,7 @@
 #include "shell/info_windows.h"
 #include "shell/main_window.h"
 #include "shell/member_windows.h"
+#include "shell/pen_panels.h"
 #include "shell/resource_ids.h"
 #include "shell/wintab_input.h"
 #include "shell/window_classes.h"
@@ -296,6 +297,9 @@ LRESULT CALLBACK ViewWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       }
       break;
     case WM_LBUTTONDOWN:
+      // Drawing takes the keyboard back from a panel's box and puts the pen selector away.
+      if (GetFocus() != w->window) SetFocus(w->window);
+      HidePenSelector(*w);
       if (w->ready && w->app.step.panMode) {
         BeginDrag(hwnd, *w, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;

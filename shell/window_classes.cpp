@@ -1,9 +1,11 @@
 #include "shell/window_classes.h"
 
+#include "shell/bar_control.h"
 #include "shell/member_windows.h"
 #include "shell/info_windows.h"
 #include "shell/main_window.h"
 #include "shell/panel_column.h"
+#include "shell/pen_panels.h"
 #include "shell/resource_ids.h"
 #include "shell/view_window.h"
 
@@ -20,10 +22,10 @@ constexpr WindowClass kClasses[] = {
     {kViewWindowClass, ViewWindowProc},
     {L"Panel Window Class", PanelColumnProc},
     {L"Palette Floating Window Class", DefWindowProcW},
-    {L"Pen Floating Window Class", DefWindowProcW},
-    {L"Easy Panel Window Class", DefWindowProcW},
+    {L"Pen Floating Window Class", PenSelectorProc},
+    {L"Easy Panel Window Class", EasyPanelProc},
     {L"Easy Panel Icon Class", DefWindowProcW},
-    {L"Easy Panel Brush Icon Window Class", DefWindowProcW},
+    {L"Easy Panel Brush Icon Window Class", PenIconProc},
     {L"Easy Panel Color Palette Class", DefWindowProcW},
     {L"Panel Icon Class", PanelIconProc},
     {L"BMP Window Class", InfoWindowProc},
@@ -37,7 +39,7 @@ constexpr WindowClass kClasses[] = {
     {L"Visible Window Class", DefWindowProcW},
     {L"Lock Window Class", DefWindowProcW},
     {L"Palette Window Class", DefWindowProcW},
-    {L"Bar Window Class", DefWindowProcW},
+    {kBarWindowClass, BarWindowProc},
     {L"Pen List Window Class", PenListWindowProc},
     {L"Tex Window Class", TextureWindowProc},
     {L"Paper Tex Window Class", TextureWindowProc},

@@ -1,4 +1,5 @@
 #include "resources/generator/default_content.h"
+#include "resources/generator/pen_icon_art.h"
 
 #include <algorithm>
 #include <array>
@@ -436,5 +437,12 @@ bool WriteProgramIcons(const fs::path& folder, std::string& message) {
   std::vector<IconImage> cursor;
   for (int side : {32, 48, 64}) cursor.push_back(CrossHair(side));
   w.Check(WriteIconFile(folder / "canvas.cur", IconFileKind::kCursor, cursor), folder / "canvas.cur");
+  // The pen icons' pictures: 48 pixels square as resources 142..146, 64 as 147..151.
+  for (int size = 0; size < 2; ++size)
+    for (int picture = 0; picture < kPenIconArtCount; ++picture) {
+      const int side = size == 0 ? 48 : 64, resource = 142 + 5 * size + picture;
+      const fs::path file = folder / ("pen_icon_" + std::to_string(resource) + ".bmp");
+      w.Check(WritePaletteBmp(file, DrawPenIconArt(picture, side)), file);
+    }
   return w.ok;
 }

@@ -26,5 +26,7 @@
 
 // Writes the program's icon "dotwright.ico" (16, 24, 32, 48, 64 and 256 pixels) and its canvas
 // cursor "canvas.cur" (a cross hair of 32, 48 and 64 pixels, hot spot on its centre pixel)
-// into folder, for the resource compiler.
+// into folder, for the resource compiler, with the pen icons' sixteen-colour pictures
+// "pen_icon_142.bmp" .. "pen_icon_146.bmp" (48 pixels square) and "pen_icon_147.bmp" ..
+// "pen_icon_151.bmp" (64), a pen, an eraser, a fill bucket, a rectangle selection and a lasso.
 [[nodiscard]] bool WriteProgramIcons(const std::filesystem::path& folder, std::string& message);

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/pen_icons.h"
 #include "canvas/canvas_lifecycle.h"
 #include "files/atomic_file.h"
 #include "files/canvas_load.h"
@@ -245,5 +246,28 @@ TEST(DefaultContent, CursorIsACrossHairOnItsHotSpot) {
   EXPECT_EQ(at(18, 15), 0xFF000000u);
   EXPECT_EQ(at(18, 14), 0xFFFFFFFFu);
   EXPECT_EQ(at(0, 0), 0x00000000u);
+}
+
+// The pen icons' pictures read back as the program reads its resources (the file less its
+// 14-byte file header): square, of their size, with the background round the edge, and with
+// both the recoloured layer part and black outlines in each.
+TEST(DefaultContent, PenIconPicturesHaveALayerPartOnTheirBackground) {
+  for (int resource = kSmallPenIconFirstResource; resource < kLargePenIconFirstResource + kPenIconPictureCount;
+       ++resource) {
+    const std::vector<uint8_t> file =
+        ReadAll(fs::path(DOTWRIGHT_ICON_FOLDER) / ("pen_icon_" + std::to_string(resource) + ".bmp"));
+    ASSERT_GT(file.size(), 14u) << resource;
+    IndexedPicture p;
+    ASSERT_TRUE(DecodeSixteenColourDib(file.data() + 14, file.size() - 14, p)) << resource;
+    const int side = resource < kLargePenIconFirstResource ? kSmallPenIconSide : kLargePenIconSide;
+    EXPECT_EQ(p.width, side);
+    EXPECT_EQ(p.height, side);
+    EXPECT_EQ(p.At(0, 0), kPenIconBackground) << resource;
+    EXPECT_EQ(p.At(side - 1, 0), kPenIconBackground) << resource;
+    int counts[16] = {};
+    for (uint8_t i : p.indices) ++counts[i];
+    EXPECT_GT(counts[kPenIconLayerColour], side) << resource;
+    EXPECT_GT(counts[0], side) << resource;
+  }
 }
 #endif

@@ -131,6 +131,17 @@ bool WriteGreyBmp(const std::filesystem::path& path, const GreyPicture& p) {
   return WriteBytes(path, bytes);
 }
 
+bool WritePaletteBmp(const std::filesystem::path& path, const PalettePicture& p) {
+  // The table entries are blue, green, red, 0: 0x00RRGGBB read as a little-endian word.
+  const std::vector<uint32_t> table(std::begin(p.colours), std::end(p.colours));
+  const std::vector<uint8_t> bytes = BmpBytes(p.width, p.height, 4, table, [&](std::vector<uint8_t>& out, int y) {
+    std::vector<uint8_t> row(RowBytes(p.width, 4), 0);
+    for (int x = 0; x < p.width; ++x) row[x >> 1] |= static_cast<uint8_t>((p.At(x, y) & 0x0F) << ((x & 1) ? 0 : 4));
+    out.insert(out.end(), row.begin(), row.end());
+  });
+  return WriteBytes(path, bytes);
+}
+
 bool WriteIconFile(const std::filesystem::path& path, IconFileKind kind, const std::vector<IconImage>& images) {
   std::vector<std::vector<uint8_t>> data;
   for (const IconImage& image : images) {

@@ -44,6 +44,17 @@ struct ColourPicture {
   const Rgba& At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
+// Sixteen colours: index[y * width + x] is 0..15, an entry of `colours` (0x00RRGGBB); row 0
+// at the top. Written as a 4-bit BMP.
+struct PalettePicture {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> index;
+  uint32_t colours[16] = {};
+  uint8_t& At(int x, int y) { return index[static_cast<size_t>(y) * width + x]; }
+  uint8_t At(int x, int y) const { return index[static_cast<size_t>(y) * width + x]; }
+};
+
 // One image of an icon or cursor file. The hot spot is used by cursors only.
 struct IconImage {
   ColourPicture picture;  // square, 1..256 pixels a side
@@ -53,6 +64,7 @@ struct IconImage {
 
 [[nodiscard]] bool WriteInkBmp(const std::filesystem::path& path, const InkPicture& picture);
 [[nodiscard]] bool WriteGreyBmp(const std::filesystem::path& path, const GreyPicture& picture);
+[[nodiscard]] bool WritePaletteBmp(const std::filesystem::path& path, const PalettePicture& picture);
 
 enum class IconFileKind : uint16_t { kIcon = 1, kCursor = 2 };
 [[nodiscard]] bool WriteIconFile(const std::filesystem::path& path, IconFileKind kind,

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/pen_icons.h"
 #include "reduce/opencl_library.h"
 #include "shell/resource_ids.h"
 
@@ -59,5 +60,20 @@ TEST_F(ProgramModule, CanvasCursorHasItsHotSpotOnTheCentrePixel) {
     EXPECT_EQ(info.xHotspot, static_cast<DWORD>(c.hot));
     EXPECT_EQ(info.yHotspot, static_cast<DWORD>(c.hot));
     EXPECT_EQ(mask.bmWidth, c.side);
+  }
+}
+
+// The pen icons' pictures as the icons read them: sixteen-colour bitmaps of 48 and 64 pixels.
+TEST_F(ProgramModule, PenIconPicturesAreSixteenColourBitmaps) {
+  for (int id = kSmallPenIconFirstResource; id < kLargePenIconFirstResource + kPenIconPictureCount; ++id) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_BITMAP));
+    ASSERT_NE(found, nullptr) << id;
+    HGLOBAL loaded = LoadResource(module, found);
+    const auto* bytes = static_cast<const uint8_t*>(LockResource(loaded));
+    IndexedPicture picture;
+    ASSERT_TRUE(DecodeSixteenColourDib(bytes, SizeofResource(module, found), picture)) << id;
+    const int side = id < kLargePenIconFirstResource ? kSmallPenIconSide : kLargePenIconSide;
+    EXPECT_EQ(picture.width, side) << id;
+    EXPECT_EQ(picture.At(0, 0), kPenIconBackground) << id;
   }
 }
