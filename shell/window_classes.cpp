@@ -1,5 +1,6 @@
 #include "shell/window_classes.h"
 
+#include "shell/bar_control.h"
 #include "shell/member_windows.h"
 #include "shell/info_windows.h"
 #include "shell/main_window.h"
@@ -37,7 +38,7 @@ constexpr WindowClass kClasses[] = {
     {L"Visible Window Class", DefWindowProcW},
     {L"Lock Window Class", DefWindowProcW},
     {L"Palette Window Class", DefWindowProcW},
-    {L"Bar Window Class", DefWindowProcW},
+    {kBarWindowClass, BarWindowProc},
     {L"Pen List Window Class", PenListWindowProc},
     {L"Tex Window Class", TextureWindowProc},
     {L"Paper Tex Window Class", TextureWindowProc},
