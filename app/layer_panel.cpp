@@ -74,12 +74,12 @@ bool DropLayer(LayerTable& table, int layer, int boundary, int startRow) {
   bool moved = false;
   int p = std::clamp(table.rows[layer].order, 0, kLayerCount - 1);
   if (q > p) {
-    for (int i = 0; i < q - p - 1 && p < kLayerCount - 1; ++i, ++p) {
+    for (int swaps = q - p - 1; swaps > 0 && p < kLayerCount - 1; --swaps, ++p) {
       SwapWithAbove(table, p);
       moved = true;
     }
   } else {
-    for (int i = 0; i < p - q && p > 0; ++i, --p) {
+    for (int swaps = p - q; swaps > 0 && p > 0; --swaps, --p) {
       SwapWithAbove(table, p - 1);
       moved = true;
     }

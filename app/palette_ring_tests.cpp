@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 TEST(PaletteRing, SizeAndScaleFollowTheUiScale) {

@@ -22,6 +22,7 @@
 #include "settings/command_ids.h"
 #include "reduce/gpu_engine.h"
 #include "settings/settings_file.h"
+#include "shell/colour_windows.h"
 #include "shell/file_dialogs.h"
 #include "shell/info_windows.h"
 #include "shell/panel_column.h"
@@ -235,6 +236,7 @@ std::filesystem::path FirstDroppedPath(HDROP drop) {
 }
 
 void ShowOutcome(MainWindow& w, const FileCommandOutcome& done) {
+  if (done.canvasReplaced) RefreshLayerPanels(w);
   if (done.title || done.canvasReplaced) RefreshTitle(w);
   if (done.view || done.canvasReplaced) InvalidateRect(w.view, nullptr, FALSE);
 }
@@ -289,6 +291,7 @@ void OnCommand(MainWindow& w, int32_t command) {
   if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
   if (command == CMD_NEW_FROM_CLIPBOARD) return NewFromClipboard(w);
   if (command == CMD_ABOUT) return ShowAbout(w);
+  if (command == CMD_POPUP_PALETTE) return ShowPaletteRing(w);
   WindowFileHost host(w);
   const FileCommandOutcome file = RunFileCommand(w.app, host, command);
   if (file.handled) return ShowOutcome(w, file);
@@ -296,6 +299,7 @@ void OnCommand(MainWindow& w, int32_t command) {
   if (done.view) w.outlineShown = false;  // shown again at the next sample
   if (done.title) RefreshTitle(w);
   if (done.view) InvalidateRect(w.view, nullptr, FALSE);
+  if (done.pen) RefreshLayerPanels(w);  // the pen may bring its own layer
   RefreshPanelsAfterCommand(w, done);
 }
 
@@ -354,6 +358,15 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case kMsgTextureChosen:  // the texture panel's item w, as the texture menu's
       if (w && w->ready) (void)ChooseListedResource(w->app, w->menus.items, ListedMenu::kTexture, wParam);
+      return 0;
+    case kMsgPenLayerChanged:
+      if (w && w->ready) OnPenLayerChanged(*w);
+      return 0;
+    case kMsgCurrentLayerChanged:
+      if (w && w->ready) OnCurrentLayerChanged(*w);
+      return 0;
+    case kMsgLayerEntryChanged:
+      if (w && w->ready) OnLayerEntryChanged(*w);
       return 0;
     case kMsgViewRectReady:
       if (w) {
