@@ -57,7 +57,7 @@ void PlaceRow(LayerPanel& panel, const LayerTable& table, int p) {
 // The clip switch and the opacity of the current entry.
 void ShowCurrentEntry(MainWindow& w, LayerPanel& panel) {
   const LayerEntry& e = CurrentEntry(w);
-  SendMessageW(panel.clip, BM_SETCHECK, e.clipped ? BST_CHECKED : BST_UNCHECKED, 0);
+  InvalidateRect(panel.clip, nullptr, FALSE);
   if (panel.bar) SetBarValue(panel.bar, e.opacity);
 }
 
@@ -95,20 +95,56 @@ void Create(HWND hwnd, MainWindow& w, LayerPanel& panel) {
     panel.lock[p] = Child(hwnd, kLockToggleClass, 0, b.lock, 9 + p, &e.locked);
     WindowBox list = b.blend;
     list.height = BlendListDropHeight(panel.s);
-    panel.blend[p] = Child(hwnd, L"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, list, 1 + p, nullptr);
+    panel.blend[p] = Child(hwnd, L"COMBOBOX", CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL,
+                           list, 1 + p, nullptr);
     SendMessageW(panel.blend[p], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     for (const std::wstring& name : names)
       SendMessageW(panel.blend[p], CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-    // The closed list fits its 16-pixel row.
-    SendMessageW(panel.blend[p], CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), b.blend.height - 6);
     panel.swatch[p] = Child(hwnd, kColourSwatchClass, 0, b.swatch, 17 + p, &e.colour);
   }
   const LayerPanelFooter f = LayerPanelFooterBoxes(panel.s);
   panel.paper = Child(hwnd, kColourSwatchClass, 0, f.paper, kPaperSwatchId, &table.rows[kPaperRow].colour);
-  panel.clip = Child(hwnd, L"BUTTON", BS_AUTOCHECKBOX, f.clipBox, kClipBoxId, nullptr);
+  panel.clip = Child(hwnd, L"BUTTON", BS_OWNERDRAW, f.clipBox, kClipBoxId, nullptr);
   panel.bar = CreateBar(hwnd, kOpacityBarId, f.opacityBar.x, f.opacityBar.y, f.opacityBar.width, f.opacityBar.height);
   if (panel.bar) SetBarMaximum(panel.bar, 255);
   Refresh(hwnd, w, panel);
+}
+
+// The blend lists draw their names themselves: a name wider than the box beside the list's
+// button is set a pixel tighter per letter rather than cut.
+void MeasureBlendItem(const LayerPanel& panel, MEASUREITEMSTRUCT& m) {
+  // The closed box fits its 16-pixel row; the dropped items are as high as the font needs.
+  m.itemHeight = m.itemID == static_cast<UINT>(-1) ? Scaled(16, panel.s) - 6 : Scaled(13, panel.s);
+}
+
+// The clip box, drawn as large as its control at every scale; it shows the current entry.
+void DrawClipBox(MainWindow& w, const DRAWITEMSTRUCT& d) {
+  FillRect(d.hDC, &d.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+  RECT box = d.rcItem;
+  DrawFrameControl(d.hDC, &box, DFC_BUTTON, DFCS_BUTTONCHECK | (CurrentEntry(w).clipped ? DFCS_CHECKED : 0));
+}
+
+void DrawBlendItem(MainWindow& w, const DRAWITEMSTRUCT& d) {
+  if (d.CtlType == ODT_BUTTON) return DrawClipBox(w, d);
+  if (d.itemID == static_cast<UINT>(-1)) return;
+  const bool selected = (d.itemState & ODS_SELECTED) != 0;
+  FillRect(d.hDC, &d.rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  wchar_t name[260] = {};
+  if (SendMessageW(d.hwndItem, CB_GETLBTEXTLEN, d.itemID, 0) >= 260) return;
+  SendMessageW(d.hwndItem, CB_GETLBTEXT, d.itemID, reinterpret_cast<LPARAM>(name));
+  const HGDIOBJ oldFont = SelectObject(d.hDC, PanelFont(w));
+  const int length = lstrlenW(name);
+  SIZE extent{};
+  GetTextExtentPoint32W(d.hDC, name, length, &extent);
+  const int room = d.rcItem.right - d.rcItem.left - 2;
+  const int oldExtra = SetTextCharacterExtra(d.hDC, extent.cx > room && length > 0 ? -((extent.cx - room + length - 1) / length) : 0);
+  SetBkMode(d.hDC, TRANSPARENT);
+  SetTextColor(d.hDC, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  RECT r = d.rcItem;
+  r.left += 1;
+  DrawTextW(d.hDC, name, length, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SetTextCharacterExtra(d.hDC, oldExtra);
+  SelectObject(d.hDC, oldFont);
 }
 
 void Paint(HWND hwnd, MainWindow& w, LayerPanel& panel) {
@@ -191,7 +227,9 @@ void OnCommand(HWND hwnd, MainWindow& w, LayerPanel& panel, int id, int code) {
     return;
   }
   if (id == kClipBoxId && code == BN_CLICKED) {
-    CurrentEntry(w).clipped = SendMessageW(panel.clip, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+    LayerEntry& e = CurrentEntry(w);
+    e.clipped = e.clipped ? 0 : 1;
+    InvalidateRect(panel.clip, nullptr, FALSE);
     for (int p = 0; p < kLayerCount; ++p) PlaceRow(panel, w.app.canvas.layers, p);
     InvalidateRect(hwnd, nullptr, FALSE);
     TellMain(hwnd, kMsgLayerEntryChanged);
@@ -238,6 +276,12 @@ LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
       OnCommand(hwnd, *w, *panel, LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case WM_MEASUREITEM:
+      MeasureBlendItem(*panel, *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_DRAWITEM:
+      DrawBlendItem(*w, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
     case WM_LBUTTONDOWN:
       OnPress(hwnd, *w, *panel, MouseY(lParam));
       return 0;

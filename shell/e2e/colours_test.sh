@@ -2,8 +2,9 @@
 # The layer panel, the palette ring and the colour picker end to end under Wine, driven with the
 # mouse and keys: a layer hidden and another locked with their toggles, a blend mode chosen in
 # its list, the bottom layer dragged to the top of the stack, layer 4 (index 3) chosen in the
-# palette ring (key W), a hue picked on the picker's ring and a colour in its triangle; the
-# close writes the working canvas, whose layer table and palette dotwright-cli then reads.
+# palette ring (key W) and clipped, a hue picked on the picker's ring and a colour in its
+# triangle; the close writes the working canvas, whose layer table and palette dotwright-cli
+# then reads.
 # Screenshots of the panels at UI scale 100 in English and at 200 in Japanese land in the e2e
 # screenshot folder.
 # Usage: colours_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
@@ -13,6 +14,7 @@ source "$(dirname "$0")/e2e_common.sh"
 cli() { wine "$bin/dotwright-cli.exe" "$1" "$(winpath "$2")" | tr -d '\r'; }
 canvas="$data/canvas.png"
 setting() { tr -d '\r' <"$settings" | sed -n "s/^$1=//p"; }
+expect() { [[ $2 == "$3" ]] || fail "$1: $2, expected $3"; }
 
 # box CLASS [ID]: x y w h of that descendant of the main window, in screen pixels.
 box() {
@@ -69,10 +71,10 @@ shot colours_100
 # Rows from the top: position 7 (layer 8) first. Hide layer 8, lock layer 7, layer 6 adds.
 click_in "Visible Window Class" 16
 click_in "Lock Window Class" 15
-# The list opens below its box, one 11-pixel item each: "Add" is the third. (Enter would reach
+# The list opens below its box, one 13-pixel item each: "Add" is the third. (Enter would reach
 # the main window's key bindings, which give it to the new-canvas command.)
 click_in ComboBox 6
-click $((bx + bw / 2)) $((by + bh + 1 + 2 * 11 + 5))
+click $((bx + bw / 2)) $((by + bh + 1 + 2 * 13 + 6))
 # The bottom row (layer 1) dragged by its number to the top boundary.
 box "Layer Window Class"
 xdotool mousemove $((bx + 122)) $((by + 150))
@@ -89,6 +91,12 @@ shot colours_ring_100
 click_in "Palette Window Class" 3
 box "Palette Floating Window Class"
 [[ $bvisible == 0 ]] || fail "the ring stayed open after a choice"
+# Layer 4 (now at position 2) clipped: its row moves right.
+box "Visible Window Class" 11
+unclipped=$bx
+click_in Button 103
+box "Visible Window Class" 11
+expect "clipped row indented" $((bx - unclipped)) 3
 # The picker: red on its ring (the left), then the middle of the triangle's widest row.
 box "Color Picker Window Class"
 click $((bx + bw * 24 / 384)) $((by + bh / 2))
@@ -98,25 +106,20 @@ stop
 
 info=$(cli info "$canvas") || fail "dotwright-cli cannot read the working canvas"
 row() { sed -n "$(( $1 + 4 ))p" <<<"$info"; }
-expect() { [[ $2 == "$3" ]] || fail "$1: $2, expected $3"; }
 # visible,blend,colour,order,locked,clipped,opacity; layer 1 went to the top, the rest down one.
 expect "layer 1 at the top" "$(row 0)" "1,1,0,7,0,0,255"
 expect "layer 6 adds" "$(row 5)" "1,2,15219176,4,0,0,255"
 expect "layer 7 locked" "$(row 6)" "1,1,4640755,5,1,0,255"
 expect "layer 8 hidden" "$(row 7)" "0,1,8421504,6,0,0,255"
-IFS=, read -r _ _ colour order _ <<<"$(row 3)"
-expect "layer 4's place" "$order" 2
+IFS=, read -r _ _ colour order _ clipped _ <<<"$(row 3)"
+expect "layer 4's place and clip" "$order $clipped" "2 1"
 # Red at lightness 0.50 and chroma 0.50: linear max 0.749, min 0.247, bytes 224 and 135.
 r=$((colour & 255)) g=$((colour >> 8 & 255)) b=$((colour >> 16 & 255))
 ((r >= 221 && r <= 227 && g >= 132 && g <= 138 && b == g)) || fail "picked colour $r $g $b, expected about 224 135 135"
-# The palette follows: layer 4 alone multiplies the white paper to its colour; hidden layer 8
+# The palette follows: layer 4 is clipped to layer 3 and hidden layer 8 is not shown, so each
 # alone shows the paper.
 palette=$(cli palette "$canvas")
-read -r pr pg pb <<<"$(sed -n 's/^247 \(..\)\(..\)\(..\)$/0x\1 0x\2 0x\3/p' <<<"$palette")"
-for c in "$pr $r" "$pg $g" "$pb $b"; do
-  read -r got want <<<"$c"
-  ((got - want <= 1 && want - got <= 1)) || fail "palette of layer 4 alone: $pr $pg $pb, expected about $r $g $b"
-done
+expect "palette of clipped layer 4 alone" "$(sed -n 's/^247 //p' <<<"$palette")" FFFFFF
 expect "palette of hidden layer 8 alone" "$(sed -n 's/^127 //p' <<<"$palette")" FFFFFF
 
 # UI scale 200 in Japanese: the panels, the ring.
@@ -126,6 +129,11 @@ read -r client_x client_y _ _ <<<"$(drive client-rect)"
 box "Layer Window Class"
 expect "layer panel at 200 %" "$bw $bh" "256 440"
 shot colours_200_ja
+# The column scrolled down to the paper, the clip box and the opacity bar.
+box "Panel Window Class"
+xdotool mousemove $((bx + bw / 2)) $((by + bh / 2))
+for _ in 1 2 3 4 5 6; do xdotool click 5; sleep 0.05; done
+shot colours_200_ja_lower
 open_ring
 expect "ring at 200 %" "$bw $bh" "192 192"
 shot colours_ring_200_ja
