@@ -16,11 +16,13 @@ canvas="$data/canvas.png"
 setting() { tr -d '\r' <"$settings" | sed -n "s/^$1=//p"; }
 expect() { [[ $2 == "$3" ]] || fail "$1: $2, expected $3"; }
 
-# box CLASS [ID]: x y w h of that descendant of the main window, in screen pixels.
+# look: lists the main window's descendants once (again after the layout changed); box CLASS
+# [ID] then sets bx by bw bh bvisible of that window, in screen pixels.
+look() { kids=$(drive children) || fail "no main window"; }
 box() {
   local out
-  out=$(drive children | awk -v cls="$1" -v id="${2:-}" '{ name = $10; for (i = 11; i <= NF; ++i) name = name " " $i }
-        name == cls && (id == "" || $1 == id) { print $2, $3, $4, $5, $8; exit }')
+  out=$(awk -v cls="$1" -v id="${2:-}" '{ name = $10; for (i = 11; i <= NF; ++i) name = name " " $i }
+        name == cls && (id == "" || $1 == id) { print $2, $3, $4, $5, $8; exit }' <<<"$kids")
   [[ -n $out ]] || fail "no window $*"
   read -r bx by bw bh bvisible <<<"$out"
   bx=$((client_x + bx)) by=$((client_y + by))
@@ -29,17 +31,23 @@ box() {
 click() { xdotool mousemove "$1" "$2"; sleep 0.15; xdotool click 1; sleep 0.3; }
 # click_in CLASS ID: the middle of that window.
 click_in() { box "$1" "$2"; click $((bx + bw / 2)) $((by + bh / 2)); }
-# shot NAME: the screen, and the panel column beside it as NAME_column.png.
+# shot NAME: the screen; the panel column is cut out of it as NAME_column.png at the end.
+shots_taken=()
 shot() {
   sleep 0.4
   import -window root "$shots/$1.png" 2>/dev/null || fail "no screenshot $1"
   box "Panel Window Class"
-  /usr/bin/python3 - "$shots/$1.png" "$bx" "$by" "$bw" "$bh" <<'PY'
+  shots_taken+=("$shots/$1.png" "$bx,$by,$bw,$bh")
+}
+cut_columns() {
+  /usr/bin/python3 - "${shots_taken[@]}" <<'PY'
 import sys
 from PIL import Image
-path, x, y, w, h = sys.argv[1], *map(int, sys.argv[2:])
-image = Image.open(path).convert('RGB')
-image.crop((x, y, x + w, min(y + h, image.height))).save(path.replace('.png', '_column.png'))
+items = sys.argv[1:]
+for path, box in zip(items[0::2], items[1::2]):
+    x, y, w, h = map(int, box.split(','))
+    image = Image.open(path).convert('RGB')
+    image.crop((max(x, 0), max(y, 0), x + w, min(y + h, image.height))).save(path.replace('.png', '_column.png'))
 PY
 }
 # open_ring: the palette ring opened with W over the view; sets its box.
@@ -49,6 +57,7 @@ open_ring() {
   focus
   xdotool key w
   sleep 0.4
+  look
   box "Palette Floating Window Class"
   [[ $bvisible == 1 ]] || fail "the palette ring did not open"
 }
@@ -67,6 +76,7 @@ set_settings newcanvassize=1006 newcanvascx=400 newcanvascy=300 UIScaling=100 Re
 
 start
 read -r client_x client_y _ _ <<<"$(drive client-rect)"
+look
 shot colours_100
 # Rows from the top: position 7 (layer 8) first. Hide layer 8, lock layer 7, layer 6 adds.
 click_in "Visible Window Class" 16
@@ -89,12 +99,14 @@ sleep 0.3
 open_ring
 shot colours_ring_100
 click_in "Palette Window Class" 3
+look
 box "Palette Floating Window Class"
 [[ $bvisible == 0 ]] || fail "the ring stayed open after a choice"
 # Layer 4 (now at position 2) clipped: its row moves right.
 box "Visible Window Class" 11
 unclipped=$bx
 click_in Button 103
+look
 box "Visible Window Class" 11
 expect "clipped row indented" $((bx - unclipped)) 3
 # The picker: red on its ring (the left), then the middle of the triangle's widest row.
@@ -102,6 +114,21 @@ box "Color Picker Window Class"
 click $((bx + bw * 24 / 384)) $((by + bh / 2))
 click $((bx + bw * 228 / 384)) $((by + bh / 2))
 shot colours_picked_100
+# The paper: a click makes it the entry the picker edits; a double click opens the system's
+# colour dialog, left with OK; then the picker's black corner becomes the paper colour.
+box "Palette Window Class" 100
+xdotool mousemove $((bx + bw / 2)) $((by + bh / 2))
+sleep 0.15
+xdotool click 1
+sleep 0.3
+xdotool click --repeat 2 --delay 80 1
+drive dialog-rect 1 >/dev/null || fail "no colour dialog after a double click on the paper"
+sleep 0.3
+import -window root "$shots/colours_dialog_100.png" 2>/dev/null || true
+drive dialog-button 1 >/dev/null || fail "could not press OK in the colour dialog"
+drive dialog-gone 1 || fail "the colour dialog stayed open"
+box "Color Picker Window Class"
+click $((bx + bw * 121 / 384)) $((by + bh * 315 / 384))
 stop
 
 info=$(cli info "$canvas") || fail "dotwright-cli cannot read the working canvas"
@@ -116,16 +143,20 @@ expect "layer 4's place and clip" "$order $clipped" "2 1"
 # Red at lightness 0.50 and chroma 0.50: linear max 0.749, min 0.247, bytes 224 and 135.
 r=$((colour & 255)) g=$((colour >> 8 & 255)) b=$((colour >> 16 & 255))
 ((r >= 221 && r <= 227 && g >= 132 && g <= 138 && b == g)) || fail "picked colour $r $g $b, expected about 224 135 135"
+IFS=, read -r _ _ colour _ <<<"$(row 8)"
+expect "black paper" "$colour" 0
 # The palette follows: layer 4 is clipped to layer 3 and hidden layer 8 is not shown, so each
 # alone shows the paper.
 palette=$(cli palette "$canvas")
-expect "palette of clipped layer 4 alone" "$(sed -n 's/^247 //p' <<<"$palette")" FFFFFF
-expect "palette of hidden layer 8 alone" "$(sed -n 's/^127 //p' <<<"$palette")" FFFFFF
+expect "palette of the bare paper" "$(sed -n 's/^255 //p' <<<"$palette")" 000000
+expect "palette of clipped layer 4 alone" "$(sed -n 's/^247 //p' <<<"$palette")" 000000
+expect "palette of hidden layer 8 alone" "$(sed -n 's/^127 //p' <<<"$palette")" 000000
 
 # UI scale 200 in Japanese: the panels, the ring.
 set_settings UIScaling=200 ResourceFile=Japanese.dll
 start
 read -r client_x client_y _ _ <<<"$(drive client-rect)"
+look
 box "Layer Window Class"
 expect "layer panel at 200 %" "$bw $bh" "256 440"
 shot colours_200_ja
@@ -140,4 +171,5 @@ shot colours_ring_200_ja
 stop
 trap - EXIT
 set_settings "${restore[@]}"
+cut_columns
 echo "colours_test: toggles, blend list, drag, ring and picker reach the saved canvas"
