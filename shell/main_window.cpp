@@ -23,6 +23,7 @@
 #include "settings/command_ids.h"
 #include "reduce/gpu_engine.h"
 #include "settings/settings_file.h"
+#include "shell/colour_windows.h"
 #include "shell/file_dialogs.h"
 #include "shell/info_windows.h"
 #include "shell/panel_column.h"
@@ -294,6 +295,7 @@ std::filesystem::path FirstDroppedPath(HDROP drop) {
 }
 
 void ShowOutcome(MainWindow& w, const FileCommandOutcome& done) {
+  if (done.canvasReplaced) RefreshLayerPanels(w);
   if (done.title || done.canvasReplaced) RefreshTitle(w);
   if (done.view || done.canvasReplaced) InvalidateRect(w.view, nullptr, FALSE);
 }
@@ -348,6 +350,7 @@ void OnCommand(MainWindow& w, int32_t command) {
   if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
   if (command == CMD_NEW_FROM_CLIPBOARD) return NewFromClipboard(w);
   if (command == CMD_ABOUT) return ShowAbout(w);
+  if (command == CMD_POPUP_PALETTE) return ShowPaletteRing(w);
   WindowFileHost host(w);
   const FileCommandOutcome file = RunFileCommand(w.app, host, command);
   if (file.handled) return ShowOutcome(w, file);
@@ -357,6 +360,7 @@ void OnCommand(MainWindow& w, int32_t command) {
   if (done.view) w.outlineShown = false;  // shown again at the next sample
   if (done.title) RefreshTitle(w);
   if (done.view) InvalidateRect(w.view, nullptr, FALSE);
+  if (done.pen) RefreshLayerPanels(w);  // the pen may bring its own layer
   RefreshPanelsAfterCommand(w, done);
 }
 
@@ -443,7 +447,10 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       if (w && w->ready) PenKindChanged(*w);
       return 0;
     case kMsgPenLayerChanged:
-      if (w && w->ready) PenLayerChanged(*w);
+      if (w && w->ready) {
+        PenLayerChanged(*w);
+        OnPenLayerChanged(*w);
+      }
       return 0;
     case kMsgRecolourIcons:
       if (w && w->ready) RecolourPenIcons(*w);
@@ -453,6 +460,13 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       return 0;
     case kMsgToggleEasyPanel:
       if (w && w->ready) OnCommand(*w, CMD_TOGGLE_WINDOW_EASY_PANEL);
+      return 0;
+    // The layer panel's and colour windows' messages (shell/colour_windows.h).
+    case kMsgCurrentLayerChanged:
+      if (w && w->ready) OnCurrentLayerChanged(*w);
+      return 0;
+    case kMsgLayerEntryChanged:
+      if (w && w->ready) OnLayerEntryChanged(*w);
       return 0;
     case kMsgViewRectReady:
       if (w) {

@@ -8,9 +8,11 @@
 LRESULT CALLBACK IconWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // "Pen Window Class": the current pen's name, kind, size, hardness and layer.
 LRESULT CALLBACK PenWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// "Color Picker Window Class": the colour of the current layer and the eight layer colours.
+// "Color Picker Window Class": a hue ring around a lightness/chroma triangle that sets the
+// current layer's colour.
 LRESULT CALLBACK ColorPickerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-// "Layer Window Class": the eight layers, top first, with visibility, lock, blend mode and colour.
+// "Layer Window Class": the eight layers, top first, with visibility, lock, blend mode and colour
+// controls; clip switch and opacity of the current layer; a layer dragged moves in the stack.
 LRESULT CALLBACK LayerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // "Pen List Window Class": the sixteen pens; a click makes one current.
 LRESULT CALLBACK PenListWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -134,6 +134,8 @@ void TellPenPanels(MainWindow& w) {
 
 bool RunPenPopupCommand(MainWindow& w, int32_t command) {
   if (command == CMD_POPUP_PENS) {
+    // The selector takes the palette ring's place at the mouse.
+    if (HWND ring = FindWindowExW(w.window, nullptr, L"Palette Floating Window Class", nullptr)) ShowWindow(ring, SW_HIDE);
     ShowPenSelector(w);
     return true;
   }

@@ -1,6 +1,7 @@
 #include "shell/window_classes.h"
 
 #include "shell/bar_control.h"
+#include "shell/colour_windows.h"
 #include "shell/member_windows.h"
 #include "shell/info_windows.h"
 #include "shell/main_window.h"
@@ -21,7 +22,7 @@ constexpr WindowClass kClasses[] = {
     {kMainWindowClass, MainWindowProc},
     {kViewWindowClass, ViewWindowProc},
     {L"Panel Window Class", PanelColumnProc},
-    {L"Palette Floating Window Class", DefWindowProcW},
+    {kPaletteRingClass, PaletteRingProc},
     {L"Pen Floating Window Class", PenSelectorProc},
     {L"Easy Panel Window Class", EasyPanelProc},
     {L"Easy Panel Icon Class", DefWindowProcW},
@@ -36,9 +37,9 @@ constexpr WindowClass kClasses[] = {
     {L"Pen Window Class", PenWindowProc},
     {L"Color Picker Window Class", ColorPickerWindowProc},
     {L"Layer Window Class", LayerWindowProc},
-    {L"Visible Window Class", DefWindowProcW},
-    {L"Lock Window Class", DefWindowProcW},
-    {L"Palette Window Class", DefWindowProcW},
+    {kVisibleToggleClass, LayerToggleProc},
+    {kLockToggleClass, LayerToggleProc},
+    {kColourSwatchClass, ColourSwatchProc},
     {kBarWindowClass, BarWindowProc},
     {L"Pen List Window Class", PenListWindowProc},
     {L"Tex Window Class", TextureWindowProc},

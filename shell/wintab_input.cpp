@@ -92,10 +92,12 @@ bool OverWindow(const MainWindow& w, bool viewOnly) {
   return under == w.view || (!viewOnly && under == w.window);
 }
 
-// The floating palette ring and pen selector take the pen while they are shown.
-bool FloatingToolShown() {
+// The floating palette ring and pen selector take the pen while they are shown (as children
+// of the main window or as top-level windows).
+bool FloatingToolShown(const MainWindow& w) {
   static const wchar_t* const kClasses[] = {L"Palette Floating Window Class", L"Pen Floating Window Class"};
   for (const wchar_t* name : kClasses) {
+    if (HWND child = FindWindowExW(w.window, nullptr, name, nullptr); child && IsWindowVisible(child)) return true;
     HWND found = FindWindowW(name, nullptr);
     DWORD process = 0;
     if (found && IsWindowVisible(found) && GetWindowThreadProcessId(found, &process) && process == GetCurrentProcessId())
@@ -115,7 +117,7 @@ void OnTabletPacket(MainWindow& w, WPARAM serial) {
   const TabletInput& t = w.tablet;
   const HANDLE context = ContextOf(w);
   if (w.app.settings.TabletDriver != 0 || !context || !t.packet || t.modalLoop || !IsWindowEnabled(w.window) ||
-      FloatingToolShown() || !OverWindow(w, false))
+      FloatingToolShown(w) || !OverWindow(w, false))
     return;
   // The newest packet only: a busy window skips the ones it had no time for.
   UINT oldest = 0, newest = static_cast<UINT>(serial);

@@ -309,29 +309,9 @@ Rgba IconAt(double x, double y) {
   return s > 0.9 * length ? kLead : kWood;
 }
 
-// Renders draw over side x side pixels, each the average of 4 x 4 samples (alpha-weighted).
+// Renders draw (on the unit square) over side x side pixels, 4 x 4 samples each.
 ColourPicture Render(int side, Rgba (*draw)(double, double)) {
-  ColourPicture p;
-  p.width = p.height = side;
-  p.pixels.assign(static_cast<size_t>(side) * side, kClear);
-  constexpr int kSamples = 4;
-  for (int y = 0; y < side; ++y)
-    for (int x = 0; x < side; ++x) {
-      double r = 0, g = 0, b = 0, a = 0;
-      for (int j = 0; j < kSamples; ++j)
-        for (int i = 0; i < kSamples; ++i) {
-          const Rgba c = draw((x + (i + 0.5) / kSamples) / side, (y + (j + 0.5) / kSamples) / side);
-          r += c.red * c.alpha;
-          g += c.green * c.alpha;
-          b += c.blue * c.alpha;
-          a += c.alpha;
-        }
-      if (a > 0)
-        p.At(x, y) = Rgba{static_cast<uint8_t>(std::lround(r / a)), static_cast<uint8_t>(std::lround(g / a)),
-                          static_cast<uint8_t>(std::lround(b / a)),
-                          static_cast<uint8_t>(std::lround(a / (kSamples * kSamples)))};
-    }
-  return p;
+  return RenderPicture(side, side, [&](double x, double y) { return draw(x / side, y / side); }, 4);
 }
 
 // The canvas cursor at side pixels (32 at 96 DPI): a black cross hair one pixel thick with a

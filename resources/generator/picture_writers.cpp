@@ -2,6 +2,7 @@
 
 #include <png.h>
 
+#include <cmath>
 #include <cstdio>
 
 #include "files/atomic_file.h"
@@ -140,6 +141,41 @@ bool WritePaletteBmp(const std::filesystem::path& path, const PalettePicture& p)
     out.insert(out.end(), row.begin(), row.end());
   });
   return WriteBytes(path, bytes);
+}
+
+bool WriteColourBmp(const std::filesystem::path& path, const ColourPicture& p) {
+  const std::vector<uint8_t> bytes = BmpBytes(p.width, p.height, 24, {}, [&](std::vector<uint8_t>& out, int y) {
+    for (int x = 0; x < p.width; ++x) {
+      const Rgba& c = p.At(x, y);
+      out.insert(out.end(), {c.blue, c.green, c.red});
+    }
+    out.resize(out.size() + RowBytes(p.width, 24) - 3 * static_cast<uint32_t>(p.width), 0);
+  });
+  return WriteBytes(path, bytes);
+}
+
+ColourPicture RenderPicture(int width, int height, const std::function<Rgba(double, double)>& draw, int samples) {
+  ColourPicture p;
+  p.width = width;
+  p.height = height;
+  p.pixels.assign(static_cast<size_t>(width) * height, Rgba{0, 0, 0, 0});
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      double r = 0, g = 0, b = 0, a = 0;
+      for (int j = 0; j < samples; ++j)
+        for (int i = 0; i < samples; ++i) {
+          const Rgba c = draw(x + (i + 0.5) / samples, y + (j + 0.5) / samples);
+          r += c.red * c.alpha;
+          g += c.green * c.alpha;
+          b += c.blue * c.alpha;
+          a += c.alpha;
+        }
+      if (a > 0)
+        p.At(x, y) = Rgba{static_cast<uint8_t>(std::lround(r / a)), static_cast<uint8_t>(std::lround(g / a)),
+                          static_cast<uint8_t>(std::lround(b / a)),
+                          static_cast<uint8_t>(std::lround(a / (samples * samples)))};
+    }
+  return p;
 }
 
 bool WriteIconFile(const std::filesystem::path& path, IconFileKind kind, const std::vector<IconImage>& images) {

@@ -2,6 +2,7 @@
 //   1-bit BMP   black and white (textures, stamps, the plain paper): colour table entry 0
 //               black, entry 1 white, rows bottom-up, each padded to 4 bytes;
 //   8-bit BMP   grey (paper grains): colour table entry i = (i, i, i);
+//   24-bit BMP  colour without alpha (the colour picker's hue ring), rows bottom-up;
 //   .ico, .cur  several sizes of one picture in one file: every image a 32-bit
 //               device-independent bitmap (blue, green, red, alpha, rows bottom-up, the height
 //               doubled for the 1-bit AND mask that follows) except a 256-pixel icon image,
@@ -11,6 +12,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 // Black and white: ink[y * width + x] is 1 where the pixel is black, 0 where white; row 0 at
@@ -65,6 +67,13 @@ struct IconImage {
 [[nodiscard]] bool WriteInkBmp(const std::filesystem::path& path, const InkPicture& picture);
 [[nodiscard]] bool WriteGreyBmp(const std::filesystem::path& path, const GreyPicture& picture);
 [[nodiscard]] bool WritePaletteBmp(const std::filesystem::path& path, const PalettePicture& picture);
+
+// Alpha is dropped: every pixel is written with its colour as it is.
+[[nodiscard]] bool WriteColourBmp(const std::filesystem::path& path, const ColourPicture& picture);
+
+// A width x height picture of draw(x, y), x and y in pixels (0 at the top-left corner), each
+// pixel the alpha-weighted average of samples x samples points spread evenly over it.
+ColourPicture RenderPicture(int width, int height, const std::function<Rgba(double, double)>& draw, int samples);
 
 enum class IconFileKind : uint16_t { kIcon = 1, kCursor = 2 };
 [[nodiscard]] bool WriteIconFile(const std::filesystem::path& path, IconFileKind kind,

@@ -77,3 +77,24 @@ TEST_F(ProgramModule, PenIconPicturesAreSixteenColourBitmaps) {
     EXPECT_EQ(picture.At(0, 0), kPenIconBackground) << id;
   }
 }
+
+TEST_F(ProgramModule, LayerToggleIconsComeAtEveryPanelScale) {
+  for (int id : {IDI_LAYER_VISIBLE, IDI_LAYER_HIDDEN, IDI_LAYER_LOCKED, IDI_LAYER_UNLOCKED})
+    for (int side : {16, 24, 32, 48}) {
+      ICONINFO info{};
+      BITMAP mask{};
+      ASSERT_TRUE(Load(IMAGE_ICON, id, side, info, mask)) << id << " at " << side;
+      EXPECT_EQ(mask.bmWidth, side);
+    }
+}
+
+TEST_F(ProgramModule, HueRingIsTheColourPickersPicture) {
+  HBITMAP ring = static_cast<HBITMAP>(LoadImageW(module, MAKEINTRESOURCEW(IDB_HUE_RING), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+  ASSERT_NE(ring, nullptr);
+  DIBSECTION dib{};
+  ASSERT_EQ(GetObjectW(ring, sizeof dib, &dib), static_cast<int>(sizeof dib));
+  EXPECT_EQ(dib.dsBm.bmWidth, 384);
+  EXPECT_EQ(dib.dsBm.bmHeight, 384);
+  EXPECT_EQ(dib.dsBm.bmBitsPixel, 24);
+  DeleteObject(ring);
+}
