@@ -6,6 +6,7 @@
 #include "shell/panel_common.h"
 #include "settings/command_ids.h"
 #include "shell/main_window.h"
+#include "shell/pen_setting_dialog.h"
 
 namespace {
 
@@ -40,8 +41,29 @@ void Click(HWND hwnd, MainWindow& w, int y) {
   if (row < kPenCount) PostPanelCommand(hwnd, CMD_SELECT_PEN_0 + row);
 }
 
+// A double click on a row, or a command with notification 0 whose identifier is a pen slot,
+// makes that pen current and opens its pen setting dialog.
+void OpenRow(HWND hwnd, MainWindow& w, int32_t row) {
+  if (row < 0 || row >= kPenCount) return;
+  SendMessageW(GetAncestor(hwnd, GA_ROOT), WM_COMMAND, static_cast<WPARAM>(CMD_SELECT_PEN_0 + row), 0);
+  InvalidateRect(hwnd, nullptr, FALSE);
+  OpenPenSettingDialog(w, row);
+}
+
 }  // namespace
 
 LRESULT CALLBACK PenListWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  MainWindow* w = BindPanelOwner(hwnd, message, lParam);
+  if (w && message == WM_LBUTTONDBLCLK) {
+    const float s = PanelScale(*w);
+    const int y = MouseY(lParam);
+    if (y >= 0 && y < Scaled(kRowHeight * kPenCount, s))
+      OpenRow(hwnd, *w, static_cast<int32_t>(static_cast<float>(y) / (static_cast<float>(kRowHeight) * s)));
+    return 0;
+  }
+  if (w && message == WM_COMMAND && HIWORD(wParam) == 0) {
+    OpenRow(hwnd, *w, LOWORD(wParam));
+    return 0;
+  }
   return RoutePanelMessage(hwnd, message, wParam, lParam, Paint, Click);
 }

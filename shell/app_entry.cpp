@@ -4,8 +4,19 @@
 #include <ole2.h>
 #include <windows.h>
 
+#include <cwchar>
+
 #include "shell/main_window.h"
 #include "shell/window_classes.h"
+
+namespace {
+
+bool IsModelessDialog(HWND window) {
+  wchar_t name[16] = {};
+  return GetClassNameW(window, name, 16) && !std::wcscmp(name, L"#32770");
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
   if (!RegisterWindowClasses(instance)) return 0;  // only the main class is essential
@@ -24,6 +35,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     UpdateWindow(main);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      // A modeless dialog (a pen setting dialog) takes its own keys: Tab, Enter, Escape, and
+      // letters typed into its edits, which must not reach the main window's bindings.
+      HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+      if (root && root != main && IsModelessDialog(root) && IsDialogMessageW(root, &msg)) continue;
       if (block.acceleratorsEnabled && accelerators && TranslateAcceleratorW(main, accelerators, &msg)) continue;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);

@@ -26,6 +26,8 @@
 #include "shell/info_windows.h"
 #include "shell/panel_column.h"
 #include "shell/key_config_dialog.h"
+#include "shell/pen_setting_dialog.h"
+#include "shell/settings_dialog.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
@@ -286,6 +288,10 @@ void OnCommand(MainWindow& w, int32_t command) {
     if (ShowKeyConfigDialog(w.window, w.menus.module, w.menus.bar, w.app.settings)) ReplaceAcceleratorTable(w);
     return;
   }
+  if (command == CMD_SETTINGS) {
+    if (RunSettingsDialog(w)) RefreshPanelsAfterCommand(w, {});
+    return;
+  }
   if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
   if (command == CMD_NEW_FROM_CLIPBOARD) return NewFromClipboard(w);
   if (command == CMD_ABOUT) return ShowAbout(w);
@@ -353,7 +359,13 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
     case kMsgTextureChosen:  // the texture panel's item w, as the texture menu's
-      if (w && w->ready) (void)ChooseListedResource(w->app, w->menus.items, ListedMenu::kTexture, wParam);
+      if (w && w->ready && ChooseListedResource(w->app, w->menus.items, ListedMenu::kTexture, wParam))
+        RefreshPanelsAfterCommand(*w, {});
+      return 0;
+    case kMsgSelectPenSlot:       // the pen list's choice, or the pen setting dialog's kind
+    case kMsgPenKindChanged:
+    case kMsgReselectCurrentPen:  // the pen setting dialog changed the preset
+      if (w && w->ready) OnPenPresetMessage(*w, message, wParam);
       return 0;
     case kMsgViewRectReady:
       if (w) {
