@@ -90,7 +90,7 @@ const SettingsSlider* FindSettingsSlider(int32_t control) {
 }
 
 int32_t CanvasSideFromText(std::u16string_view text) {
-  return std::clamp(LeadingInteger(text), kMinCanvasSide, kMaxCanvasSide);
+  return std::clamp(LeadingInteger(text), kMinNewCanvasSide, kMaxNewCanvasSide);
 }
 int32_t ScreenDpiFromText(std::u16string_view text) {
   return std::clamp(LeadingInteger(text), kMinScreenDpi, kMaxScreenDpi);

@@ -103,7 +103,7 @@ std::u16string SettingsSliderLabel(const SettingsSlider& slider, int32_t positio
 const SettingsSlider* FindSettingsSlider(int32_t control);
 
 // The number edits: the leading integer of the text (0 without digits), clamped.
-inline constexpr int32_t kMinCanvasSide = 1, kMaxCanvasSide = 65535;
+inline constexpr int32_t kMinNewCanvasSide = 1, kMaxNewCanvasSide = 65535;
 inline constexpr int32_t kMinScreenDpi = 75, kMaxScreenDpi = 600;
 inline constexpr int32_t kMinPrintDpi = 75, kMaxPrintDpi = 1200;
 int32_t CanvasSideFromText(std::u16string_view text);

@@ -95,8 +95,8 @@ void PrinterPageSize(HWND dialog, SettingsDialog& s) {
   pd.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE;
   if (!PrintDlgW(&pd)) return;
   if (pd.hDC) {
-    s.draft.newcanvascx = std::clamp(GetDeviceCaps(pd.hDC, HORZRES), kMinCanvasSide, kMaxCanvasSide);
-    s.draft.newcanvascy = std::clamp(GetDeviceCaps(pd.hDC, VERTRES), kMinCanvasSide, kMaxCanvasSide);
+    s.draft.newcanvascx = std::clamp(GetDeviceCaps(pd.hDC, HORZRES), kMinNewCanvasSide, kMaxNewCanvasSide);
+    s.draft.newcanvascy = std::clamp(GetDeviceCaps(pd.hDC, VERTRES), kMinNewCanvasSide, kMaxNewCanvasSide);
     ShowNumber(dialog, kCanvasWidthEdit, s.draft.newcanvascx);
     ShowNumber(dialog, kCanvasHeightEdit, s.draft.newcanvascy);
     DeleteDC(pd.hDC);

@@ -40,6 +40,8 @@
 //                                    (each an index from 0)
 //   dwdrive dialog-check ID 0|1      sets check box ID and tells the dialog it was clicked
 //   dwdrive dialog-button ID         clicks button ID (1 OK, 2 Cancel)
+//   dwdrive dialog-controls ID       prints every control of that dialog, one a line:
+//                                    "C X Y W H ENABLED TEXT" (screen coordinates, UTF-8 text)
 //   dwdrive dialog-control-rect ID C prints "X Y W H": control C of that dialog in screen
 //                                    coordinates
 //   dwdrive dialog-text ID C         prints the text of control C (UTF-8)
@@ -392,6 +394,25 @@ int DialogVerb(const wchar_t* verb, int argc, wchar_t** argv) {
     PrintRect("", dialog);
     return 0;
   }
+  if (!std::wcscmp(verb, L"dialog-controls")) {
+    // Every control in one call: a test reads the dialog's state at once.
+    EnumChildWindows(
+        dialog,
+        [](HWND c, LPARAM) -> BOOL {
+          RECT r{};
+          GetWindowRect(c, &r);
+          wchar_t text[520] = {};
+          SendMessageW(c, WM_GETTEXT, 520, reinterpret_cast<LPARAM>(text));
+          for (wchar_t* t = text; *t; ++t)
+            if (*t == L'\n' || *t == L'\r') *t = L' ';
+          std::printf("%d %ld %ld %ld %ld %d %s\n", GetDlgCtrlID(c), static_cast<long>(r.left), static_cast<long>(r.top),
+                      static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top), IsWindowEnabled(c) ? 1 : 0,
+                      Utf8(text).c_str());
+          return TRUE;
+        },
+        0);
+    return 0;
+  }
   if (!std::wcscmp(verb, L"dialog-button"))
     return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ? 0 : 1;
   if (argc != 4) return Usage();
@@ -408,7 +429,8 @@ int DialogVerb(const wchar_t* verb, int argc, wchar_t** argv) {
       PrintRect("", other);
     } else if (verb[7] == L't') {
       wchar_t text[520] = {};
-      GetWindowTextW(other, text, 520);
+      // WM_GETTEXT itself: GetWindowText does not ask a window of another process.
+      SendMessageW(other, WM_GETTEXT, 520, reinterpret_cast<LPARAM>(text));
       std::printf("%s\n", Utf8(text).c_str());
     } else if (verb[7] == L'e') {
       std::printf("%d\n", IsWindowEnabled(other) ? 1 : 0);

@@ -21,8 +21,7 @@ template=$(setting TemplateFileName)
 
 open_settings() {
   drive command 40801
-  drive dialog-rect $dlg >/dev/null || fail "the settings dialog did not open"
-  sleep 0.4
+  look_dialog $dlg
   focus_dialog "$1"
 }
 close_with() {
@@ -34,38 +33,40 @@ close_with() {
 start
 # Cancel: clamped edits and a slider moved, then nothing kept.
 open_settings Settings
-expect_text $dlg 1000 200 "at opening"
-type_into $dlg 1000 0
-expect_text $dlg 1000 1 "width 0"
-type_into $dlg 1038 2000
-expect_text $dlg 1038 1200 "print resolution 2000"
-click_control $dlg 1025
+expect_text 1000 200 "at opening"
+type_into 1000 0
+type_into 1038 2000
+click_control 1025
 xdotool key End
 sleep 0.2
-expect_text $dlg 1030 255 "opacity after End"
+look_dialog $dlg
+expect_text 1000 1 "width 0"
+expect_text 1038 1200 "print resolution 2000"
+expect_text 1030 255 "opacity after End"
 close_with 2
 # The cancelled dialog changed nothing: it opens with the old values.
 open_settings Settings
-expect_text $dlg 1000 200 "width after Cancel"
-expect_text $dlg 1038 600 "print resolution after Cancel"
-expect_text $dlg 1030 128 "opacity after Cancel"
+expect_text 1000 200 "width after Cancel"
+expect_text 1038 600 "print resolution after Cancel"
+expect_text 1030 128 "opacity after Cancel"
 # A template that does not exist keeps the dialog open.
-type_into $dlg 1011 'C:\no\such\template.png'
+type_into 1011 'C:\no\such\template.png'
 drive dialog-button 1
 drive press ok 5000 || fail "no message about the missing template"
 drive dialog-rect $dlg >/dev/null || fail "the dialog closed with a missing template"
 focus_dialog Settings
-type_into $dlg 1011 ''
+type_into 1011 ''
 # OK: the edits, the smoothing slider at its left end, touch drawing on.
-type_into $dlg 1000 70000
-expect_text $dlg 1000 65535 "width 70000"
-type_into $dlg 1036 50
-expect_text $dlg 1036 75 "screen resolution 50"
-click_control $dlg 1029
+type_into 1000 70000
+type_into 1036 50
+click_control 1029
 xdotool key Home
+click_control 1047 0.1
 sleep 0.2
-expect_text $dlg 1034 0 "smoothing after Home"
-click_control $dlg 1047 0.1
+look_dialog $dlg
+expect_text 1000 65535 "width 70000"
+expect_text 1036 75 "screen resolution 50"
+expect_text 1034 0 "smoothing after Home"
 shoot_dialog $dlg settings_dialog_english
 close_with 1
 shot_panels() {
@@ -90,14 +91,19 @@ expect_setting PenEmulation 1 "after OK"
 expect_setting TemplateFileName '' "after OK"
 [[ $(setting MaterialFileName) != none.bmp ]] || fail "a click on the material panel chose nothing"
 
-# Japanese at UI scale 200: the dialog and the panels, then Cancel.
-set_settings ResourceFile=Japanese.dll UIScaling=200
+# Japanese at UI scale 200: the dialog, the pen setting dialog and the texture panels.
+set_settings ResourceFile=Japanese.dll UIScaling=200 show_pensetting=0 show_penlist=0
 start
 open_settings '環境設定'
 shoot_dialog $dlg settings_dialog_japanese
 close_with 2
+drive post-child "Pen List Window Class" 0x0111 2 0 || fail "no pen list"
+drive dialog-rect 1049 >/dev/null || fail "the pen setting dialog did not open"
+sleep 0.3
+shoot_dialog 1049 pen_dialog_japanese
+drive dialog-button 2
 shot_panels texture_panels_japanese_200
 stop
-set_settings ResourceFile=English.dll UIScaling=100 CorrectionStrength=3 PenEmulation=0 ScreenDPI=96 \
-  newcanvascx=200 MaterialFileName=none.bmp "TemplateFileName=$template"
-echo "settings_dialog_test: clamps, Cancel, the missing template and OK checked; panels and dialog shot"
+set_settings ResourceFile=English.dll UIScaling=100 show_pensetting=1 show_penlist=1 CorrectionStrength=3 \
+  PenEmulation=0 ScreenDPI=96 newcanvascx=200 MaterialFileName=none.bmp "TemplateFileName=$template"
+echo "settings_dialog_test: clamps, Cancel, the missing template and OK checked; panels and dialogs shot"
