@@ -29,6 +29,7 @@ inline constexpr int32_t kTextureOffsetYEdit = 1038;
 inline constexpr int32_t kPenImportButton = 1061;
 inline constexpr int32_t kPenExportButton = 1062;
 inline constexpr int32_t kStampCheckBox = 1028;
+inline constexpr int32_t kStampGroupBox = 1039;
 
 // How a slider's position maps to its field.
 enum class PenSliderScale {

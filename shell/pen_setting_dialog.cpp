@@ -44,6 +44,17 @@ void EnableStampControls(HWND dialog, int32_t kind) {
   const BOOL on = StampBrushControlsEnabled(kind) ? TRUE : FALSE;
   for (int32_t id : kStampBrushControls)
     if (HWND c = GetDlgItem(dialog, id)) EnableWindow(c, on);
+  // The captions inside the stamp brush's group box (they have no identifier) follow, so the
+  // whole group reads as unavailable.
+  RECT group{};
+  HWND box = GetDlgItem(dialog, kStampGroupBox);
+  if (!box || !GetWindowRect(box, &group)) return;
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    RECT r{};
+    if (static_cast<WORD>(GetDlgCtrlID(c)) != 0xFFFF || !GetWindowRect(c, &r)) continue;
+    if (r.left >= group.left && r.right <= group.right && r.top >= group.top && r.bottom <= group.bottom)
+      EnableWindow(c, on);
+  }
 }
 
 // Every control from the preset; the kind list is filled anew with the language's names.
