@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/panel_layout.h"
 #include "app/settings_dialog.h"
 #include "files/utf_text.h"
 #include "settings/settings_file.h"
@@ -204,6 +205,9 @@ bool RunSettingsDialog(MainWindow& w) {
                       reinterpret_cast<LPARAM>(&state)) != 1)
     return false;
   ApplySettingsDraft(state.draft, w.app.settings);
+  // A translucent window takes the new opacity at once; the UI scale waits for the next start.
+  if (const WindowAlpha a = TranslucencyAlpha(w.app.translucent, w.app.settings.WindowOpacity); a.layered)
+    SetLayeredWindowAttributes(w.window, 0, a.alpha, LWA_ALPHA);
   if (!w.app.settings.settingsFile.empty() && !SaveSettings(w.app.settings)) ReportError(L"Cannot save the settings file.");
   return true;
 }
