@@ -4,9 +4,30 @@
 #include <ole2.h>
 #include <windows.h>
 
+#include <cwchar>
+
 #include "shell/main_window.h"
 #include "shell/member_windows.h"
 #include "shell/window_classes.h"
+
+namespace {
+
+bool IsModelessDialog(HWND window) {
+  wchar_t name[16] = {};
+  return GetClassNameW(window, name, 16) && !std::wcscmp(name, L"#32770");
+}
+
+// Keys typed into an open drop-down list or a list box are the control's (Enter picks the item
+// there rather than starting a new canvas).
+bool KeyForControl(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_CHAR) return false;
+  wchar_t name[16] = {};
+  if (!GetClassNameW(msg.hwnd, name, 16)) return false;
+  return !std::wcscmp(name, L"ComboLBox") || !std::wcscmp(name, L"ListBox") ||
+         (!std::wcscmp(name, L"ComboBox") && SendMessageW(msg.hwnd, CB_GETDROPPEDSTATE, 0, 0));
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
   if (!RegisterWindowClasses(instance)) return 0;  // only the main class is essential
@@ -25,7 +46,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     UpdateWindow(main);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      if (block.acceleratorsEnabled && accelerators && !IsSelectionWindowKey(msg) &&
+      // A modeless dialog (a pen setting dialog) takes its own keys: Tab, Enter, Escape, and
+      // letters typed into its edits, which must not reach the main window's bindings.
+      HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+      if (root && root != main && IsModelessDialog(root) && IsDialogMessageW(root, &msg)) continue;
+      if (block.acceleratorsEnabled && accelerators && !IsSelectionWindowKey(msg) && !KeyForControl(msg) &&
           TranslateAcceleratorW(main, accelerators, &msg))
         continue;
       TranslateMessage(&msg);

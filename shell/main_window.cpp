@@ -29,6 +29,8 @@
 #include "shell/panel_column.h"
 #include "shell/pen_panels.h"
 #include "shell/key_config_dialog.h"
+#include "shell/pen_setting_dialog.h"
+#include "shell/settings_dialog.h"
 #include "shell/platform_queries.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
@@ -347,6 +349,10 @@ void OnCommand(MainWindow& w, int32_t command) {
     if (ShowKeyConfigDialog(w.window, w.menus.module, w.menus.bar, w.app.settings)) ReplaceAcceleratorTable(w);
     return;
   }
+  if (command == CMD_SETTINGS) {
+    if (RunSettingsDialog(w)) RefreshPanelsAfterCommand(w, {});
+    return;
+  }
   if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
   if (command == CMD_NEW_FROM_CLIPBOARD) return NewFromClipboard(w);
   if (command == CMD_ABOUT) return ShowAbout(w);
@@ -424,7 +430,8 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       if (w && w->ready) OnWheel(*w, GET_WHEEL_DELTA_WPARAM(wParam));
       return 0;
     case kMsgTextureChosen:  // the texture panel's item w, as the texture menu's
-      if (w && w->ready) (void)ChooseListedResource(w->app, w->menus.items, ListedMenu::kTexture, wParam);
+      if (w && w->ready && ChooseListedResource(w->app, w->menus.items, ListedMenu::kTexture, wParam))
+        RefreshPanelsAfterCommand(*w, {});
       return 0;
     case kMsgCommitPending:  // a floating selection goes back onto the canvas
       if (w && w->ready) {

@@ -9,6 +9,7 @@
 #include "app/view_commands_run.h"
 #include "settings/command_ids.h"
 #include "shell/main_window.h"
+#include "shell/pen_setting_dialog.h"
 #include "shell/panel_column.h"
 
 namespace {
@@ -156,8 +157,6 @@ void ChooseDrawingLayer(MainWindow& w, int32_t layer) {
 
 void OpenPenSettingDialogOnce(MainWindow& w, int32_t slot) {
   if (slot < 0 || slot >= kPenCount) return;
-  PenSetting& pen = w.app.settings.pens[slot];
-  if (pen.dialogOpen) return;
-  // The pen setting dialog is opened here (it sets and clears the flag); until it is built a
-  // double click leaves the pen current and nothing more.
+  // One dialog per preset: a second double click brings the open one to the front.
+  OpenPenSettingDialog(w, slot);
 }

@@ -47,6 +47,15 @@
 //                                    (each an index from 0)
 //   dwdrive dialog-check ID 0|1      sets check box ID and tells the dialog it was clicked
 //   dwdrive dialog-button ID         clicks button ID (1 OK, 2 Cancel)
+//   dwdrive dialog-controls ID       prints every control of that dialog, one a line:
+//                                    "C X Y W H ENABLED TEXT" (screen coordinates, UTF-8 text)
+//   dwdrive dialog-control-rect ID C prints "X Y W H": control C of that dialog in screen
+//                                    coordinates
+//   dwdrive dialog-text ID C         prints the text of control C (UTF-8)
+//   dwdrive dialog-enabled ID C      prints 1 when control C is enabled, else 0
+//   dwdrive dialog-slider ID C       prints the position of slider C
+//   dwdrive post-child CLASS MSG W L posts message MSG to the first descendant of the main
+//                                    window of class CLASS
 //
 //   dwdrive show-templates DLL MS ID...  shows the dialog templates ID... of the resource library
 //                                    DLL in this process for MS milliseconds, side by side from
@@ -107,8 +116,10 @@ int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
       " client-rect | child-rect CLASS [ID] | children | layered | view-rect | answer [MS] |"
-      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | clip-bitmap | drop-target X Y MS OUT | post MSG W L | dialog-rect ID |"
-      " dialog-gone ID | dialog-list-row ID ROW | dialog-tree-select ID I/J | dialog-check ID 0|1 | dialog-button ID |"
+      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | clip-bitmap | drop-target X Y MS OUT |"
+      " post MSG W L | dialog-rect ID | dialog-gone ID | dialog-list-row ID ROW |"
+      " dialog-control-rect|dialog-text|dialog-enabled|dialog-slider ID C | post-child CLASS MSG W L |"
+      " dialog-tree-select ID I/J | dialog-check ID 0|1 | dialog-button ID |"
       " show-templates DLL MS ID...\n",
       stderr);
   return 2;
@@ -473,6 +484,8 @@ HTREEITEM TreeItemAt(HWND tree, const wchar_t* path) {
   return item;
 }
 
+std::string Utf8(const wchar_t* text);
+
 int DialogVerb(const wchar_t* verb, int argc, wchar_t** argv) {
   unsigned long long id = 0, value = 0;
   if (argc < 3 || !ParseNumber(argv[2], id) || id > 0xFFFF) return Usage();
@@ -484,9 +497,51 @@ int DialogVerb(const wchar_t* verb, int argc, wchar_t** argv) {
     PrintRect("", dialog);
     return 0;
   }
+  if (!std::wcscmp(verb, L"dialog-controls")) {
+    // Every control in one call: a test reads the dialog's state at once.
+    EnumChildWindows(
+        dialog,
+        [](HWND c, LPARAM) -> BOOL {
+          RECT r{};
+          GetWindowRect(c, &r);
+          wchar_t text[520] = {};
+          SendMessageW(c, WM_GETTEXT, 520, reinterpret_cast<LPARAM>(text));
+          for (wchar_t* t = text; *t; ++t)
+            if (*t == L'\n' || *t == L'\r') *t = L' ';
+          std::printf("%d %ld %ld %ld %ld %d %s\n", GetDlgCtrlID(c), static_cast<long>(r.left), static_cast<long>(r.top),
+                      static_cast<long>(r.right - r.left), static_cast<long>(r.bottom - r.top), IsWindowEnabled(c) ? 1 : 0,
+                      Utf8(text).c_str());
+          return TRUE;
+        },
+        0);
+    return 0;
+  }
   if (!std::wcscmp(verb, L"dialog-button"))
     return PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)) ? 0 : 1;
   if (argc != 4) return Usage();
+  // Verbs on another control of the dialog found by ID.
+  if (!std::wcscmp(verb, L"dialog-control-rect") || !std::wcscmp(verb, L"dialog-text") ||
+      !std::wcscmp(verb, L"dialog-enabled") || !std::wcscmp(verb, L"dialog-slider")) {
+    if (!ParseNumber(argv[3], value) || value > 0xFFFF) return Usage();
+    HWND other = GetDlgItem(dialog, static_cast<int>(value));
+    if (!other) {
+      std::fputs("dwdrive: no such control\n", stderr);
+      return 1;
+    }
+    if (verb[7] == L'c') {
+      PrintRect("", other);
+    } else if (verb[7] == L't') {
+      wchar_t text[520] = {};
+      // WM_GETTEXT itself: GetWindowText does not ask a window of another process.
+      SendMessageW(other, WM_GETTEXT, 520, reinterpret_cast<LPARAM>(text));
+      std::printf("%s\n", Utf8(text).c_str());
+    } else if (verb[7] == L'e') {
+      std::printf("%d\n", IsWindowEnabled(other) ? 1 : 0);
+    } else {
+      std::printf("%ld\n", static_cast<long>(SendMessageW(other, TBM_GETPOS, 0, 0)));
+    }
+    return 0;
+  }
   if (!std::wcscmp(verb, L"dialog-list-row")) {
     if (!ParseNumber(argv[3], value) || value > 0x7FFFFFFF) return Usage();
     return SelectListRow(control, static_cast<int>(value)) ? 0 : 1;
@@ -729,6 +784,18 @@ int wmain(int argc, wchar_t** argv) {
     if (argc != 4 || !ParseNumber(argv[2], a) || !ParseNumber(argv[3], b)) return Usage();
     UINT message = RegisterWindowMessageW(L"Dotwright_CanvasControl_Msg");
     return Post(message, static_cast<WPARAM>(a), static_cast<LPARAM>(b));
+  }
+  if (!std::wcscmp(verb, L"post-child")) {
+    unsigned long long message = 0, w = 0, l = 0;
+    if (argc != 6 || !ParseNumber(argv[3], message) || !ParseNumber(argv[4], w) || !ParseNumber(argv[5], l))
+      return Usage();
+    HWND main = FindMain();
+    HWND child = main ? FindDescendant(main, argv[2]) : nullptr;
+    if (!child) {
+      std::fputs("dwdrive: no such child window\n", stderr);
+      return 1;
+    }
+    return PostMessageW(child, static_cast<UINT>(message), static_cast<WPARAM>(w), static_cast<LPARAM>(l)) ? 0 : 1;
   }
   if (!std::wcscmp(verb, L"post")) {
     unsigned long long message = 0;
