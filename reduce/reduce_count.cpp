@@ -343,6 +343,7 @@ class BandRows {
       std::free(block_.data);
       block_.data = std::malloc(bytes);
       block_.bytes = block_.data ? bytes : 0;
+      PreferLargePages(block_.data, block_.bytes);
     }
   }
   ~BandRows() {
@@ -406,18 +407,238 @@ void ReachedColumns(const CountPlan& plan, int32_t r, int32_t* left, int32_t* ri
   if (*right < *left) *right = *left;
 }
 
+
+// Turned views at stronger reductions: counting by cell crossings. A source row's stretch
+// visits a staircase of cells; a cell's sum is P(exit) - P(entry), where P(k) is the sum of the
+// stretch's pixels before pixel k. So each crossing at pixel e adds P(e) to the cell it leaves
+// and takes it from the cell it enters, and the stretch's end adds P(end) to its last cell.
+// The crossings of cell columns (x) and of cell rows (y) come each in their own loop, stepped
+// exactly from boundary to boundary with no branch, and each is kept in one entry of its own
+// array (X: the cell entered across a column boundary, Y: across a row boundary); the cells are
+// put together when the band is divided:
+//   cell c = C[c] - X[c] + X[c + sx] - Y[c] + Y[c + sy * pitch]
+// (sx, sy: the signs of colX and colY, the way the stretch walks). Where a crossing meets a
+// column and a row boundary at the same pixel, the column one is taken first: it enters the
+// cell (x(e), y(e - 1)), which the row crossing leaves again, so that cell keeps nothing.
+// P comes from sums of pixel pairs (a word of bare paper in a few additions), so a pixel costs
+// a fraction of a lookup and a crossing a few operations: at reductions of 4 and more the
+// crossings are far fewer than the pixels. Sums wrap: only the cells' final sums must fit
+// their fields.
+
+// Packed sums: the packed increments, 19-bit channels and the count (at most 127 samples).
+struct PackedLanes {
+  using Sum = uint64_t;
+  using Cells = PackedCells;
+  static constexpr bool kWide = false;
+  static Sum Make(uint64_t channels, int64_t) { return channels; }
+  static uint64_t ToCell(Sum s) { return s; }
+};
+
+// Wide sums: red, green and blue in 21-bit fields of one value (kWideLanesMaxCount samples at
+// most), the count beside them, which is the number of pixels and so comes from positions.
+struct ChannelsAndCount {
+  uint64_t channels = 0, count = 0;
+  ChannelsAndCount& operator+=(const ChannelsAndCount& o) {
+    channels += o.channels;
+    count += o.count;
+    return *this;
+  }
+  friend ChannelsAndCount operator+(ChannelsAndCount a, const ChannelsAndCount& b) { return a += b; }
+  friend ChannelsAndCount operator-(ChannelsAndCount a, const ChannelsAndCount& b) {
+    return {a.channels - b.channels, a.count - b.count};
+  }
+};
+struct WideLanes {
+  using Sum = ChannelsAndCount;
+  using Cells = WideCells;
+  static constexpr bool kWide = true;
+  static Sum Make(uint64_t channels, int64_t count) { return {channels, static_cast<uint64_t>(count)}; }
+  static WideAccumulator ToCell(const Sum& s) {
+    return {static_cast<uint32_t>(s.channels >> (2 * kWideLaneBits)),
+            static_cast<uint32_t>((s.channels >> kWideLaneBits) & kWideLaneMask),
+            static_cast<uint32_t>(s.channels & kWideLaneMask), static_cast<uint32_t>(s.count)};
+  }
+};
+
+// The crossings of one stretch's pixels [first, end) along one axis, v = v0 + e * d the
+// position on it (|d| < 65536, so each crossing is one boundary further), w = w0 + e * dw the
+// other axis's: for every pixel e in (first, end) whose cell on the axis differs from pixel
+// e - 1's, in order, target[(w >> 16) * across] += P(e), target having moved by `along` first.
+// Stepped exactly: e = ceil(n / |d|) for the boundaries' distances n, n + 65536, ..., the
+// remainder carried. P(e) = p2[i >> 1] + one[before[i]] when i = e - first is odd, with
+// before = the pixels from first - 1. Its own function, so its few values stay in registers.
+template <typename Lanes>
+#if defined(__GNUC__)
+__attribute__((noinline))
+#endif
+void AddCrossings(int64_t v0, int64_t d, int64_t first, int64_t end, int64_t w0, int64_t dw,
+                  typename Lanes::Sum* target, int64_t along, int64_t across, const uint64_t* p2,
+                  const uint8_t* before, const uint64_t* one) {
+  if (d == 0) return;
+  const int64_t a = d > 0 ? d : -d;
+  const int64_t c0 = (v0 + first * d) >> 16;
+  const int64_t n = d > 0 ? (c0 + 1) * 65536 - v0 : v0 - c0 * 65536 + 1;  // > first * a
+  const int64_t e0 = (n + a - 1) / a;
+  int64_t rem = e0 * a - n;  // [0, a)
+  int64_t w = w0 + e0 * dw;
+  int64_t i = e0 - first;
+  const int64_t last = end - first;
+  const int64_t q = 65536 / a, r = 65536 % a, wq = q * dw;
+  while (i < last) {
+    target += along;
+    const uint64_t odd = 0 - static_cast<uint64_t>(i & 1);
+    target[(w >> 16) * across] += Lanes::Make(p2[i >> 1] + (one[before[i]] & odd), i);
+    const int64_t t = rem - r;
+    const int64_t borrow = t >> 63;  // -1 when the next boundary is one pixel further
+    i += q - borrow;
+    w += wq + (borrow & dw);
+    rem = t + (borrow & a);
+  }
+}
+
+// Whether a turned view counts by crossings: cells at least this many pixels long along a row
+// on average.
+constexpr int64_t kCrossingRunsFrom = 3;
+
+bool CountsByCrossings(const ReduceStepping& s) {
+  const int64_t colX = std::abs(int64_t{s.colX}), colY = std::abs(int64_t{s.colY});
+  return (colX + colY) * kCrossingRunsFrom <= 65536;
+}
+
+template <typename Lanes>
+size_t CrossingScratchBytes(const CountPlan& plan, int32_t rows) {
+  const size_t entries = static_cast<size_t>(rows) * static_cast<size_t>(plan.destWidth + 2);
+  const size_t prefixes = static_cast<size_t>((plan.step.source.right - plan.step.source.left) / 2 + 2);
+  return 3 * entries * sizeof(typename Lanes::Sum) + prefixes * sizeof(uint64_t);
+}
+
+// Counts destination rows [rowBegin, rowEnd) into `cells` (the band's rows, `reached` their
+// reached columns, every one of which is written) with `scratch` of CrossingScratchBytes.
+template <typename Lanes>
+void CountTurnedBandByCrossings(const CountPlan& plan, int32_t rowBegin, int32_t rowEnd,
+                                const int32_t (*reached)[2], void* scratch, typename Lanes::Cells::Cell* cells) {
+  using Sum = typename Lanes::Sum;
+  const ReduceStepping& s = plan.step;
+  const uint64_t* one = Lanes::kWide ? plan.pairStore->wide : plan.packed;
+  const uint64_t* pairs = Lanes::kWide ? plan.pairStore->wideSums : plan.pairs;
+  const int64_t width = plan.destWidth, pitch = width + 2;  // a column of margin each side
+  const int32_t rows = rowEnd - rowBegin;
+  const int64_t n = s.source.right - s.source.left;
+  const size_t entries = static_cast<size_t>(rows) * static_cast<size_t>(pitch);
+  Sum* c = static_cast<Sum*>(scratch);
+  Sum* x = c + entries;
+  Sum* y = x + entries;
+  uint64_t* p2 = reinterpret_cast<uint64_t*>(y + entries);
+  // Cleared: each row's reached columns and its neighbours', one column more each side.
+  for (int32_t r = 0; r < rows; ++r) {
+    int32_t lo = INT32_MAX, hi = INT32_MIN;
+    for (int32_t k = std::max(0, r - 1); k <= std::min(rows - 1, r + 1); ++k) {
+      if (reached[k][0] >= reached[k][1]) continue;
+      lo = std::min(lo, reached[k][0]);
+      hi = std::max(hi, reached[k][1]);
+    }
+    if (lo >= hi) continue;
+    for (Sum* a : {c, x, y}) std::fill(a + r * pitch + lo, a + r * pitch + hi + 2, Sum{});  // columns lo - 1 .. hi
+  }
+  const int64_t limitX = width << 16, limitY = int64_t{rows} << 16;
+  const int64_t sx = s.colX > 0 ? 1 : -1, syPitch = s.colY > 0 ? pitch : -pitch;
+  int64_t firstRow, endRow;
+  RowsReachingBand(plan, rowBegin, rowEnd, &firstRow, &endRow);
+  // Each row's stretch is located, and its cache lines fetched, kRowsAhead rows before it is
+  // counted (see CountTurnedBand).
+  struct Stretch {
+    const uint8_t* row = nullptr;
+    int64_t first = 0, end = 0, px = 0, py = 0;  // pixels [first, end); px, py: pixel 0's position
+  };
+  constexpr int kRowsAhead = 4;
+  Stretch ahead[kRowsAhead];
+  for (int64_t dy = firstRow; dy < endRow + kRowsAhead; ++dy) {
+    Stretch& slot = ahead[dy % kRowsAhead];
+    const Stretch now = slot;
+    slot = Stretch{};
+    if (dy < endRow) {
+      const int64_t ax = s.startX + dy * s.rowX;
+      const int64_t ay = s.startY + dy * s.rowY - (int64_t{rowBegin} << 16);
+      int64_t firstX, endX, firstY, endY;
+      StepsInside(ax, s.colX, limitX, n, &firstX, &endX);
+      StepsInside(ay, s.colY, limitY, n, &firstY, &endY);
+      const int64_t a = std::max(firstX, firstY), b = std::min(endX, endY);
+      if (a < b) {
+        slot = {DibRow(*plan.canvas, static_cast<int>(s.source.top + dy)) + s.source.left, a, b, ax, ay};
+        for (int64_t k = a; k < b; k += 64) __builtin_prefetch(slot.row + k);
+        __builtin_prefetch(slot.row + b - 1);
+      }
+    }
+    if (now.first >= now.end) continue;
+    const uint8_t* row = now.row;
+    const int64_t first = now.first, end = now.end, px = now.px, py = now.py;
+    // p2[j]: the channels of pixels [first, first + 2j). No branch for bare paper: about half
+    // the words of a drawing hold ink, which no branch predicts.
+    uint64_t sum = 0;
+    p2[0] = 0;
+    int64_t j = 0, k = first;
+    for (; k + 8 <= end; k += 8, j += 4) {
+      uint64_t w;
+      std::memcpy(&w, row + k, 8);
+      const uint64_t a = pairs[w & 0xFFFF], b = pairs[(w >> 16) & 0xFFFF];
+      const uint64_t c2 = pairs[(w >> 32) & 0xFFFF], d = pairs[w >> 48];
+      const uint64_t ab = a + b;
+      p2[j + 1] = sum + a;
+      p2[j + 2] = sum + ab;
+      p2[j + 3] = sum + ab + c2;
+      sum += ab + c2 + d;
+      p2[j + 4] = sum;
+    }
+    for (; k + 2 <= end; k += 2) {
+      sum += pairs[row[k] | (row[k + 1] << 8)];
+      p2[++j] = sum;
+    }
+    const uint8_t* before = row + first - 1;
+    // The stretch's last cell takes P(end).
+    const int64_t i = end - first;
+    c[((py + (end - 1) * s.colY) >> 16) * pitch + ((px + (end - 1) * s.colX) >> 16) + 1] +=
+        Lanes::Make(p2[i >> 1] + (one[before[i]] & (0 - static_cast<uint64_t>(i & 1))), i);
+    // Column crossings enter (x(e), y(e - 1)); row crossings enter (x(e), y(e)).
+    AddCrossings<Lanes>(px, s.colX, first, end, py - s.colY, s.colY, x + ((px + first * s.colX) >> 16) + 1, sx,
+                        pitch, p2, before, one);
+    AddCrossings<Lanes>(py, s.colY, first, end, px, s.colX, y + ((py + first * s.colY) >> 16) * pitch + 1, syPitch, 1,
+                        p2, before, one);
+  }
+  const int64_t sy = s.colY > 0 ? 1 : -1;
+  const int64_t sxColumn = s.colX == 0 ? 0 : sx;
+  for (int32_t r = 0; r < rows; ++r) {
+    const int32_t* span = reached[r];
+    const Sum* cr = c + r * pitch + 1;
+    const Sum* xr = x + r * pitch + 1;
+    const Sum* yr = y + r * pitch + 1;
+    typename Lanes::Cells::Cell* out = cells + static_cast<size_t>(r) * static_cast<size_t>(width);
+    if (r + sy >= 0 && r + sy < rows) {
+      const Sum* yn = yr + syPitch;
+      for (int32_t i = span[0]; i < span[1]; ++i)
+        out[i] = Lanes::ToCell(cr[i] - xr[i] + xr[i + sxColumn] - yr[i] + yn[i]);
+    } else {
+      for (int32_t i = span[0]; i < span[1]; ++i) out[i] = Lanes::ToCell(cr[i] - xr[i] + xr[i + sxColumn] - yr[i]);
+    }
+  }
+}
+
 }  // namespace
 
-bool PackedSumsFit(const ReduceStepping& s) {
-  if (s.colY == 0 && s.rowX == 0) return false;  // straight views have their own rule
+double MostSamplesPerCell(const ReduceStepping& s) {
+  constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+  if (s.colY == 0 && s.rowX == 0) return kUnbounded;  // straight views have their own rule
   const double cx = s.colX, cy = s.colY, rx = s.rowX, ry = s.rowY;
-  const double length = std::hypot(cx, cy), spacing = std::abs(cx * ry - cy * rx) / length;
-  if (length == 0 || spacing == 0) return false;
+  const double length = std::hypot(cx, cy);
+  if (length == 0) return kUnbounded;
+  const double spacing = std::abs(cx * ry - cy * rx) / length;
+  if (spacing == 0) return kUnbounded;
   const double across = 65536.0 * (std::abs(cx) + std::abs(cy)) / length;  // the normal is (-cy, cx) / length
   const double rows = std::floor(across / spacing) + 2.0;
   const double run = std::floor(65535.0 / std::max(std::abs(cx), std::abs(cy))) + 1.0;
-  return rows * run <= kPackedMaxCount;
+  return rows * run;
 }
+
+bool PackedSumsFit(const ReduceStepping& s) { return MostSamplesPerCell(s) <= kPackedMaxCount; }
 
 namespace {
 
@@ -427,7 +648,13 @@ bool TurnedBand(const CountPlan& plan, const DivideContext& divide, int32_t rowB
   using Cell = typename Cells::Cell;
   const size_t width = static_cast<size_t>(plan.destWidth);
   const size_t count = static_cast<size_t>(rowEnd - rowBegin) * width;
-  const BandRows rows(count * sizeof(Cell));
+  using Lanes = std::conditional_t<std::is_same_v<Cells, PackedCells>, PackedLanes, WideLanes>;
+  // Packed cells hold at most 127 samples (the callers see to it); wide ones counted by
+  // crossings at most kWideLanesMaxCount.
+  const bool crossings = CountsByCrossings(plan.step) &&
+                         (!Lanes::kWide || MostSamplesPerCell(plan.step) <= kWideLanesMaxCount);
+  const size_t cellBytes = (count * sizeof(Cell) + 15) & ~size_t{15};
+  const BandRows rows(cellBytes + (crossings ? CrossingScratchBytes<Lanes>(plan, rowEnd - rowBegin) : 0));
   Cell* cells = static_cast<Cell*>(rows.data());
   if (!cells) {
     gStatusCode = kStatusBitmapAllocationFailed;
@@ -439,6 +666,7 @@ bool TurnedBand(const CountPlan& plan, const DivideContext& divide, int32_t rowB
   for (int32_t r = rowBegin; r < rowEnd; ++r) {
     int32_t* span = reached[r - rowBegin];
     ReachedColumns(plan, r, &span[0], &span[1]);
+    if (crossings) continue;  // every reached cell is written
     Cell* row = cells + static_cast<size_t>(r - rowBegin) * width;
     std::fill(row + span[0], row + span[1], Cell{});
   }
@@ -447,7 +675,10 @@ bool TurnedBand(const CountPlan& plan, const DivideContext& divide, int32_t rowB
   // longer than 65535 / max(|colX|, |colY|) + 1; only longer ones need cutting.
   const int64_t colX = std::abs(int64_t{plan.step.colX}), colY = std::abs(int64_t{plan.step.colY});
   const int64_t longest = 65535 / std::max<int64_t>(std::max(colX, colY), 1) + 1;
-  if (std::is_same_v<Cells, PackedCells> && (colX + colY) * kShortRunsBelow > 65536) {
+  if (crossings) {
+    CountTurnedBandByCrossings<Lanes>(plan, rowBegin, rowEnd, reached,
+                                      static_cast<uint8_t*>(rows.data()) + cellBytes, cells);
+  } else if (std::is_same_v<Cells, PackedCells> && (colX + colY) * kShortRunsBelow > 65536) {
     CountTurnedBand<Cells, true, false>(plan, rowBegin, rowEnd, cells);
   } else if (longest <= kMaxRunLength) {
     CountTurnedBand<Cells, false, false>(plan, rowBegin, rowEnd, cells);
@@ -484,8 +715,18 @@ std::shared_ptr<const PairTable> PairTableFor(const uint64_t packed[kDibColourCo
   if (last && std::memcmp(last->packed, packed, sizeof last->packed) == 0) return last;
   auto table = std::make_shared<PairTable>();
   std::memcpy(table->packed, packed, sizeof table->packed);
-  for (int hi = 0; hi < 256; ++hi)
-    for (int lo = 0; lo < 256; ++lo) table->sums[lo | (hi << 8)] = packed[lo] + packed[hi];
+  for (int i = 0; i < kDibColourCount; ++i) {
+    const uint64_t p = packed[i];
+    table->wide[i] = ((p >> kPackedRedShift) << (2 * kWideLaneBits)) |
+                     (((p >> kPackedGreenShift) & kPackedFieldMask) << kWideLaneBits) |
+                     ((p >> kPackedBlueShift) & kPackedFieldMask);
+  }
+  for (int hi = 0; hi < 256; ++hi) {
+    for (int lo = 0; lo < 256; ++lo) {
+      table->sums[lo | (hi << 8)] = packed[lo] + packed[hi];
+      table->wideSums[lo | (hi << 8)] = table->wide[lo] + table->wide[hi];
+    }
+  }
   last = table;
   return last;
 }
@@ -510,9 +751,9 @@ bool PrepareCountPlan(CountPlan& plan, const CanvasView& view, const DibBitmap& 
   for (int k = 0; k <= kPackedMaxCount; ++k) plan.paperTimes[k] = plan.packed[0xFF] * static_cast<uint64_t>(k);
   plan.separable = s.colY == 0 && s.rowX == 0;
   plan.runs.clear();
-  if (!plan.separable) return true;
   plan.pairStore = PairTableFor(plan.packed);
   plan.pairs = plan.pairStore->sums;
+  if (!plan.separable) return true;
   plan.firstRun.assign(static_cast<size_t>(plan.destWidth), 0);
   plan.endRun.assign(static_cast<size_t>(plan.destWidth), 0);
   ForEachLanding(s.source.left, s.source.right, s.startX, s.colX, plan.destWidth, [&](int32_t x, int32_t c) {

@@ -20,10 +20,19 @@ struct ColumnRun {
   int32_t column;
 };
 
-// pairs[lo | hi << 8] = packed[lo] + packed[hi]: two source bytes per lookup.
+// Wide sums of turned views counted by crossings: red, green and blue l in 21-bit fields of
+// one 64-bit value, for cells of at most kWideLanesMaxCount samples.
+inline constexpr int kWideLaneBits = 21;
+inline constexpr uint64_t kWideLaneMask = (uint64_t{1} << kWideLaneBits) - 1;
+inline constexpr int kWideLanesMaxCount = 511;  // 511 * 4095 < 2^21
+
+// pairs[lo | hi << 8] = packed[lo] + packed[hi]: two source bytes per lookup; the same for the
+// 21-bit channels.
 struct PairTable {
   uint64_t packed[kDibColourCount];  // the increments it was built from
   uint64_t sums[65536];
+  uint64_t wide[kDibColourCount];    // red << 42 | green << 21 | blue
+  uint64_t wideSums[65536];
 };
 
 // Longest run summed in one packed value: keeps a run sum's 7-bit count far from overflow
@@ -46,7 +55,7 @@ struct CountPlan {
   int32_t paperCounts = 0;
   WideIncrement paperWide{};
   uint32_t paperPixels[kPaperCounts]{};
-  // The pair table (separable plans only; shared between reductions of one palette).
+  // The pair table (shared between reductions of one palette).
   const uint64_t* pairs = nullptr;
   std::shared_ptr<const PairTable> pairStore;
   // Rotation 0 or 180 (integer steps colY == rowX == 0): the destination column depends on the
@@ -101,6 +110,10 @@ inline constexpr int kTurnedBandRows = 64;
 // that width / spacing + 1 of them (one more against rounding). The wide engine's bands use
 // it; the divide gives the same bytes from either kind of sum.
 [[nodiscard]] bool PackedSumsFit(const ReduceStepping& step);
+
+// The bound PackedSumsFit compares with kPackedMaxCount: the most samples a cell of a turned
+// view can get (infinity for straight or degenerate steppings).
+double MostSamplesPerCell(const ReduceStepping& step);
 
 // The number of turned bands covering the destination, and band `index`'s rows.
 int TurnedBandCount(const CountPlan& plan);

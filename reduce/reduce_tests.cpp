@@ -203,11 +203,18 @@ TEST(ReduceEngines, SixteenToOneInWideAccumulators) {
 TEST(ReduceEngines, PartOfTheCanvasMatchesTheWholeWhereComplete) {
   // ReduceIntoImage completes the edge pixels of a partial rectangle from the canvas around it,
   // so writing a part into the whole picture changes nothing: straight and turned, packed
-  // (scale 2.5) and wide (scale 12) sums.
+  // (scale 2.5, and 6, which turned counts by crossings) and wide (scale 12, crossings in
+  // 21-bit sums when turned) sums.
   ReduceView t(300, 200);
   DrawTestPicture(*t.bitmap, 99);
-  for (const EngineCase& e : {EngineCase{"pool", ReducePool}, EngineCase{"wide", ReduceWide}}) {
-    const float scale = e.engine == ReducePool ? 2.5f : 12.0f;
+  struct PartCase {
+    EngineCase engine;
+    float scale;
+  };
+  for (const PartCase& c : {PartCase{{"pool", ReducePool}, 2.5f}, PartCase{{"pool", ReducePool}, 6.0f},
+                            PartCase{{"wide", ReduceWide}, 12.0f}}) {
+    const EngineCase& e = c.engine;
+    const float scale = c.scale;
     for (float rotation : {0.0f, 30.0f}) {
       t.Set(scale, rotation, 1);
       DibPtr whole(e.engine(t.view, *t.bitmap, {0, 0, 300, 200}, kReduceBackground, 0));
@@ -215,7 +222,7 @@ TEST(ReduceEngines, PartOfTheCanvasMatchesTheWholeWhereComplete) {
       const std::vector<uint32_t> before = Pixels32(*whole);
       for (const PixelRect& part : {PixelRect{17, 23, 61, 90}, PixelRect{0, 0, 1, 1}, PixelRect{250, 150, 400, 400}}) {
         EXPECT_TRUE(ReduceIntoImage(t.view, *t.bitmap, part, kReduceBackground, 1, e.engine, *whole));
-        EXPECT_EQ(Pixels32(*whole), before) << e.name << " " << rotation;
+        EXPECT_EQ(Pixels32(*whole), before) << e.name << " " << scale << " " << rotation;
       }
     }
   }
@@ -223,12 +230,15 @@ TEST(ReduceEngines, PartOfTheCanvasMatchesTheWholeWhereComplete) {
 
 TEST(ReduceEngines, TurnedBandsAddEverySampleOnce) {
   // Turned views count bands of 64 destination rows, each source row's stretch that lands in
-  // the band pixel by pixel. The cases: pixels crossing both cell boundaries at once (45
-  // degrees), one axis that never moves along a row (90, 270), runs cut at 64 pixels in wide
-  // sums (scale 90 at half a degree: runs of about 90 pixels), steps of a whole cell or more
-  // (scale 0.75, which only a direct call asks for), packed sums added pixel by pixel (scales
-  // 1.5 to 3) and run by run (5 and up), the wide engine in packed sums (1/8 at 30 degrees),
-  // wide sums at 1/16, and pictures of many bands.
+  // the band: pixel by pixel at small reductions, by cell crossings from cells of about three
+  // pixels along a row on. The cases: pixels crossing both cell boundaries at once (45
+  // degrees, by pixels at 3, by crossings at 7.3 and 8), one axis that never moves along a row
+  // (90 by pixels, 270 by crossings), runs cut at 64 pixels in wide sums (scale 90 at half a
+  // degree: runs of about 90 pixels, too many samples a cell for crossings), steps of a whole
+  // cell or more (scale 0.75, which only a direct call asks for), packed sums added pixel by
+  // pixel (scales 1.5 to 3), the wide engine in packed sums (1/8 at 30 degrees), crossings in
+  // 21-bit sums (1/16 at 30 degrees, 1/19 at 10: up to 480 samples a cell), and pictures of
+  // many bands.
   struct Case {
     int width, height;
     float scale, rotation;
@@ -236,7 +246,8 @@ TEST(ReduceEngines, TurnedBandsAddEverySampleOnce) {
   };
   const Case cases[] = {{900, 700, 3.0f, 45.0f, 1}, {900, 700, 7.3f, 45.0f, 0},  {500, 300, 2.0f, 90.0f, 0},
                         {500, 300, 5.0f, 270.0f, 1}, {1500, 1200, 90.0f, 0.5f, 0}, {301, 203, 0.75f, 30.0f, 1},
-                        {1100, 900, 16.0f, 30.0f, 0}, {1100, 900, 1.5f, 359.0f, 1}, {1100, 900, 8.0f, 30.0f, 1}};
+                        {1100, 900, 16.0f, 30.0f, 0}, {1100, 900, 1.5f, 359.0f, 1}, {1100, 900, 8.0f, 30.0f, 1},
+                        {900, 700, 8.0f, 45.0f, 1},   {1300, 1000, 19.0f, 10.0f, 1}};
   for (const Case& c : cases) {
     ReduceView t(c.width, c.height);
     DrawTestPicture(*t.bitmap, 2024);
@@ -302,6 +313,27 @@ TEST(ReduceEngines, PackedSumsFitOnlyWhereNoPixelGetsMoreThan127Samples) {
     }
   }
   EXPECT_GT(fitting, 50);
+  // The same bound for crossings in 21-bit sums: at most 511 samples.
+  int wideFitting = 0;
+  for (float scale = 12.0f; scale <= 24.0f; scale += 1.5f) {
+    for (float rotation : {0.5f, 10.0f, 30.0f, 45.0f, 77.0f}) {
+      t.Set(scale, rotation, 0);
+      ReduceStepping s;
+      ASSERT_TRUE(ComputeReduceStepping(t.view, {0, 0, 300, 300}, s));
+      if (MostSamplesPerCell(s) > kWideLanesMaxCount) continue;
+      ++wideFitting;
+      const int w = s.destination.right - s.destination.left, h = s.destination.bottom - s.destination.top;
+      std::vector<int> samples(static_cast<size_t>(w) * h, 0);
+      for (int64_t dy = 0; dy < 300; ++dy) {
+        for (int64_t dx = 0; dx < 300; ++dx) {
+          const int64_t x = (s.startX + dx * s.colX + dy * s.rowX) >> 16, y = (s.startY + dx * s.colY + dy * s.rowY) >> 16;
+          if (x >= 0 && y >= 0 && x < w && y < h) ++samples[static_cast<size_t>(y * w + x)];
+        }
+      }
+      EXPECT_LE(*std::max_element(samples.begin(), samples.end()), kWideLanesMaxCount) << scale << " " << rotation;
+    }
+  }
+  EXPECT_GT(wideFitting, 20);
   // 1/8 at 30 degrees (f = 10.9, the wide engine) counts in packed sums.
   t.Set(8.0f, 30.0f, 0);
   ReduceStepping s;
