@@ -23,8 +23,9 @@
 // Numbers of the language library's strings that the menus and the start-up use.
 inline constexpr uint32_t kStringSaveChangesFirst = 1;  // the question before unsaved changes go
 inline constexpr uint32_t kStringNotAFolder = 2;        // the working folder is not a folder
-inline constexpr uint32_t kStringResetAfterAbnormalEnd = 15;
-inline constexpr uint32_t kStringRestoreRecoveryCopy = 16;  // the offer of the copy an abnormal end left  // the question after two abnormal ends
+inline constexpr uint32_t kStringTextFont = 9;      // the face name text is stamped in
+inline constexpr uint32_t kStringResetAfterAbnormalEnd = 15;  // the question after two abnormal ends
+inline constexpr uint32_t kStringRestoreRecoveryCopy = 16;    // the offer of the copy an abnormal end left
 inline constexpr uint32_t kStringPenMenu = 300;       // the pen menu's title
 inline constexpr uint32_t kStringFirstPenKind = 301;  // 301 + KindOfPen: the kind's name
 inline constexpr uint32_t kStringTextureMenu = 401;   // the texture submenu's title

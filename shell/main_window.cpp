@@ -32,6 +32,7 @@
 #include "shell/pen_setting_dialog.h"
 #include "shell/settings_dialog.h"
 #include "shell/platform_queries.h"
+#include "shell/text_dialog.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
 #include "view/view_operations.h"
@@ -356,6 +357,7 @@ void OnCommand(MainWindow& w, int32_t command) {
   if (!CommandKeepsPendingOperation(command)) CommitPendingOperation(w.app);
   if (command == CMD_NEW_FROM_CLIPBOARD) return NewFromClipboard(w);
   if (command == CMD_ABOUT) return ShowAbout(w);
+  if (command == CMD_TEXT) return RunTextCommand(w);
   if (command == CMD_POPUP_PALETTE) return ShowPaletteRing(w);
   WindowFileHost host(w);
   const FileCommandOutcome file = RunFileCommand(w.app, host, command);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/app_state.h"
+#include "app/text_stamp.h"
 #include "app/touch_gesture.h"
 #include "app/view_drag.h"
 #include "shell/menus.h"
@@ -40,6 +41,7 @@ struct MainWindow {
   ViewDrag drag;
   PreviewWorker zoomPreview, rotatePreview;
   DibBitmap* dragPicture = nullptr;
+  TextRecord textRecord = DefaultTextRecord();  // what the text dialog showed last
   TouchGesture touch;                // fingers on the view (their turn shares the picture above)
   bool spaceHeld = false;            // the pan key is down
   bool outlineShown = false;         // a sample came in since the last view change: draw the outline

@@ -7,6 +7,8 @@
 set -euo pipefail
 session=$1 bin=$2 name=dragout_test
 source "$(dirname "$0")/e2e_common.sh"
+# The pen current before, given back at the end for the tests after this one.
+pen_before=$( (tr -d '\r' <"$settings" | sed -n 's/^numPenSetting=//p') 2>/dev/null || true)
 scratch=$(mktemp -d)
 trap '[[ -n $program ]] && kill "$program" 2>/dev/null; rm -rf "$scratch"' EXIT
 
@@ -32,8 +34,12 @@ drag_to_target() {
   grep -q 'dropped _DnD_.png' "$log" || fail "the target got $(cat "$log")"
 }
 
+# A canvas of known size filling the view, whatever the tests before left.
+set_settings newcanvassize=1006 newcanvascx=1000 newcanvascy=800
 start
 eval "$(xdotool getwindowgeometry --shell "$window")"
+drive command 40001 >/dev/null  # a new canvas
+drive command 40535 >/dev/null  # fitted to the view
 drive command 40108 >/dev/null
 drive command 40203 >/dev/null
 stroke
@@ -60,3 +66,4 @@ wine "$bin/dotwright-cli.exe" info "$(winpath "$scratch/selection.png")" >"$scra
   fail "the dragged selection is not a canvas file: $(cat "$scratch/info.txt")"
 drive post 0x8014 0 0 >/dev/null
 stop
+set_settings numPenSetting="${pen_before:-0}"
