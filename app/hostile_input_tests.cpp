@@ -5,8 +5,14 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 
 #include "app/session_test_support.h"
+#include "app/stroke_script.h"
+#include "canvas/canvas_test_support.h"
+#include "files/pen_xml_fields.h"
+#include "files/utf_text.h"
+#include "settings/settings_keys.h"
 
 namespace {
 
@@ -17,6 +23,20 @@ constexpr int32_t kIntMin = std::numeric_limits<int32_t>::min();
 struct Session : TestSession {
   explicit Session(int kind) : TestSession(64, kind, 8) {}
 };
+
+// Texts a damaged number field holds.
+const char* const kHostileNumbers[] = {"2147483648", "-2147483649", "9999999999999999999", "-9223372036854775809",
+                                       "nan", "-inf", "1e308", "-1e308", "0x7fffffff", "", "\xff\xfe\x80", "12abc"};
+
+// Every number a painting reads is in its range.
+void ExpectPenInRange(const PenSetting& pen) {
+  EXPECT_TRUE(pen.Size >= 1 && pen.Size <= kMaxPenSize) << pen.Size;
+  EXPECT_TRUE(pen.Hardness >= 0 && pen.Hardness <= 100) << pen.Hardness;
+  EXPECT_TRUE(pen.Interval >= 1 && pen.Interval <= 999) << pen.Interval;
+  EXPECT_TRUE(pen.Dispersal >= 0 && pen.Dispersal <= 999) << pen.Dispersal;
+  EXPECT_TRUE(pen.Roundness >= 1 && pen.Roundness <= 100) << pen.Roundness;
+  EXPECT_TRUE(pen.Angle >= 0 && pen.Angle <= 359) << pen.Angle;
+}
 
 }  // namespace
 
@@ -70,4 +90,52 @@ TEST(HostileInput, SegmentsReachingFarOffTheCanvasPaintNothingAndEnd) {
     t.Feed(1.0e8, 1.0e8, 0);
     EXPECT_EQ(t.Painted(), atPenDown) << kind;
   }
+}
+
+// Each pen XML element holding each hostile number, drawn with: the stroke ends, and the pen
+// it drew with was brought into range first.
+TEST(HostileInput, HostilePenXmlTextsAreClampedWhereTheyAreUsed) {
+  int tried = 0;
+  for (const PenXmlElement& e : kPenXmlElements)
+    for (const char* number : kHostileNumbers) {
+      SCOPED_TRACE(Utf16ToUtf8(e.name) + "=" + number);
+      Session t(kKindStampBrush);
+      StorePenXmlText(t.Pen(), e, Utf8ToUtf16(number));
+      t.Stroke(5, 50, 30);
+      ExpectPenInRange(t.Pen());
+      ++tried;
+    }
+  EXPECT_EQ(tried, kPenXmlElementCount * 12);
+}
+
+// Stroke scripts with each hostile number in each place a number goes: every pen field, the
+// commands' arguments, positions, pressures and angles. Each script runs or stops at the line
+// with an error; then a stroke still draws on the unchanged canvas.
+TEST(HostileInput, HostileNumbersInStrokeScriptsRunOrNameTheLine) {
+  std::vector<std::string> templates = {
+      "select @", "layer @", "layerset @ visible=1 locked=0", "layerset 2 visible=@ locked=@", "correction @",
+      "maxpressure @", "down @ 10 1", "down 10 @ 1", "down 10 10 @", "down 10 10 1 @ 550", "down 10 10 1 1300 @",
+      "down 5 5 1\nmove @ 30 1", "down 5 5 1\nmove 30 @ 1", "down 5 5 1\nmove 30 30 @", "down 5 5 1\nmove 30 30 1 @ @",
+      "down 5 5 1\nup @ @", "pen KindOfPen=15\ndown 5 5 1\nmove 30 5 1\nmove 30 30 1\nup 5 30\ndrop @ @"};
+  // The pen's fields by their settings names ("Pen0Size=" is Size).
+  for (const SettingKey& k : SettingKeyTable())
+    if (k.pen == 0 && k.type != SettingType::kText) {
+      const std::string field(k.key.substr(4, k.key.size() - 5));
+      templates.push_back("pen KindOfPen=19 " + field + "=@");
+    }
+  int tried = 0;
+  for (const std::string& pattern : templates)
+    for (const char* number : kHostileNumbers) {
+      std::string script = "pen KindOfPen=19 Size=8 Interval=50\n";
+      for (const char c : pattern) script += c == '@' ? std::string(number) : std::string(1, c);
+      script += "\ndown 8 8 1\nmove 50 40 1\nup 50 40\nundo\nredo\n";
+      SCOPED_TRACE(script);
+      ScriptCanvas s(64, 48);
+      const StrokeScriptResult r = RunStrokeScript(s.canvas, script);
+      EXPECT_TRUE(r.ok ? r.line == 0 : r.line >= 2 && !r.error.empty());
+      ASSERT_TRUE(s.canvas.bitmap);
+      EXPECT_EQ(DibWidth(*s.canvas.bitmap), 64);
+      ++tried;
+    }
+  EXPECT_GE(tried, 400);
 }

@@ -8,9 +8,12 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/session_test_support.h"
 #include "app/startup_canvas.h"
 #include "canvas/canvas_lifecycle.h"
+#include "canvas/canvas_test_support.h"
 #include "canvas/undo_history.h"
+#include "files/canvas_png.h"
 
 namespace fs = std::filesystem;
 
@@ -99,4 +102,62 @@ TEST(Recovery, TheIntervalIsClampedWhereItIsUsed) {
     settings->RecoveryInterval = kSeconds[i];
     EXPECT_EQ(RecoveryIntervalMs(*settings), kMs[i]) << kSeconds[i];
   }
+}
+
+// A long session of long strokes (hundreds of segments each, several pens, an undo between)
+// with copies taken as the program takes them: every copy holds exactly the canvas and layers
+// of its moment, and the last one comes back as exactly the canvas.
+TEST(Recovery, ALongStrokeSessionComesBackExactly) {
+  const fs::path folder = fs::temp_directory_path() / "dotwright-recovery-long-session";
+  fs::remove_all(folder);
+  fs::create_directories(folder / "setting");
+  TestSession t(160, kKindPressurePen, 9);
+  AppState& s = t.State();
+  s.settings.settingsFile = folder / "setting" / "Dotwright.ini";
+  const int kinds[] = {kKindPressurePen, kKindTiltPencil, kKindStampBrush, kKindGrainDabPen, kKindPressureEraser};
+  int copies = 0;
+  for (int stroke = 0; stroke < 10; ++stroke) {
+    PenSetting& pen = t.Pen();
+    pen.KindOfPen = kinds[stroke % 5];
+    pen.Size = 3 + stroke * 2;
+    pen.EnablePalette = 1;
+    pen.Palette = stroke % 8;
+    // 300 segments zigzagging across the canvas with changing pressure.
+    t.Feed(5, 5 + stroke * 15, 0);
+    for (int i = 0; i <= 300; ++i)
+      t.Feed(5 + (i * 7) % 150, 5 + stroke * 15 + (i % 20), 300 + static_cast<uint32_t>((i * 37) % 724));
+    t.Feed(150, 150, 0);
+    if (stroke == 6) {
+      PixelRect r{};
+      ASSERT_TRUE(Undo(s.canvas, r));
+    }
+    s.canvas.layers.rows[stroke % 8].colour = 0x102030u * static_cast<uint32_t>(stroke + 1);
+    ASSERT_EQ(s.canvas.saved, 0);
+    ASSERT_TRUE(StartRecoveryCopy(s, s.recovery));
+    FinishRecoveryCopy(s.recovery);
+    ASSERT_FALSE(s.recovery.failed);
+    ++copies;
+    LayerTable layers = DefaultLayerTable();
+    DibPtr copy(ReadCanvasPng(RecoveryFile(s.settings), &layers));
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(CanvasToHex(*copy), CanvasToHex(*s.canvas.bitmap)) << "copy after stroke " << stroke;
+    EXPECT_EQ(FormatLayerTable(layers), FormatLayerTable(s.canvas.layers));
+  }
+  EXPECT_EQ(copies, 10);
+  EXPECT_GT(t.Painted(), 1000);
+
+  // The next start: a different blank canvas, then the copy.
+  const std::vector<std::string> expected = CanvasToHex(*s.canvas.bitmap);
+  const std::string expectedLayers = FormatLayerTable(s.canvas.layers);
+  auto next = std::make_unique<AppState>();
+  BindAppState(*next);
+  next->settings.settingsFile = s.settings.settingsFile;
+  ASSERT_TRUE(StartBlankCanvas(*next, 9, 9, nullptr, nullptr));
+  ASSERT_TRUE(HasRecoveryCopy(next->settings));
+  ASSERT_TRUE(RestoreRecoveryCopy(*next));
+  EXPECT_EQ(CanvasToHex(*next->canvas.bitmap), expected);
+  EXPECT_EQ(FormatLayerTable(next->canvas.layers), expectedLayers);
+  ReleaseAppState(*next);
+  std::error_code e;
+  fs::remove_all(folder, e);
 }

@@ -9,7 +9,7 @@ ROOT="${1:-$(cd "$(dirname "$0")/.." && pwd)}"
 cd "$ROOT"
 
 # Bottom to top. A folder may include its own level and every level below it.
-ladder=(canvas brush files settings view reduce tools app "cli bench" shell panels)
+ladder=(canvas brush files settings view reduce tools app "cli bench fuzz" shell panels)
 
 declare -A level=()
 for i in "${!ladder[@]}"; do
