@@ -106,3 +106,12 @@ bool RestoreRecoveryCopy(AppState& s) {
   s.canvas.saved = 0;
   return true;
 }
+
+bool CopyAfterLongStroke(AppState& s, RecoveryCopier& copier) {
+  const InputStep& step = s.step;
+  if (step.strokeActive && !copier.strokeActive) copier.strokeStartCalls = step.handlerCalls;
+  const bool ended = copier.strokeActive && !step.strokeActive;
+  copier.strokeActive = step.strokeActive;
+  if (!ended || step.handlerCalls - copier.strokeStartCalls < kLongStrokeSteps) return false;
+  return StartRecoveryCopy(s, copier);
+}

@@ -26,6 +26,9 @@ struct RecoveryCopier {
   // The canvas as the last copy took it, kept for the next copy of the same size: memory already
   // mapped copies several times faster than fresh pages, and the pen waits for this copy.
   DibBitmap* snapshot = nullptr;
+  // The stroke under way, followed by CopyAfterLongStroke.
+  bool strokeActive = false;
+  int64_t strokeStartCalls = 0;  // the input step's handler calls when it began
   RecoveryCopier() = default;
   RecoveryCopier(const RecoveryCopier&) = delete;
   RecoveryCopier& operator=(const RecoveryCopier&) = delete;
@@ -47,6 +50,15 @@ uint64_t EditSignature(const AppState& state);
 // temporary file. Returns true when a copy was started; false when there was nothing to copy,
 // a copy is still being written, or there was no memory for the snapshot.
 bool StartRecoveryCopy(AppState& state, RecoveryCopier& copier);
+
+// A stroke of at least this many stroke steps (two seconds of a 200 Hz pen) is copied as soon as
+// it ends, whatever the timer says: a long stroke is the work most worth keeping.
+inline constexpr int64_t kLongStrokeSteps = 400;
+
+// Follows the strokes of the input step; call after every sample. When a stroke of at least
+// kLongStrokeSteps steps has just ended, starts a copy (StartRecoveryCopy). Returns whether one
+// started.
+bool CopyAfterLongStroke(AppState& state, RecoveryCopier& copier);
 
 // Waits for a copy being written.
 void FinishRecoveryCopy(RecoveryCopier& copier);

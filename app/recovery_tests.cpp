@@ -161,3 +161,29 @@ TEST(Recovery, ALongStrokeSessionComesBackExactly) {
   std::error_code e;
   fs::remove_all(folder, e);
 }
+
+TEST(Recovery, ALongStrokeIsCopiedWhenItEnds) {
+  fs::path folder = fs::temp_directory_path() / "dotwright-recovery-long-stroke";
+  fs::remove_all(folder);
+  fs::create_directories(folder / "setting");
+  TestSession t(64, kKindPressurePen, 3);
+  AppState& s = t.State();
+  s.settings.settingsFile = folder / "setting" / "Dotwright.ini";
+  // A short stroke waits for the timer.
+  t.Stroke(2, 20, 10);
+  EXPECT_FALSE(CopyAfterLongStroke(s, s.recovery));
+  // A long one: every sample a step, its end starts a copy (and only its end).
+  t.Feed(2, 30, 0);
+  bool copiedEarly = false;
+  for (int i = 0; i <= kLongStrokeSteps; ++i) {
+    t.Feed(2 + (i % 60), 30 + (i / 60), 1024);
+    copiedEarly |= CopyAfterLongStroke(s, s.recovery);
+  }
+  EXPECT_FALSE(copiedEarly);
+  t.Feed(10, 40, 0);
+  EXPECT_TRUE(CopyAfterLongStroke(s, s.recovery));
+  FinishRecoveryCopy(s.recovery);
+  EXPECT_TRUE(HasRecoveryCopy(s.settings));
+  DiscardRecoveryCopy(s.settings, s.recovery);
+  fs::remove_all(folder);
+}

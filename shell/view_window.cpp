@@ -6,6 +6,7 @@
 #include "app/command_state.h"
 #include "app/file_commands.h"
 #include "app/private_messages.h"
+#include "app/recovery.h"
 #include "canvas/dib_bitmap_win32.h"
 #include "files/file_drag_win32.h"
 #include "reduce/composition_hooks.h"
@@ -203,6 +204,7 @@ void FeedViewSample(MainWindow& w, const PenSample& sample) {
   FeedPenSample(s.context, s.step, sample, c);
   w.outlineShown = true;
   SyncSelectionWindow(w);
+  (void)CopyAfterLongStroke(s, s.recovery);
 }
 
 void SyncSelectionWindow(MainWindow& w) {
