@@ -214,10 +214,12 @@ stop
 expect "SeparatePanel kept at close" "$(setting SeparatePanel)" 1
 expect "layer panel position stored" "$(setting LayerSettingWindowPosX) $(setting LayerSettingWindowPosY)" "$layer_at"
 
-# Separate panels come back floating where they were.
+# Separate panels come back floating where they were; in Japanese this time, for the picture.
+settings ResourceFile=Japanese.dll
 start
 rect "Layer Window Class"
 expect "layer panel floating again" "$x $y $caption" "$layer_at 1"
+screenshot panels_separate_200_japanese.png still
 run 40515
 stop
 trap - EXIT
