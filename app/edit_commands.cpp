@@ -1,10 +1,13 @@
 #include "app/edit_commands.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "brush/pen_setting.h"
 #include "canvas/undo_history.h"
 #include "settings/command_ids.h"
+#include "tools/bit_mask.h"
+#include "view/view_mapping.h"
 
 namespace {
 
@@ -76,4 +79,43 @@ CommandOutcome RunEditCommand(AppState& s, int32_t command) {
     default:
       return {};
   }
+}
+
+bool FloatForeignPicture(AppState& s, const uint32_t* pixels, int32_t width, int32_t height) {
+  Canvas& c = s.canvas;
+  if (!c.bitmap || !pixels || width < 1 || height < 1) return false;
+  const int32_t w = std::min(width, c.width), h = std::min(height, c.height);
+  const DibColour twoColours[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
+  ClipboardImage picture{CreateDibBitmap(1, twoColours, 2, w, h), CreateDibBitmap(1, twoColours, 2, w, h), {}};
+  if (!picture.image || !picture.shapeMask) {
+    FreeClipboardImage(picture);
+    return false;
+  }
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* ink = DibRow(*picture.image, y);
+    const size_t stride = static_cast<size_t>(DibStride(1, w));
+    std::fill(ink, ink + stride, uint8_t{0});
+    std::fill(DibRow(*picture.shapeMask, y), DibRow(*picture.shapeMask, y) + stride, uint8_t{0xFF});
+    const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+    for (int32_t x = 0; x < w; ++x) {
+      const uint32_t p = row[x];
+      const uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF, a = p >> 24;
+      // Rec. 601 luminance in integers: dark and mostly opaque is ink.
+      if (a >= 128 && 299 * r + 587 * g + 114 * b < 128 * 1000) SetMaskBit(ink, x);
+    }
+  }
+  const ViewPointF corner = ClientToCanvasF(s.view, 0.0f, 0.0f);
+  const auto at = [](float v, int32_t size, int32_t limit) {
+    const float clamped = std::clamp(v, 0.0f, static_cast<float>(std::max(0, limit - size)));
+    return static_cast<int32_t>(clamped);
+  };
+  const int32_t left = at(corner.x, w, c.width), top = at(corner.y, h, c.height);
+  picture.canvasRect = {left, top, left + w, top + h};
+  PixelRect floated{};
+  {
+    std::lock_guard<std::recursive_mutex> guard(s.step.update.lock);
+    floated = FloatClipboardImage(s.context, picture);
+  }
+  FreeClipboardImage(picture);
+  return !IsRectEmpty(floated);
 }

@@ -13,3 +13,10 @@
 // program's clipboard image (the system clipboard is the window's).
 CommandOutcome RunEditCommand(AppState& state, int32_t command);
 
+
+// Another program's picture pasted when the program holds no clipboard image of its own: its
+// dark pixels (luminance below one half, alpha at least one half) become a one-layer floating
+// selection for the current layer, placed at the canvas point under the view's top-left corner
+// (kept on the canvas) and cut to the canvas's size. pixels are 32-bit 0xAARRGGBB rows, top
+// first, width x height. Returns false (nothing floats) for an empty picture or no memory.
+bool FloatForeignPicture(AppState& state, const uint32_t* pixels, int32_t width, int32_t height);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/session_test_support.h"
 #include "brush/pen_kind.h"
 #include "canvas/undo_history.h"
@@ -90,4 +92,27 @@ TEST(EditCommands, FillLayerPaintsTheWholeLayerUnlessItIsLocked) {
   ASSERT_TRUE(Undo(s.canvas, changed));
   EXPECT_EQ(t.Count(0xFF), 255);
   EXPECT_EQ(t.At(3, 3), 0xFE);
+}
+
+TEST(EditCommands, AnotherProgramsPictureFloatsItsDarkPixelsForTheCurrentLayer) {
+  EditSession t;
+  AppState& s = t.State();
+  s.canvas.currentLayer = 3;
+  // 20 x 2: black, white, mid grey (just light), transparent black, then dark red; too wide
+  // for the canvas, so it is cut to 16.
+  std::vector<uint32_t> pixels(40, 0xFFFFFFFFu);
+  pixels[0] = 0xFF000000u;
+  pixels[2] = 0xFF808080u;
+  pixels[3] = 0x00000000u;
+  pixels[21] = 0xFF7F0000u;
+  ASSERT_TRUE(FloatForeignPicture(s, pixels.data(), 20, 2));
+  ASSERT_EQ(s.floating.floating, 1);
+  EXPECT_EQ(DibWidth(*s.floating.image), 16);
+  CommitPendingOperation(s);  // the view's corner is the canvas's: it lands at (0, 0)
+  EXPECT_EQ(t.At(0, 0), 0xF7);
+  EXPECT_EQ(t.At(1, 1), 0xF7);
+  EXPECT_EQ(t.At(2, 0), 0xFF);
+  EXPECT_EQ(t.At(3, 0), 0xFF);
+  EXPECT_EQ(t.At(3, 3), 0xFE);  // what was there stays
+  EXPECT_FALSE(FloatForeignPicture(s, pixels.data(), 0, 2));
 }

@@ -3,6 +3,7 @@
 #include <ole2.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -333,6 +334,50 @@ void ShowAbout(MainWindow& w) {
   ShellAboutW(w.window, L"Dotwright", L"Dotwright 0.1 \x2014 drawing for pen tablets", icon);
 }
 
+// Another program's bitmap, drawn by the system into 32-bit pixels from whatever form it has,
+// cut to the canvas's size before anything is allocated, becomes a floating selection.
+void PasteForeignBitmap(MainWindow& w) {
+  const Canvas& canvas = w.app.canvas;
+  if (!canvas.bitmap || !IsClipboardFormatAvailable(CF_DIB) || !OpenClipboard(w.window)) return;
+  HANDLE data = GetClipboardData(CF_DIB);
+  const auto* info = data ? static_cast<const BITMAPINFO*>(GlobalLock(data)) : nullptr;
+  const SIZE_T bytes = data ? GlobalSize(data) : 0;
+  if (info && bytes >= sizeof(BITMAPINFOHEADER) && info->bmiHeader.biSize >= sizeof(BITMAPINFOHEADER)) {
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    const LONG width = h.biWidth, height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
+    DWORD colours = h.biClrUsed ? h.biClrUsed : (h.biBitCount <= 8 ? 1u << h.biBitCount : 0);
+    if (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER)) colours = 3;
+    const SIZE_T offset = h.biSize + colours * sizeof(RGBQUAD);
+    const int cut = width > 0 && height > 0 ? 1 : 0;
+    const int pw = cut ? static_cast<int>(std::min<LONG>(width, canvas.width)) : 0;
+    const int ph = cut ? static_cast<int>(std::min<LONG>(height, canvas.height)) : 0;
+    if (cut && colours <= 256 && offset < bytes) {
+      BITMAPINFO target{};
+      target.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), pw, -ph, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+      void* bits = nullptr;
+      HDC dc = CreateCompatibleDC(nullptr);
+      HBITMAP section = dc ? CreateDIBSection(dc, &target, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+      if (section) {
+        HGDIOBJ old = SelectObject(dc, section);
+        // The picture's top-left part: a bottom-up source counts its rows from the bottom.
+        const int sourceY = h.biHeight > 0 ? static_cast<int>(height) - ph : 0;
+        StretchDIBits(dc, 0, 0, pw, ph, 0, sourceY, pw, ph, reinterpret_cast<const uint8_t*>(info) + offset, info,
+                      DIB_RGB_COLORS, SRCCOPY);
+        GdiFlush();
+        SelectObject(dc, old);
+        // Clipboard bitmaps seldom carry a meaningful alpha: every pixel counts as opaque.
+        auto* pixels = static_cast<uint32_t*>(bits);
+        for (size_t i = 0; i < static_cast<size_t>(pw) * static_cast<size_t>(ph); ++i) pixels[i] |= 0xFF000000u;
+        (void)FloatForeignPicture(w.app, pixels, pw, ph);
+        DeleteObject(section);
+      }
+      if (dc) DeleteDC(dc);
+    }
+  }
+  if (info) GlobalUnlock(data);
+  CloseClipboard();
+}
+
 // Menu items and key bindings alike: a command greyed in the menu does nothing from a key either.
 void OnCommand(MainWindow& w, int32_t command) {
   if (RunListedMenuCommand(w, command)) {
@@ -362,6 +407,11 @@ void OnCommand(MainWindow& w, int32_t command) {
   WindowFileHost host(w);
   const FileCommandOutcome file = RunFileCommand(w.app, host, command);
   if (file.handled) return ShowOutcome(w, file);
+  if (command == CMD_PASTE && !w.app.clipboard.image) {
+    PasteForeignBitmap(w);
+    InvalidateRect(w.view, nullptr, FALSE);
+    return;
+  }
   CommandOutcome done = RunEditCommand(w.app, command);
   if (done.handled && (command == CMD_CUT || command == CMD_COPY) && w.app.clipboard.image) ClaimClipboard(w);
   if (!done.handled) done = RunSessionCommand(w.app, command);

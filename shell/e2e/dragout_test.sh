@@ -2,7 +2,7 @@
 # Dragging out of the program under Wine: the right button drags the view's picture onto a
 # window that accepts files as a folder does (the test helper's drop target), which receives
 # _DnD_.png holding the picture at the view's size; a lifted selection dragged the same way
-# arrives as a canvas file of the selection.
+# arrives as a canvas file of the selection. Another program's bitmap pastes as a selection.
 # Usage: dragout_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
 session=$1 bin=$2 name=dragout_test
@@ -65,5 +65,22 @@ drag_to_target "$cx" "$cy" "$scratch/selection.png"
 wine "$bin/dotwright-cli.exe" info "$(winpath "$scratch/selection.png")" >"$scratch/info.txt" 2>&1 ||
   fail "the dragged selection is not a canvas file: $(cat "$scratch/info.txt")"
 drive post 0x8014 0 0 >/dev/null
+
+# Another program's bitmap pasted: its 20 x 30 black half lands on the current layer.
+drive command 40108 >/dev/null
+drive clip-put-bitmap 40 30 >/dev/null || fail "could not put a bitmap on the clipboard"
+xdotool key ctrl+v
+sleep 0.5
+drive child-rect "Selection Window Class" >/dev/null 2>&1 || fail "no selection window after pasting a bitmap"
+drive post 0x8014 0 0 >/dev/null
+sleep 0.3
 stop
+/usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the pasted bitmap did not land as 600 pixels of one layer"
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1])
+values = [v for v in image.getdata() if v != 255]
+if len(values) != 600 or len(set(values)) != 1:
+    sys.exit('%d painted pixels, values %s' % (len(values), sorted(set(values))[:8]))
+PY
 set_settings numPenSetting="${pen_before:-0}"

@@ -21,6 +21,8 @@
 //   dwdrive file-dialog PATH [MS]    types PATH into the program's open or save dialog and
 //                                    presses its OK button; "cancel" as PATH cancels it
 //   dwdrive clip-file PATH           puts a dropped-file list holding PATH on the clipboard
+//   dwdrive clip-put-bitmap W H      puts a W x H 24-bit bitmap on the clipboard, its left half
+//                                    black and the rest white, as another program's copy
 //   dwdrive clip-bitmap              prints "W H BITS" of the clipboard's bitmap (asking its owner
 //                                    to draw it when it was only announced)
 //   dwdrive child-rect CLASS [ID]    the first window of that class among the main window's
@@ -116,7 +118,7 @@ int Usage() {
   std::fputs(
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
       " client-rect | child-rect CLASS [ID] | children | layered | view-rect | answer [MS] |"
-      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | clip-bitmap | drop-target X Y MS OUT |"
+      " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | clip-put-bitmap W H | clip-bitmap | drop-target X Y MS OUT |"
       " post MSG W L | dialog-rect ID | dialog-gone ID | dialog-list-row ID ROW |"
       " dialog-control-rect|dialog-text|dialog-enabled|dialog-slider ID C | post-child CLASS MSG W L |"
       " dialog-tree-select ID I/J | dialog-check ID 0|1 | dialog-button ID |"
@@ -352,6 +354,23 @@ int RunDropTarget(int x, int y, DWORD ms, const wchar_t* out) {
   DestroyWindow(window);
   OleUninitialize();
   return target.dropped ? 0 : 1;
+}
+
+int PutBitmapOnClipboard(int width, int height) {
+  const int stride = (width * 3 + 3) & ~3;
+  HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, sizeof(BITMAPINFOHEADER) + static_cast<SIZE_T>(stride) * height);
+  auto* header = data ? static_cast<BITMAPINFOHEADER*>(GlobalLock(data)) : nullptr;
+  if (!header) return 1;
+  *header = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  auto* bits = reinterpret_cast<uint8_t*>(header + 1);
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < stride; ++x) bits[y * stride + x] = x < (width / 2) * 3 ? 0 : 0xFF;
+  GlobalUnlock(data);
+  if (!OpenClipboard(nullptr)) return 1;
+  EmptyClipboard();
+  const bool put = SetClipboardData(CF_DIB, data) != nullptr;
+  CloseClipboard();
+  return put ? 0 : 1;
 }
 
 int PrintClipboardBitmap() {
@@ -766,6 +785,11 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (!std::wcscmp(verb, L"clip-file")) return argc == 3 ? PutFileOnClipboard(argv[2]) : Usage();
   if (!std::wcscmp(verb, L"clip-bitmap")) return argc == 2 ? PrintClipboardBitmap() : Usage();
+  if (!std::wcscmp(verb, L"clip-put-bitmap")) {
+    if (argc != 4 || !ParseNumber(argv[2], a) || !ParseNumber(argv[3], b) || a < 1 || b < 1 || a > 4096 || b > 4096)
+      return Usage();
+    return PutBitmapOnClipboard(static_cast<int>(a), static_cast<int>(b));
+  }
   if (!std::wcscmp(verb, L"drop-target")) {
     unsigned long long ms = 0;
     if (argc != 6 || !ParseNumber(argv[2], a) || !ParseNumber(argv[3], b) || !ParseNumber(argv[4], ms)) return Usage();
