@@ -81,33 +81,26 @@ CommandOutcome RunEditCommand(AppState& s, int32_t command) {
   }
 }
 
-bool FloatForeignPicture(AppState& s, const uint32_t* pixels, int32_t width, int32_t height) {
+bool FloatWholeImage(AppState& s, const DibBitmap& source) {
   Canvas& c = s.canvas;
-  if (!c.bitmap || !pixels || width < 1 || height < 1) return false;
-  const int32_t w = std::min(width, c.width), h = std::min(height, c.height);
+  const int depth = DibDepth(source);
+  if (!c.bitmap || (depth != 1 && depth != 8)) return false;
+  const int32_t w = std::min(DibWidth(source), c.width), h = std::min(DibHeight(source), c.height);
   const DibColour twoColours[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
-  ClipboardImage picture{CreateDibBitmap(1, twoColours, 2, w, h), CreateDibBitmap(1, twoColours, 2, w, h), {}};
+  ClipboardImage picture{CreateDibBitmap(depth, source.colours, depth == 1 ? 2 : 256, w, h),
+                         CreateDibBitmap(1, twoColours, 2, w, h), {}};
   if (!picture.image || !picture.shapeMask) {
     FreeClipboardImage(picture);
     return false;
   }
+  const size_t stride = static_cast<size_t>(DibStride(depth, w)), maskStride = static_cast<size_t>(DibStride(1, w));
   for (int32_t y = 0; y < h; ++y) {
-    uint8_t* ink = DibRow(*picture.image, y);
-    const size_t stride = static_cast<size_t>(DibStride(1, w));
-    std::fill(ink, ink + stride, uint8_t{0});
-    std::fill(DibRow(*picture.shapeMask, y), DibRow(*picture.shapeMask, y) + stride, uint8_t{0xFF});
-    const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
-    for (int32_t x = 0; x < w; ++x) {
-      const uint32_t p = row[x];
-      const uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF, a = p >> 24;
-      // Rec. 601 luminance in integers: dark and mostly opaque is ink.
-      if (a >= 128 && 299 * r + 587 * g + 114 * b < 128 * 1000) SetMaskBit(ink, x);
-    }
+    std::copy_n(DibRow(source, y), stride, DibRow(*picture.image, y));
+    std::fill_n(DibRow(*picture.shapeMask, y), maskStride, uint8_t{0xFF});
   }
   const ViewPointF corner = ClientToCanvasF(s.view, 0.0f, 0.0f);
   const auto at = [](float v, int32_t size, int32_t limit) {
-    const float clamped = std::clamp(v, 0.0f, static_cast<float>(std::max(0, limit - size)));
-    return static_cast<int32_t>(clamped);
+    return static_cast<int32_t>(std::clamp(v, 0.0f, static_cast<float>(std::max(0, limit - size))));
   };
   const int32_t left = at(corner.x, w, c.width), top = at(corner.y, h, c.height);
   picture.canvasRect = {left, top, left + w, top + h};
@@ -118,4 +111,26 @@ bool FloatForeignPicture(AppState& s, const uint32_t* pixels, int32_t width, int
   }
   FreeClipboardImage(picture);
   return !IsRectEmpty(floated);
+}
+
+bool FloatForeignPicture(AppState& s, const uint32_t* pixels, int32_t width, int32_t height) {
+  if (!s.canvas.bitmap || !pixels || width < 1 || height < 1) return false;
+  const int32_t w = std::min(width, s.canvas.width), h = std::min(height, s.canvas.height);
+  DibBitmap* ink = CreateDibBitmap(1, nullptr, 0, w, h);
+  if (!ink) return false;
+  const size_t stride = static_cast<size_t>(DibStride(1, w));
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* out = DibRow(*ink, y);
+    std::fill_n(out, stride, uint8_t{0});
+    const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+    for (int32_t x = 0; x < w; ++x) {
+      const uint32_t p = row[x];
+      const uint32_t r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF, a = p >> 24;
+      // Rec. 601 luminance in integers: dark and mostly opaque is ink.
+      if (a >= 128 && 299 * r + 587 * g + 114 * b < 128 * 1000) SetMaskBit(out, x);
+    }
+  }
+  const bool floated = FloatWholeImage(s, *ink);
+  FreeDibBitmap(ink);
+  return floated;
 }

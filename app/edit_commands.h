@@ -20,3 +20,8 @@ CommandOutcome RunEditCommand(AppState& state, int32_t command);
 // (kept on the canvas) and cut to the canvas's size. pixels are 32-bit 0xAARRGGBB rows, top
 // first, width x height. Returns false (nothing floats) for an empty picture or no memory.
 bool FloatForeignPicture(AppState& state, const uint32_t* pixels, int32_t width, int32_t height);
+
+// Floats a copy of image (8-bit layer values, or 1-bit ink for the current layer), cut to the
+// canvas's size, at the canvas point under the view's top-left corner, kept on the canvas.
+// Returns false (nothing floats) when there is no canvas or no memory.
+bool FloatWholeImage(AppState& state, const DibBitmap& image);

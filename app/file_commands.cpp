@@ -1,8 +1,11 @@
 #include "app/file_commands.h"
 
+#include "app/edit_commands.h"
+
 #include <mutex>
 #include <system_error>
 
+#include "app/edit_commands.h"
 #include "app/startup_canvas.h"
 #include "canvas/canvas_lifecycle.h"
 #include "canvas/masked_ops.h"
@@ -244,6 +247,26 @@ FileCommandOutcome ExportPictureCommand(AppState& s, FileCommandHost& host) {
   return {true};
 }
 
+// An image file placed onto the canvas: read as the imported image (converted to layer values,
+// the layer table left alone), it floats as a selection of every layer at the view's top-left
+// corner, for the artist to move and drop.
+FileCommandOutcome ImportImageCommand(AppState& s, FileCommandHost& host) {
+  fs::path path;
+  if (!host.ChooseFile(FileDialog::kImportImage, path) || !s.canvas.bitmap) return {true};
+  host.Wait(true);
+  const CanvasLoadFailure failure = LoadImportedImage(s.canvas, path);
+  bool floated = false;
+  if (failure == CanvasLoadFailure::kNone && s.canvas.importedImage) {
+    const DibBitmap& image = *s.canvas.importedImage;
+    floated = FloatWholeImage(s, image);
+  }
+  FreeImportedImage(s.canvas);
+  host.Wait(false);
+  if (failure != CanvasLoadFailure::kNone) host.Report(FileCommandFailure::kCannotRead, path, static_cast<int32_t>(failure));
+  else if (!floated) host.Report(FileCommandFailure::kNoMemory, path, 0);
+  return {true, false, false, floated};
+}
+
 FileCommandOutcome ExportPsdCommand(AppState& s, FileCommandHost& host) {
   fs::path path = TimeStampedDefault(s, host, ".psd");
   if (!host.ChooseFile(FileDialog::kExportPsd, path)) return {true};
@@ -312,6 +335,7 @@ FileCommandOutcome RunFileCommand(AppState& s, FileCommandHost& host, int32_t co
       return {true};
     case CMD_EXPORT_IMAGE: return ExportPictureCommand(s, host);
     case CMD_EXPORT_PSD: return ExportPsdCommand(s, host);
+    case CMD_IMPORT_IMAGE: return ImportImageCommand(s, host);
     case CMD_PREVIOUS_FILE: return StepFileCommand(s, host, false);
     case CMD_NEXT_FILE: return StepFileCommand(s, host, true);
     case CMD_CLEAR:

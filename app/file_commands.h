@@ -26,6 +26,7 @@ enum class FileDialog : int {
   kSaveCanvasAs,   // PNG, save; the current file, or the working folder and a time-stamped name
   kExportPicture,  // PNG, save; the working folder and a time-stamped name
   kExportPsd,      // PSD, save; the working folder and a time-stamped name with ".psd"
+  kImportImage,    // PNG, open; empty
 };
 
 // Why a file command stopped. The window words it; path names the file or folder concerned.

@@ -391,3 +391,34 @@ TEST(FileCommands, DroppedAndClipboardFiles) {
   EXPECT_EQ(s.canvas.width, 5);
   EXPECT_EQ(t.host.questions, 0);
 }
+
+TEST(FileCommands, AnImportedImageFloatsUntilItIsDropped) {
+  FileSession t;
+  AppState& s = t.S();
+  // A 4 x 3 picture with two pixels of layer 0.
+  DibBitmap* picture = CreateDibBitmap(8, s.canvas.bitmap->colours, 256, 4, 3);
+  ASSERT_NE(picture, nullptr);
+  for (int y = 0; y < 3; ++y) std::fill_n(DibRow(*picture, y), 4, uint8_t{0xFF});
+  DibRow(*picture, 0)[0] = DibRow(*picture, 2)[3] = 0xFE;
+  const fs::path path = t.folder / "import.png";
+  ASSERT_TRUE(WriteCanvasPng(path, *picture, nullptr));
+  FreeDibBitmap(picture);
+
+  t.host.choices = {path};
+  EXPECT_TRUE(t.Run(CMD_IMPORT_IMAGE).view);
+  EXPECT_EQ(t.host.dialogs.back(), FileDialog::kImportImage);
+  ASSERT_EQ(s.floating.floating, 1);
+  EXPECT_EQ(s.canvas.importedImage, nullptr);  // it lives on as the selection
+  CommitPendingOperation(s);
+  int painted = 0;
+  for (int y = 0; y < s.canvas.height; ++y)
+    for (int x = 0; x < s.canvas.width; ++x) painted += DibRow(*s.canvas.bitmap, y)[x] == 0xFE;
+  EXPECT_EQ(painted, 2);
+
+  // A file that is no picture is reported and nothing floats.
+  std::ofstream(t.folder / "broken.png") << "not a picture";
+  t.host.choices = {t.folder / "broken.png"};
+  t.Run(CMD_IMPORT_IMAGE);
+  EXPECT_EQ(s.floating.floating, 0);
+  EXPECT_EQ(t.host.failures.back(), FileCommandFailure::kCannotRead);
+}

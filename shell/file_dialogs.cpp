@@ -24,7 +24,8 @@ DialogForm FormOf(FileDialog dialog) {
   static constexpr wchar_t kPng[] = L"PNG file (*.png)\0*.png\0";
   static constexpr wchar_t kPsd[] = L"PSD file (*.psd)\0*.psd\0";
   switch (dialog) {
-    case FileDialog::kOpenCanvas: return {kPng, L"png", false};
+    case FileDialog::kOpenCanvas:
+    case FileDialog::kImportImage: return {kPng, L"png", false};
     case FileDialog::kSaveCanvasAs:
     case FileDialog::kExportPicture: return {kPng, L"png", true};
     case FileDialog::kExportPsd: return {kPsd, L"psd", true};

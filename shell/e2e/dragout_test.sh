@@ -2,7 +2,8 @@
 # Dragging out of the program under Wine: the right button drags the view's picture onto a
 # window that accepts files as a folder does (the test helper's drop target), which receives
 # _DnD_.png holding the picture at the view's size; a lifted selection dragged the same way
-# arrives as a canvas file of the selection. Another program's bitmap pastes as a selection.
+# arrives as a canvas file of the selection. Another program's bitmap pastes as a selection, and
+# an imported image floats the same way.
 # Usage: dragout_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
 session=$1 bin=$2 name=dragout_test
@@ -81,6 +82,34 @@ from PIL import Image
 image = Image.open(sys.argv[1])
 values = [v for v in image.getdata() if v != 255]
 if len(values) != 600 or len(set(values)) != 1:
+    sys.exit('%d painted pixels, values %s' % (len(values), sorted(set(values))[:8]))
+PY
+# An imported image floats at the view's corner and lands on drop: a 40 x 30 picture with a
+# 5 x 4 block of layer-0 ink.
+wine "$bin/dotwright-cli.exe" new 40 30 "$(winpath "$scratch/import.png")" >/dev/null 2>&1 || fail "cli new failed"
+/usr/bin/python3 - "$scratch/import.png" <<'PY'
+import sys
+from PIL import Image
+image = Image.open(sys.argv[1])
+for y in range(4):
+    for x in range(5):
+        image.putpixel((10 + x, 10 + y), 254)
+image.save(sys.argv[1])
+PY
+start
+drive command 40108 >/dev/null
+drive command 40014 >/dev/null
+drive file-dialog "$(winpath "$scratch/import.png")" >/dev/null || fail "no import dialog"
+sleep 0.5
+drive child-rect "Selection Window Class" >/dev/null 2>&1 || fail "no selection window after importing an image"
+drive post 0x8014 0 0 >/dev/null
+sleep 0.3
+stop
+/usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the imported image did not land"
+import sys
+from PIL import Image
+values = [v for v in Image.open(sys.argv[1]).getdata() if v != 255]
+if len(values) != 20 or set(values) != {254}:
     sys.exit('%d painted pixels, values %s' % (len(values), sorted(set(values))[:8]))
 PY
 set_settings numPenSetting="${pen_before:-0}"
