@@ -1,7 +1,6 @@
 #include "app/view_drag.h"
 
 #include <cmath>
-#include <cstring>
 #include <system_error>
 
 #include "view/view_commands.h"
@@ -71,14 +70,6 @@ bool FinishViewDrag(ViewDrag& drag, CanvasView& view) {
     return true;
   }
   return false;
-}
-
-DibBitmap* CopyPicture(const DibBitmap& picture) {
-  DibBitmap* copy = CreateDibBitmap(DibDepth(picture), picture.colours, 0, DibWidth(picture), DibHeight(picture));
-  if (!copy) return nullptr;
-  const size_t stride = static_cast<size_t>(DibStride(DibDepth(picture), DibWidth(picture)));
-  for (int y = 0; y < DibHeight(picture); ++y) std::memcpy(DibRow(*copy, y), DibRow(picture, y), stride);
-  return copy;
 }
 
 bool PreviewWorker::Request(std::function<void()> job) {

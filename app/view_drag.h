@@ -45,9 +45,6 @@ DragStep MoveViewDrag(ViewDrag& drag, const CanvasView& view, int32_t x, int32_t
 // changed scale or rotation (the title follows the scale).
 bool FinishViewDrag(ViewDrag& drag, CanvasView& view);
 
-// A copy of a 32-bit picture (the back buffer as a turn begins); null when there is no memory.
-DibBitmap* CopyPicture(const DibBitmap& picture);
-
 // One worker thread that renders previews: a new request replaces one not yet started, so a
 // fast drag never queues stale frames. Jobs run one at a time in request order of what is left.
 class PreviewWorker {

@@ -84,3 +84,12 @@ bool CopyRect(DibBitmap& destination, int dx, int dy, int width, int height,
   }
   return true;
 }
+
+DibBitmap* CloneDibBitmap(const DibBitmap& b) {
+  const int depth = DibDepth(b);
+  DibBitmap* copy = CreateDibBitmap(depth, b.colours, depth <= 8 ? 1 << depth : 0, DibWidth(b), DibHeight(b));
+  if (!copy) return nullptr;
+  const size_t stride = static_cast<size_t>(DibStride(depth, DibWidth(b)));
+  for (int y = 0; y < DibHeight(b); ++y) std::memcpy(DibRow(*copy, y), DibRow(b, y), stride);
+  return copy;
+}

@@ -60,6 +60,9 @@ static_assert(offsetof(DibBitmap, colours) == offsetof(DibBitmap, header) + size
 // gStatusCode to 41 when memory cannot be had.
 DibBitmap* CreateDibBitmap(int depth, const DibColour* colours, int colourCount, int width, int height);
 
+// A copy of bitmap: the same depth, size, colour table and pixels; null as CreateDibBitmap.
+DibBitmap* CloneDibBitmap(const DibBitmap& bitmap);
+
 // Returns false when *bitmap was already null; otherwise frees the pixels and the record, sets
 // *bitmap to null and returns true. Callers may ignore the result.
 bool FreeDibBitmap(DibBitmap*& bitmap);

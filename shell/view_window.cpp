@@ -123,7 +123,7 @@ void RequestPreview(MainWindow& w, PreviewWorker& worker, std::function<void(Can
 void KeepDragPicture(MainWindow& w) {
   std::lock_guard<std::recursive_mutex> guard(w.app.step.update.lock);
   FreeDibBitmap(w.dragPicture);
-  if (w.app.view.backBuffer) w.dragPicture = CopyPicture(*w.app.view.backBuffer);
+  if (w.app.view.backBuffer) w.dragPicture = CloneDibBitmap(*w.app.view.backBuffer);
 }
 
 void PreviewTurn(MainWindow& w, const RotationPreviewRequest& request) {

@@ -1,7 +1,6 @@
 #include "tools/floating_selection.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -247,18 +246,6 @@ PixelRect DropFloatingSelection(AppContext& app) {
   return written;
 }
 
-namespace {
-
-DibBitmap* CopyOf(const DibBitmap& b) {
-  DibBitmap* copy = CreateDibBitmap(DibDepth(b), b.colours, DibDepth(b) <= 8 ? 1 << DibDepth(b) : 0, DibWidth(b), DibHeight(b));
-  if (!copy) return nullptr;
-  const size_t stride = static_cast<size_t>(DibStride(DibDepth(b), DibWidth(b)));
-  for (int y = 0; y < DibHeight(b); ++y) std::memcpy(DibRow(*copy, y), DibRow(b, y), stride);
-  return copy;
-}
-
-}  // namespace
-
 void FreeClipboardImage(ClipboardImage& clipboard) {
   FreeDibBitmap(clipboard.image);
   FreeDibBitmap(clipboard.shapeMask);
@@ -267,8 +254,8 @@ void FreeClipboardImage(ClipboardImage& clipboard) {
 
 bool CopyFloatingToClipboard(const FloatingSelection& selection, ClipboardImage& clipboard) {
   if (selection.floating != 1 || !selection.image || !selection.shapeMask) return false;
-  DibBitmap* image = CopyOf(*selection.image);
-  DibBitmap* mask = image ? CopyOf(*selection.shapeMask) : nullptr;
+  DibBitmap* image = CloneDibBitmap(*selection.image);
+  DibBitmap* mask = image ? CloneDibBitmap(*selection.shapeMask) : nullptr;
   if (!mask) {
     FreeDibBitmap(image);
     return false;
@@ -288,8 +275,8 @@ PixelRect FloatClipboardImage(AppContext& app, const ClipboardImage& clipboard) 
   // its top-left corner.
   const int32_t left = std::max(0, std::min(clipboard.canvasRect.left, canvas.width - w));
   const int32_t top = std::max(0, std::min(clipboard.canvasRect.top, canvas.height - h));
-  DibBitmap* image = CopyOf(*clipboard.image);
-  DibBitmap* mask = image ? CopyOf(*clipboard.shapeMask) : nullptr;
+  DibBitmap* image = CloneDibBitmap(*clipboard.image);
+  DibBitmap* mask = image ? CloneDibBitmap(*clipboard.shapeMask) : nullptr;
   if (!mask) {
     FreeDibBitmap(image);
     return PixelRect{};
