@@ -32,6 +32,7 @@ CommandAvailability QueryCommand(CommandId id, const CommandSnapshot& s) {
     case CMD_CUT:
     case CMD_COPY: return Enabled(s.pendingOperation);
     case CMD_PASTE: return Enabled(s.clipboardImageHeld || s.systemClipboardHasBitmap);
+    case CMD_PASTE_IMPORTED: return Enabled(s.systemClipboardHasBitmap);
     case CMD_SELECT_ALL:
     case CMD_SELECT_LAYER: return Enabled(wholePixels);
     case CMD_MIRROR_VIEW: return Checked(s.viewMirrored);

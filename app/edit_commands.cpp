@@ -5,6 +5,7 @@
 
 #include "brush/pen_setting.h"
 #include "canvas/undo_history.h"
+#include "files/canvas_load.h"
 #include "settings/command_ids.h"
 #include "tools/bit_mask.h"
 #include "view/view_mapping.h"
@@ -132,5 +133,22 @@ bool FloatForeignPicture(AppState& s, const uint32_t* pixels, int32_t width, int
   }
   const bool floated = FloatWholeImage(s, *ink);
   FreeDibBitmap(ink);
+  return floated;
+}
+
+bool FloatImportedPicture(AppState& s, const uint32_t* pixels, int32_t width, int32_t height) {
+  if (!s.canvas.bitmap || !pixels || width < 1 || height < 1) return false;
+  const int32_t w = std::min(width, s.canvas.width), h = std::min(height, s.canvas.height);
+  DibBitmap* colour = CreateDibBitmap(32, nullptr, 0, w, h);
+  if (!colour) return false;
+  for (int32_t y = 0; y < h; ++y) {
+    const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(width);
+    uint8_t* out = DibRow(*colour, y);
+    for (int32_t x = 0; x < w; ++x) StorePixel(out + 4 * static_cast<size_t>(x), row[x] & 0xFFFFFFu);
+  }
+  DibBitmap* image = DitherTrueColour(*colour);
+  FreeDibBitmap(colour);
+  const bool floated = image && FloatWholeImage(s, *image);
+  FreeDibBitmap(image);
   return floated;
 }

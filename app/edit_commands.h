@@ -21,6 +21,11 @@ CommandOutcome RunEditCommand(AppState& state, int32_t command);
 // first, width x height. Returns false (nothing floats) for an empty picture or no memory.
 bool FloatForeignPicture(AppState& state, const uint32_t* pixels, int32_t width, int32_t height);
 
+// Another program's picture pasted as an imported image: converted to layer values as an
+// imported colour file is (its colours dithered onto the first three layers), cut to the
+// canvas's size, it floats on every layer at the same place as above. Same pixels and result.
+bool FloatImportedPicture(AppState& state, const uint32_t* pixels, int32_t width, int32_t height);
+
 // Floats a copy of image (8-bit layer values, or 1-bit ink for the current layer), cut to the
 // canvas's size, at the canvas point under the view's top-left corner, kept on the canvas.
 // Returns false (nothing floats) when there is no canvas or no memory.

@@ -116,3 +116,23 @@ TEST(EditCommands, AnotherProgramsPictureFloatsItsDarkPixelsForTheCurrentLayer) 
   EXPECT_EQ(t.At(3, 3), 0xFE);  // what was there stays
   EXPECT_FALSE(FloatForeignPicture(s, pixels.data(), 0, 2));
 }
+
+TEST(EditCommands, AnotherProgramsPicturePastedAsImportedFloatsItsColoursOnTheFirstLayers) {
+  EditSession t;
+  AppState& s = t.State();
+  // Full red, green, blue and white light the layer of each (blue is layer 0); black lights none.
+  std::vector<uint32_t> pixels(40, 0xFF000000u);
+  pixels[0] = 0xFFFF0000u;
+  pixels[1] = 0xFF00FF00u;
+  pixels[2] = 0xFF0000FFu;
+  pixels[20] = 0xFFFFFFFFu;
+  ASSERT_TRUE(FloatImportedPicture(s, pixels.data(), 20, 2));
+  EXPECT_EQ(DibWidth(*s.floating.image), 16);
+  CommitPendingOperation(s);
+  EXPECT_EQ(t.At(0, 0), 0xFB);
+  EXPECT_EQ(t.At(1, 0), 0xFD);
+  EXPECT_EQ(t.At(2, 0), 0xFE);
+  EXPECT_EQ(t.At(0, 1), 0xF8);
+  EXPECT_EQ(t.At(3, 3), 0xFE);  // its black paints nothing: what was there stays
+  EXPECT_FALSE(FloatImportedPicture(s, pixels.data(), 20, 0));
+}

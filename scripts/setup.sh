@@ -17,7 +17,8 @@ PACKAGES=(
   wine wine64
   xvfb xauth xdotool imagemagick
   fonts-ipafont-gothic fonts-wine
-  python3 python3-pil
+  python3 python3-pil pngcheck
+  cups-daemon cups-client printer-driver-cups-pdf poppler-utils
   pocl-opencl-icd ocl-icd-opencl-dev opencl-headers clinfo
   libvips-dev
   ccache

@@ -33,6 +33,7 @@
 #include "shell/pen_setting_dialog.h"
 #include "shell/settings_dialog.h"
 #include "shell/platform_queries.h"
+#include "shell/print_job.h"
 #include "shell/text_dialog.h"
 #include "shell/view_window.h"
 #include "view/view_commands.h"
@@ -335,8 +336,9 @@ void ShowAbout(MainWindow& w) {
 }
 
 // Another program's bitmap, drawn by the system into 32-bit pixels from whatever form it has,
-// cut to the canvas's size before anything is allocated, becomes a floating selection.
-void PasteForeignBitmap(MainWindow& w) {
+// cut to the canvas's size before anything is allocated, becomes a floating selection: its ink
+// for the current layer, or as an imported image its colours on the first layers.
+void PasteForeignBitmap(MainWindow& w, bool asImported) {
   const Canvas& canvas = w.app.canvas;
   if (!canvas.bitmap || !IsClipboardFormatAvailable(CF_DIB) || !OpenClipboard(w.window)) return;
   HANDLE data = GetClipboardData(CF_DIB);
@@ -368,7 +370,8 @@ void PasteForeignBitmap(MainWindow& w) {
         // Clipboard bitmaps seldom carry a meaningful alpha: every pixel counts as opaque.
         auto* pixels = static_cast<uint32_t*>(bits);
         for (size_t i = 0; i < static_cast<size_t>(pw) * static_cast<size_t>(ph); ++i) pixels[i] |= 0xFF000000u;
-        (void)FloatForeignPicture(w.app, pixels, pw, ph);
+        if (asImported) (void)FloatImportedPicture(w.app, pixels, pw, ph);
+        else (void)FloatForeignPicture(w.app, pixels, pw, ph);
         DeleteObject(section);
       }
       if (dc) DeleteDC(dc);
@@ -403,12 +406,13 @@ void OnCommand(MainWindow& w, int32_t command) {
   if (command == CMD_NEW_FROM_CLIPBOARD) return NewFromClipboard(w);
   if (command == CMD_ABOUT) return ShowAbout(w);
   if (command == CMD_TEXT) return RunTextCommand(w);
+  if (command == CMD_PRINT) return RunPrintCommand(w);
   if (command == CMD_POPUP_PALETTE) return ShowPaletteRing(w);
   WindowFileHost host(w);
   const FileCommandOutcome file = RunFileCommand(w.app, host, command);
   if (file.handled) return ShowOutcome(w, file);
-  if (command == CMD_PASTE && !w.app.clipboard.image) {
-    PasteForeignBitmap(w);
+  if ((command == CMD_PASTE && !w.app.clipboard.image) || command == CMD_PASTE_IMPORTED) {
+    PasteForeignBitmap(w, command == CMD_PASTE_IMPORTED);
     InvalidateRect(w.view, nullptr, FALSE);
     return;
   }
