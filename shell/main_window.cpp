@@ -33,6 +33,7 @@
 #include "shell/pen_setting_dialog.h"
 #include "shell/settings_dialog.h"
 #include "shell/platform_queries.h"
+#include "shell/file_drop_target.h"
 #include "shell/print_job.h"
 #include "shell/text_dialog.h"
 #include "shell/view_window.h"
@@ -195,6 +196,7 @@ bool OnCreate(HWND hwnd, const CREATESTRUCTW* cs) {
   OpenTabletInput(*w);
 
   DragAcceptFiles(hwnd, TRUE);
+  (void)RegisterFileDropTarget(*w);  // WM_DROPFILES drops still arrive without it
   RestorePlacement(hwnd, s.settings.placement);
   if (!CreateViewWindow(*w)) {
     ReportError(L"The canvas view could not be created.");
@@ -305,9 +307,9 @@ void ShowOutcome(MainWindow& w, const FileCommandOutcome& done) {
   if (done.view || done.canvasReplaced) InvalidateRect(w.view, nullptr, FALSE);
 }
 
-void OnDropFiles(MainWindow& w, HDROP drop) {
-  const std::filesystem::path path = FirstDroppedPath(drop);
-  DragFinish(drop);
+}  // namespace
+
+void OpenDroppedFile(MainWindow& w, const std::filesystem::path& path) {
   switch (ClassifyDroppedFile(w.app, path)) {
     case DropVerdict::kIgnore: return;
     case DropVerdict::kBeep: MessageBeep(0); return;
@@ -316,6 +318,15 @@ void OnDropFiles(MainWindow& w, HDROP drop) {
   CommitPendingOperation(w.app);
   WindowFileHost host(w);
   ShowOutcome(w, OpenCanvasAsCurrentFile(w.app, host, path));
+  SyncSelectionWindow(w);
+}
+
+namespace {
+
+void OnDropFiles(MainWindow& w, HDROP drop) {
+  const std::filesystem::path path = FirstDroppedPath(drop);
+  DragFinish(drop);
+  OpenDroppedFile(w, path);
 }
 
 // New from the clipboard: its dropped-file list's first path.
@@ -479,7 +490,6 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case WM_DROPFILES:
       if (w && w->ready) {
         OnDropFiles(*w, reinterpret_cast<HDROP>(wParam));
-        SyncSelectionWindow(*w);
       } else DragFinish(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_MOUSEWHEEL:
@@ -548,7 +558,15 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
       OnClose(hwnd);
       return 0;
     case WM_DESTROY:
+      if (w) RevokeFileDropTarget(*w);
       PostQuitMessage(0);
+      return 0;
+    case kMsgOpenDroppedFile:
+      if (w && w->ready && !w->droppedPath.empty()) {
+        const std::filesystem::path path = std::move(w->droppedPath);
+        w->droppedPath.clear();
+        OpenDroppedFile(*w, path);
+      }
       return 0;
     case WM_NCDESTROY:
       delete w;

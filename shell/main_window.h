@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <filesystem>
+
 #include "app/app_state.h"
 #include "app/text_stamp.h"
 #include "app/touch_gesture.h"
@@ -50,6 +52,7 @@ struct MainWindow {
   PanelWindows panels;               // the panel column, its members, their arrangement
   HWND penSelector = nullptr;        // the floating pen selector (hidden until called)
   HWND easyPanel = nullptr;          // the easy panel: pen icons and layer colours
+  std::filesystem::path droppedPath; // a file dropped through the drag loop, opened once it ends
   AppState app;
 };
 

@@ -45,6 +45,7 @@ drive command 40108 >/dev/null
 drive command 40203 >/dev/null
 stroke
 drag_to_target "$cx" "$cy" "$scratch/picture.png"
+check_png "$scratch/picture.png"
 read -r _ _ vw vh <<<"$(view_rect)"
 /usr/bin/python3 - "$scratch/picture.png" "$vw" "$vh" <<'PY' || fail "the dragged picture is wrong"
 import sys
@@ -63,6 +64,7 @@ for d in 10 30 60; do xdotool mousemove --window "$window" $((cx - 60 + 2 * d)) 
 xdotool mouseup 1
 sleep 0.5
 drag_to_target "$cx" "$cy" "$scratch/selection.png"
+check_png "$scratch/selection.png"
 wine "$bin/dotwright-cli.exe" info "$(winpath "$scratch/selection.png")" >"$scratch/info.txt" 2>&1 ||
   fail "the dragged selection is not a canvas file: $(cat "$scratch/info.txt")"
 drive post 0x8014 0 0 >/dev/null
@@ -76,12 +78,32 @@ drive child-rect "Selection Window Class" >/dev/null 2>&1 || fail "no selection 
 drive post 0x8014 0 0 >/dev/null
 sleep 0.3
 stop
+check_png "$data/canvas.png"
 /usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the pasted bitmap did not land as 600 pixels of one layer"
 import sys
 from PIL import Image
 image = Image.open(sys.argv[1])
 values = [v for v in image.getdata() if v != 255]
 if len(values) != 600 or len(set(values)) != 1:
+    sys.exit('%d painted pixels, values %s' % (len(values), sorted(set(values))[:8]))
+PY
+# The same bitmap pasted as an imported image (45012): converted as an imported colour picture,
+# its white half lands on the three colour layers (248) and its black half paints nothing.
+start
+drive command 40108 >/dev/null
+drive clip-put-bitmap 40 30 >/dev/null || fail "could not put a bitmap on the clipboard"
+drive command 45012 >/dev/null
+sleep 0.5
+drive child-rect "Selection Window Class" >/dev/null 2>&1 || fail "no selection window after pasting as imported"
+drive post 0x8014 0 0 >/dev/null
+sleep 0.3
+stop
+check_png "$data/canvas.png"
+/usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the bitmap pasted as imported did not land as 600 pixels of 248"
+import sys
+from PIL import Image
+values = [v for v in Image.open(sys.argv[1]).getdata() if v != 255]
+if len(values) != 600 or set(values) != {248}:
     sys.exit('%d painted pixels, values %s' % (len(values), sorted(set(values))[:8]))
 PY
 # An imported image floats at the view's corner and lands on drop: a 40 x 30 picture with a
@@ -105,6 +127,7 @@ drive child-rect "Selection Window Class" >/dev/null 2>&1 || fail "no selection 
 drive post 0x8014 0 0 >/dev/null
 sleep 0.3
 stop
+check_png "$data/canvas.png"
 /usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the imported image did not land"
 import sys
 from PIL import Image

@@ -88,6 +88,7 @@ stop
 trap - EXIT
 
 [[ -f $data/canvas.png ]] || fail "no working canvas after the close"
+check_png "$data/canvas.png"
 /usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the working canvas does not hold the stroke"
 import sys
 from PIL import Image

@@ -21,6 +21,8 @@
 //   dwdrive file-dialog PATH [MS]    types PATH into the program's open or save dialog and
 //                                    presses its OK button; "cancel" as PATH cancels it
 //   dwdrive clip-file PATH           puts a dropped-file list holding PATH on the clipboard
+//   dwdrive drag-file X Y MS PATH    a window at screen X, Y (prints "ready") from which a left
+//                                    drag carries PATH as a file, as from a folder window
 //   dwdrive clip-put-bitmap W H      puts a W x H 24-bit bitmap on the clipboard, its left half
 //                                    black and the rest white, as another program's copy
 //   dwdrive clip-bitmap              prints "W H BITS" of the clipboard's bitmap (asking its owner
@@ -77,9 +79,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <cwchar>
 #include <initializer_list>
+
+#include "files/file_drag_win32.h"
 
 namespace {
 
@@ -119,6 +124,7 @@ int Usage() {
       "usage: dwdrive wait [MS] | wait-gone [MS] | title | close | command ID | canvas-control W L | menu |"
       " client-rect | child-rect CLASS [ID] | children | layered | view-rect | answer [MS] |"
       " press BUTTON [MS] | file-dialog PATH [MS] | clip-file PATH | clip-put-bitmap W H | clip-bitmap | drop-target X Y MS OUT |"
+      " drag-file X Y MS PATH |"
       " post MSG W L | dialog-rect ID | dialog-gone ID | dialog-list-row ID ROW |"
       " dialog-control-rect|dialog-text|dialog-enabled|dialog-slider ID C | post-child CLASS MSG W L |"
       " dialog-tree-select ID I/J | dialog-check ID 0|1 | dialog-button ID |"
@@ -354,6 +360,48 @@ int RunDropTarget(int x, int y, DWORD ms, const wchar_t* out) {
   DestroyWindow(window);
   OleUninitialize();
   return target.dropped ? 0 : 1;
+}
+
+// A window that drags a file out as a folder window does: a left press in it starts the
+// program's own file drag (files/file_drag_win32) with PATH; prints "dropped" or "cancelled".
+const wchar_t* gDraggedFile = nullptr;
+
+LRESULT CALLBACK DragSourceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_LBUTTONDOWN) {
+    const HRESULT result = StartFileDrag(std::filesystem::path(gDraggedFile));
+    std::printf(result == DRAGDROP_S_DROP ? "dropped\n" : "cancelled %08lx\n", static_cast<unsigned long>(result));
+    std::fflush(stdout);
+    PostQuitMessage(result == DRAGDROP_S_DROP ? 0 : 1);
+    return 0;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+int RunDragSource(int x, int y, DWORD ms, const wchar_t* path) {
+  OleInitialize(nullptr);
+  gDraggedFile = path;
+  WNDCLASSW wc{};
+  wc.lpfnWndProc = DragSourceProc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = L"dwdrive drag source";
+  RegisterClassW(&wc);
+  HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"drag from here", WS_POPUP | WS_VISIBLE | WS_BORDER, x,
+                                y, 200, 200, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!window) return 1;
+  std::printf("ready\n");
+  std::fflush(stdout);
+  SetTimer(window, 1, ms, nullptr);
+  MSG msg;
+  int result = 1;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_TIMER && msg.hwnd == window) break;
+    DispatchMessageW(&msg);
+  }
+  if (msg.message == WM_QUIT) result = static_cast<int>(msg.wParam);
+  DestroyWindow(window);
+  OleUninitialize();
+  return result;
 }
 
 int PutBitmapOnClipboard(int width, int height) {
@@ -794,6 +842,11 @@ int wmain(int argc, wchar_t** argv) {
     unsigned long long ms = 0;
     if (argc != 6 || !ParseNumber(argv[2], a) || !ParseNumber(argv[3], b) || !ParseNumber(argv[4], ms)) return Usage();
     return RunDropTarget(static_cast<int>(a), static_cast<int>(b), static_cast<DWORD>(ms), argv[5]);
+  }
+  if (!std::wcscmp(verb, L"drag-file")) {
+    unsigned long long ms = 0;
+    if (argc != 6 || !ParseNumber(argv[2], a) || !ParseNumber(argv[3], b) || !ParseNumber(argv[4], ms)) return Usage();
+    return RunDragSource(static_cast<int>(a), static_cast<int>(b), static_cast<DWORD>(ms), argv[5]);
   }
   if (!std::wcsncmp(verb, L"dialog-", 7)) return DialogVerb(verb, argc, argv);
   if (!std::wcscmp(verb, L"show-templates")) {

@@ -15,6 +15,12 @@ trap '[[ -n $program ]] && kill "$program" 2>/dev/null || true' EXIT
 
 drive() { wine "$bin/dwdrive.exe" "$@" | tr -d '\r'; }
 title() { drive title; }
+# A PNG the program wrote, read by pngcheck: a reader that shares no code with ours or Pillow's.
+check_png() {
+  command -v pngcheck >/dev/null || return 0
+  local out
+  out=$(pngcheck "$1" 2>&1) || fail "pngcheck refuses $1: $out"
+}
 # A Windows path for a file of this machine.
 winpath() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 

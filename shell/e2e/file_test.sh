@@ -3,7 +3,8 @@
 # canvas; Save As names a file (file mode); closing with unsaved changes asks, and Cancel keeps
 # the program running; a canvas named on the command line opens in file mode; the previous and
 # next file keys walk the working folder and come back to the working canvas; the PSD and
-# picture exports write files other programs read.
+# picture exports write files other programs read; a PNG dragged onto the window opens, a .bmp
+# does not.
 # Usage: file_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
 session=$1 bin=$2 name=file_test
@@ -12,6 +13,7 @@ source "$(dirname "$0")/e2e_common.sh"
 set_settings newcanvassize=1006 newcanvascx=200 newcanvascy=150
 rm -f "$data"/*.png "$data"/*.psd
 painted() {  # painted pixels of a canvas file
+  check_png "$1"
   /usr/bin/python3 -c 'import sys
 from PIL import Image
 i = Image.open(sys.argv[1]); w, h = i.size
@@ -84,6 +86,7 @@ drive command 40008
 drive file-dialog "$(winpath "$data/picture.png")" || fail "no export dialog"
 sleep 2
 [[ $(head -c 4 "$data/out.psd") == 8BPS ]] || fail "the PSD export is not a PSD file"
+check_png "$data/picture.png"
 /usr/bin/python3 - "$data/picture.png" <<'PY' || fail "the picture export is not the view's picture"
 import sys
 from PIL import Image
@@ -92,6 +95,33 @@ assert image.mode == 'RGB', image.mode
 assert image.size[0] > 100 and image.size[1] > 100, image.size
 print('file_test: picture %dx%d' % image.size)
 PY
+
+# Files dragged from another program's window (the test helper's, standing in for a folder) onto
+# the view: a PNG opens in file mode, a .bmp is ignored.
+drag_file() {
+  local sx=$((X + WIDTH - 230)) sy=$((Y + 60)) log=$data/drag.log step
+  : >"$log"
+  wine "$bin/dwdrive.exe" drag-file "$sx" "$sy" 20000 "$(winpath "$1")" >"$log" &
+  local source=$!
+  for _ in $(seq 1 100); do grep -q ready "$log" && break; sleep 0.1; done
+  grep -q ready "$log" || fail "the drag source did not come up"
+  xdotool mousemove $((sx + 100)) $((sy + 100)) mousedown 1
+  sleep 0.3
+  for step in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((sx + 100 + (X + cx - sx - 100) * step / 8)) $((sy + 100 + (Y + cy - sy - 100) * step / 8))
+    sleep 0.1
+  done
+  xdotool mouseup 1
+  wait "$source" || fail "the drag of $1 did not end in a drop: $(cat "$log")"
+  rm -f "$log"
+  sleep 1
+}
+/usr/bin/python3 -c 'import sys; from PIL import Image; Image.new("RGB", (30, 20)).save(sys.argv[1])' "$data/picture.bmp"
+drag_file "$archive"
+[[ $(title) == *"$(basename "$archive")" ]] || fail "a dropped PNG did not open: '$(title)'"
+drag_file "$data/picture.bmp"
+[[ $(title) == *"$(basename "$archive")" ]] || fail "a dropped .bmp changed the canvas: '$(title)'"
+rm -f "$data/picture.bmp"
 import -window root "$shots/file_test.png" 2>/dev/null || true
 stop
 echo "file_test: save, save as, the close question, file mode, previous/next and both exports work"

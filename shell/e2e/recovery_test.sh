@@ -12,6 +12,7 @@ set_settings newcanvassize=1006 newcanvascx=200 newcanvascy=150 RecoveryInterval
 copy="$data/setting/recovery.png"
 rm -f "$data/canvas.png" "$copy"
 painted() {
+  check_png "$1"
   /usr/bin/python3 -c 'import sys
 from PIL import Image
 i = Image.open(sys.argv[1]); w, h = i.size

@@ -45,6 +45,7 @@ stamp_text() {
 shoot_screen() { import -window root "$shots/$1" 2>/dev/null || fail "no screenshot $1"; }
 # Painted pixels of the canvas file: "COUNT VALUES LEFT TOP RIGHT BOTTOM".
 painted() {
+  check_png "$canvas"
   /usr/bin/python3 - "$canvas" <<'PY'
 import sys
 from PIL import Image
