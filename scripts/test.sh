@@ -52,8 +52,11 @@ mkdir -p build
 configure_and_build build/native
 run_tree native build/native
 if [[ $quick -eq 0 ]]; then
+  # -O1 with line tables: about half the compile time of -O2 -g, and the sanitizers' reports
+  # still name files and lines.
   configure_and_build build/native-sanitize -DDOTWRIGHT_SANITIZE=ON -DDOTWRIGHT_BENCHMARKS=OFF \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+    -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG"
   run_tree "native (ASan/UBSan)" build/native-sanitize
   # The native tree's generator of the default content serves the cross build too.
   configure_and_build build/windows -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-mingw64.cmake" \
