@@ -17,13 +17,13 @@
 namespace {
 
 // A level's minority pixels, one 32-bit word per matrix row, bit c for column c.
-using Rows = std::array<uint32_t, kScreenSide>;
+using ScreenRows = std::array<uint32_t, kScreenSide>;
 
 int Minority(int level) { return level <= kScreenCells / 2 ? level : kScreenCells - level; }
 
-Rows MinorityRows(const ScreenMatrix& m, int level) {
+ScreenRows MinorityRows(const ScreenMatrix& m, int level) {
   const bool dots = level <= kScreenCells / 2;
-  Rows rows{};
+  ScreenRows rows{};
   for (int r = 0; r < kScreenSide; ++r)
     for (int c = 0; c < kScreenSide; ++c)
       if ((m.at[r][c] <= level) == dots) rows[r] |= 1u << c;
@@ -100,7 +100,7 @@ TEST(DispersedScreen, EveryNeighbourhoodHoldsItsShareOfEveryLevel) {
   // of that (plain void-and-cluster ordering reaches 6.2). A random ordering strays by 11 to 14
   // at mid-range levels; a screen that fills one region before another strays by far more.
   for (int level = 1; level < kScreenCells; ++level) {
-    const Rows rows = MinorityRows(DispersedScreen, level);
+    const ScreenRows rows = MinorityRows(DispersedScreen, level);
     const double share = Minority(level) / 16.0;
     double worst = 0;
     for (int top = 0; top < kScreenSide; ++top) {
@@ -121,7 +121,7 @@ TEST(DispersedScreen, NoLevelRepeatsWithinTheTile) {
   // minority pixels onto minority pixels (the most is about 0.64, at half density; a random
   // ordering gives about 0.55 there, a lattice 1).
   for (int level = 16; level <= kScreenCells - 16; ++level) {
-    const Rows rows = MinorityRows(DispersedScreen, level);
+    const ScreenRows rows = MinorityRows(DispersedScreen, level);
     const int n = Minority(level);
     for (int dy = 0; dy < kScreenSide; ++dy) {
       for (int dx = 0; dx < kScreenSide; ++dx) {

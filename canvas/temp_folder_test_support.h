@@ -25,13 +25,16 @@ inline std::string ReadAll(const std::filesystem::path& path) {
 }
 
 inline void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
+  std::error_code error;
+  std::filesystem::create_directories(path.parent_path(), error);
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 struct TempFolder {
   std::filesystem::path path;
-  TempFolder() {
+  // tag names what the folder is for in its name ("settings-write"), to find one left behind.
+  explicit TempFolder(const char* tag = "test") {
     static std::atomic<int> counter{0};
 #ifdef _WIN32
     const long pid = _getpid();
@@ -39,7 +42,7 @@ struct TempFolder {
     const long pid = static_cast<long>(getpid());
 #endif
     path = std::filesystem::temp_directory_path() /
-           ("dotwright-test-" + std::to_string(pid) + "-" + std::to_string(counter++));
+           ("dotwright-" + std::string(tag) + "-" + std::to_string(pid) + "-" + std::to_string(counter++));
     std::error_code error;
     std::filesystem::remove_all(path, error);
     std::filesystem::create_directories(path);

@@ -11,15 +11,6 @@
 
 namespace {
 
-uint32_t PixelAt(const DibBitmap& b, int x, int y) {
-  uint32_t v;
-  std::memcpy(&v, DibRow(b, y) + x * 4, 4);
-  return v;
-}
-
-constexpr uint32_t kBlack = 0u;
-constexpr uint32_t kWhite = 0x00FFFFFFu;
-
 // A view of a canvas given as hex rows; index 0x00 is black, every other index white.
 struct HookedView {
   TestView t;

@@ -13,10 +13,6 @@
 
 namespace {
 
-using settings_test::ReadAll;
-using settings_test::TempFolder;
-using settings_test::WriteAll;
-
 #ifdef _WIN32
 constexpr const char* kMissingRuntime = "DotwrightNoSuchOpenCL.dll";
 #else

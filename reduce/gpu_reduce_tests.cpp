@@ -20,10 +20,6 @@
 
 namespace {
 
-using settings_test::ReadAll;
-using settings_test::TempFolder;
-using settings_test::WriteAll;
-
 uint32_t Pixel(const DibBitmap& b, int x, int y) {
   uint32_t p;
   std::memcpy(&p, DibRow(b, y) + 4 * x, 4);

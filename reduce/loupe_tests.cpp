@@ -11,15 +11,7 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0x00FFFFFFu;
-constexpr uint32_t kBlack = 0u;
 constexpr uint32_t kInvertedGrey = 0x003F3F3Fu;
-
-uint32_t PixelAt(const DibBitmap& b, int x, int y) {
-  uint32_t v;
-  std::memcpy(&v, DibRow(b, y) + x * 4, 4);
-  return v;
-}
 
 // A canvas of width x height whose columns left of `split` are index 0 (black) and the rest
 // index 0xFF (white paper), shown straight at scale 1.

@@ -11,12 +11,6 @@
 
 using namespace settings_test;
 
-namespace {
-
-std::u16string Text(const char16_t* buffer, size_t capacity) { return std::u16string(TextOf(buffer, capacity)); }
-
-}  // namespace
-
 // ---- Paths and defaults -------------------------------------------------------------------
 
 TEST(InitSettings, WorksOutThePaths) {

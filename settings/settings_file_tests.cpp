@@ -33,8 +33,6 @@ AppSettings StartWithFile(const fs::path& root, const std::string& contents) {
   return s;
 }
 
-std::u16string Text(const char16_t* buffer, size_t capacity) { return std::u16string(TextOf(buffer, capacity)); }
-
 // Every saved field of a and b through the key table, plus the bindings.
 void ExpectSameSavedFields(const AppSettings& a, const AppSettings& b) {
   AppSettings& x = const_cast<AppSettings&>(a);

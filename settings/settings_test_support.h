@@ -11,37 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "canvas/temp_folder_test_support.h"
+#include "files/utf_text.h"
 #include "settings/app_settings.h"
 
 namespace settings_test {
 
 namespace fs = std::filesystem;
-
-struct TempFolder {
-  fs::path path;
-  explicit TempFolder(const char* tag) {
-    path = fs::temp_directory_path() /
-           (std::string("dotwright-") + tag + "-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    std::error_code e;
-    fs::remove_all(path, e);
-    fs::create_directories(path);
-  }
-  ~TempFolder() {
-    std::error_code e;
-    fs::remove_all(path, e);
-  }
-};
-
-inline std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteAll(const fs::path& p, const std::string& text) {
-  fs::create_directories(p.parent_path());
-  std::ofstream out(p, std::ios::binary);
-  out << text;
-}
 
 // A machine: Pictures and program folders under root, a 1920-pixel display 508 mm wide
 // (96 DPI), a monitor without GetDpiForMonitor, an English locale, a 1000 x 700 client area.
@@ -58,6 +34,9 @@ inline PlatformQueries TestPlatform(const fs::path& root) {
   p.displayMillimetresX = 508;
   return p;
 }
+
+// The text in a fixed-size field of the settings record, up to its first zero.
+inline std::u16string Text(const char16_t* buffer, size_t capacity) { return std::u16string(TextOf(buffer, capacity)); }
 
 inline const std::string kMark = "\xEF\xBB\xBF";
 

@@ -9,12 +9,9 @@
 
 #include "tools/painting_pens.h"
 #include "tools/pen_test_support.h"
+#include "view/view_test_support.h"
 #include "brush/tone_screen.h"
 #include "brush/xorshift.h"
-
-inline void PrintTo(const PixelRect& r, std::ostream* os) {
-  *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
 
 // ---- Pen settings ------------------------------------------------------------------------
 

@@ -11,14 +11,6 @@
 
 namespace {
 
-uint32_t PixelAt(const DibBitmap& b, int x, int y) {
-  uint32_t v;
-  std::memcpy(&v, DibRow(b, y) + x * 4, 4);
-  return v;
-}
-
-void SetPixel(DibBitmap& b, int x, int y, uint32_t v) { std::memcpy(DibRow(b, y) + x * 4, &v, 4); }
-
 // A 32-bit picture whose pixel (x, y) is the number 100 * y + x, so every lookup is visible.
 DibPtr NumberedPicture(int width, int height) {
   DibPtr p(CreateDibBitmap(32, nullptr, 0, width, height));

@@ -14,14 +14,6 @@ namespace {
 
 constexpr uint32_t kMarker = 0x00123456u;  // "not redrawn"
 
-uint32_t PixelAt(const DibBitmap& b, int x, int y) {
-  uint32_t v;
-  std::memcpy(&v, DibRow(b, y) + x * 4, 4);
-  return v;
-}
-
-void SetPixel(DibBitmap& b, int x, int y, uint32_t v) { std::memcpy(DibRow(b, y) + x * 4, &v, 4); }
-
 uint32_t Rgb(int r, int g, int b) { return static_cast<uint32_t>(b | g << 8 | r << 16); }
 
 // An 8-bit composed picture whose index i shows colour RGB(i, 2i, 3i) (mod 256), and its mask.

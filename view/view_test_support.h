@@ -2,6 +2,9 @@
 // that record what the operations asked of the shell.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
+
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -12,6 +15,16 @@
 inline void PrintTo(const PixelRect& r, std::ostream* os) {
   *os << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
 }
+
+// Pixels of 32-bit pictures as words (blue in the low byte), and the two the tests use most.
+inline uint32_t PixelAt(const DibBitmap& b, int x, int y) {
+  uint32_t v;
+  std::memcpy(&v, DibRow(b, y) + x * 4, 4);
+  return v;
+}
+inline void SetPixel(DibBitmap& b, int x, int y, uint32_t v) { std::memcpy(DibRow(b, y) + x * 4, &v, 4); }
+inline constexpr uint32_t kBlack = 0u;
+inline constexpr uint32_t kWhite = 0x00FFFFFFu;
 
 struct ViewCalls {
   int recomposed = 0;
