@@ -89,6 +89,7 @@ TEST(PrintPage, ThePageCarriesTheCanvasColoursAndRefusesWhatItCannotPrint) {
   ASSERT_TRUE(page);
   EXPECT_EQ(page->colours[0xFE].green, 2);
   EXPECT_FALSE(MakePrintPage(*canvas, 0, 8, kPrintFitToPage));
+  EXPECT_FALSE(MakePrintPage(*canvas, 1 << 30, 1 << 30, kPrintFitToPage));  // an exabyte of page
   DibPtr colour(CreateDibBitmap(32, nullptr, 0, 4, 4));
   EXPECT_FALSE(MakePrintPage(*colour, 8, 8, kPrintFitToPage));
 }
