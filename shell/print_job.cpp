@@ -44,7 +44,10 @@ void RunPrintCommand(MainWindow& w) {
   document.cbSize = sizeof document;
   document.lpszDocName = L"Dotwright print";
   const wchar_t* failure = nullptr;
-  if (StartDocW(printer, &document) <= 0 || StartPage(printer) <= 0) {
+  if (StartDocW(printer, &document) <= 0) {
+    failure = kPrintRefusedText;
+  } else if (StartPage(printer) <= 0) {
+    AbortDoc(printer);
     failure = kPrintRefusedText;
   } else {
     DibBitmap* page = nullptr;
