@@ -237,8 +237,9 @@ TEST(ReduceEngines, TurnedBandsAddEverySampleOnce) {
   // degree: runs of about 90 pixels, too many samples a cell for crossings), steps of a whole
   // cell or more (scale 0.75, which only a direct call asks for), packed sums added pixel by
   // pixel (scales 1.5 to 3), the wide engine in packed sums (1/8 at 30 degrees), crossings in
-  // 21-bit sums (1/16 at 30 degrees, 1/19 at 10: up to 480 samples a cell), and pictures of
-  // many bands.
+  // 21-bit sums (1/16 at 30 degrees, 1/19 at 10: up to 480 samples a cell), pictures of
+  // many bands, and a destination over 32,768 pixels wide, too wide for the 32-bit positions
+  // of indexed short runs (20000 x 4 at 0.6 and a tenth of a degree: 33,328 x 65).
   struct Case {
     int width, height;
     float scale, rotation;
@@ -247,7 +248,7 @@ TEST(ReduceEngines, TurnedBandsAddEverySampleOnce) {
   const Case cases[] = {{900, 700, 3.0f, 45.0f, 1}, {900, 700, 7.3f, 45.0f, 0},  {500, 300, 2.0f, 90.0f, 0},
                         {500, 300, 5.0f, 270.0f, 1}, {1500, 1200, 90.0f, 0.5f, 0}, {301, 203, 0.75f, 30.0f, 1},
                         {1100, 900, 16.0f, 30.0f, 0}, {1100, 900, 1.5f, 359.0f, 1}, {1100, 900, 8.0f, 30.0f, 1},
-                        {900, 700, 8.0f, 45.0f, 1},   {1300, 1000, 19.0f, 10.0f, 1}};
+                        {900, 700, 8.0f, 45.0f, 1},   {1300, 1000, 19.0f, 10.0f, 1}, {20000, 4, 0.6f, 0.1f, 0}};
   for (const Case& c : cases) {
     ReduceView t(c.width, c.height);
     DrawTestPicture(*t.bitmap, 2024);
