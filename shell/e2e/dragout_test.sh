@@ -69,43 +69,40 @@ wine "$bin/dotwright-cli.exe" info "$(winpath "$scratch/selection.png")" >"$scra
   fail "the dragged selection is not a canvas file: $(cat "$scratch/info.txt")"
 drive post 0x8014 0 0 >/dev/null
 
+# drop_and_expect WHAT COUNT VALUE: a selection window floats what WHAT made; it is dropped, the
+# program closed, and the working canvas holds exactly COUNT painted pixels, all of VALUE (any
+# one value when VALUE is "one").
+drop_and_expect() {
+  sleep 0.5
+  drive child-rect "Selection Window Class" >/dev/null 2>&1 || fail "no selection window after $1"
+  drive post 0x8014 0 0 >/dev/null
+  sleep 0.3
+  stop
+  check_png "$data/canvas.png"
+  /usr/bin/python3 - "$data/canvas.png" "$2" "$3" <<'PY' || fail "$1 did not land as $2 pixels of $3"
+import sys
+from PIL import Image
+values = [v for v in Image.open(sys.argv[1]).getdata() if v != 255]
+wanted = len(set(values)) == 1 if sys.argv[3] == 'one' else set(values) == {int(sys.argv[3])}
+if len(values) != int(sys.argv[2]) or not wanted:
+    sys.exit('%d painted pixels, values %s' % (len(values), sorted(set(values))[:8]))
+PY
+}
+
 # Another program's bitmap pasted: its 20 x 30 black half lands on the current layer.
 drive command 40108 >/dev/null
 drive clip-put-bitmap 40 30 >/dev/null || fail "could not put a bitmap on the clipboard"
 xdotool key ctrl+v
-sleep 0.5
-drive child-rect "Selection Window Class" >/dev/null 2>&1 || fail "no selection window after pasting a bitmap"
-drive post 0x8014 0 0 >/dev/null
-sleep 0.3
-stop
-check_png "$data/canvas.png"
-/usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the pasted bitmap did not land as 600 pixels of one layer"
-import sys
-from PIL import Image
-image = Image.open(sys.argv[1])
-values = [v for v in image.getdata() if v != 255]
-if len(values) != 600 or len(set(values)) != 1:
-    sys.exit('%d painted pixels, values %s' % (len(values), sorted(set(values))[:8]))
-PY
+drop_and_expect "pasting a bitmap" 600 one
+
 # The same bitmap pasted as an imported image (45012): converted as an imported colour picture,
 # its white half lands on the three colour layers (248) and its black half paints nothing.
 start
 drive command 40108 >/dev/null
 drive clip-put-bitmap 40 30 >/dev/null || fail "could not put a bitmap on the clipboard"
 drive command 45012 >/dev/null
-sleep 0.5
-drive child-rect "Selection Window Class" >/dev/null 2>&1 || fail "no selection window after pasting as imported"
-drive post 0x8014 0 0 >/dev/null
-sleep 0.3
-stop
-check_png "$data/canvas.png"
-/usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the bitmap pasted as imported did not land as 600 pixels of 248"
-import sys
-from PIL import Image
-values = [v for v in Image.open(sys.argv[1]).getdata() if v != 255]
-if len(values) != 600 or set(values) != {248}:
-    sys.exit('%d painted pixels, values %s' % (len(values), sorted(set(values))[:8]))
-PY
+drop_and_expect "pasting as imported" 600 248
+
 # An imported image floats at the view's corner and lands on drop: a 40 x 30 picture with a
 # 5 x 4 block of layer-0 ink.
 wine "$bin/dotwright-cli.exe" new 40 30 "$(winpath "$scratch/import.png")" >/dev/null 2>&1 || fail "cli new failed"
@@ -122,17 +119,5 @@ start
 drive command 40108 >/dev/null
 drive command 40014 >/dev/null
 drive file-dialog "$(winpath "$scratch/import.png")" >/dev/null || fail "no import dialog"
-sleep 0.5
-drive child-rect "Selection Window Class" >/dev/null 2>&1 || fail "no selection window after importing an image"
-drive post 0x8014 0 0 >/dev/null
-sleep 0.3
-stop
-check_png "$data/canvas.png"
-/usr/bin/python3 - "$data/canvas.png" <<'PY' || fail "the imported image did not land"
-import sys
-from PIL import Image
-values = [v for v in Image.open(sys.argv[1]).getdata() if v != 255]
-if len(values) != 20 or set(values) != {254}:
-    sys.exit('%d painted pixels, values %s' % (len(values), sorted(set(values))[:8]))
-PY
+drop_and_expect "importing an image" 20 254
 set_settings numPenSetting="${pen_before:-0}"

@@ -333,29 +333,41 @@ class FolderDropTarget final : public IDropTarget {
   const wchar_t* out_;
 };
 
-int RunDropTarget(int x, int y, DWORD ms, const wchar_t* out) {
-  OleInitialize(nullptr);
+// A 200 x 200 topmost window of the helper's own at screen x, y, standing in for a folder window.
+HWND FolderWindow(const wchar_t* className, const wchar_t* title, WNDPROC procedure, int x, int y) {
   WNDCLASSW wc{};
-  wc.lpfnWndProc = DefWindowProcW;
+  wc.lpfnWndProc = procedure;
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = L"dwdrive drop target";
+  wc.lpszClassName = className;
   RegisterClassW(&wc);
-  HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"drop here", WS_POPUP | WS_VISIBLE | WS_BORDER, x, y, 200,
-                                200, nullptr, nullptr, wc.hInstance, nullptr);
-  FolderDropTarget target(out);
-  if (!window || RegisterDragDrop(window, &target) != S_OK) {
-    std::fputs("dwdrive: no drop target\n", stderr);
-    return 1;
-  }
+  return CreateWindowExW(WS_EX_TOPMOST, className, title, WS_POPUP | WS_VISIBLE | WS_BORDER, x, y, 200, 200, nullptr,
+                         nullptr, wc.hInstance, nullptr);
+}
+
+// Says "ready" and runs the window's messages for ms milliseconds or until a WM_QUIT, whose
+// code it returns (-1 when the time ran out).
+int RunFolderWindow(HWND window, DWORD ms) {
   std::printf("ready\n");
   std::fflush(stdout);
   SetTimer(window, 1, ms, nullptr);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message == WM_TIMER && msg.hwnd == window) break;
+    if (msg.message == WM_TIMER && msg.hwnd == window) return -1;
     DispatchMessageW(&msg);
   }
+  return static_cast<int>(msg.wParam);
+}
+
+int RunDropTarget(int x, int y, DWORD ms, const wchar_t* out) {
+  OleInitialize(nullptr);
+  HWND window = FolderWindow(L"dwdrive drop target", L"drop here", DefWindowProcW, x, y);
+  FolderDropTarget target(out);
+  if (!window || RegisterDragDrop(window, &target) != S_OK) {
+    std::fputs("dwdrive: no drop target\n", stderr);
+    return 1;
+  }
+  (void)RunFolderWindow(window, ms);
   RevokeDragDrop(window);
   DestroyWindow(window);
   OleUninitialize();
@@ -380,28 +392,12 @@ LRESULT CALLBACK DragSourceProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 int RunDragSource(int x, int y, DWORD ms, const wchar_t* path) {
   OleInitialize(nullptr);
   gDraggedFile = path;
-  WNDCLASSW wc{};
-  wc.lpfnWndProc = DragSourceProc;
-  wc.hInstance = GetModuleHandleW(nullptr);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = L"dwdrive drag source";
-  RegisterClassW(&wc);
-  HWND window = CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"drag from here", WS_POPUP | WS_VISIBLE | WS_BORDER, x,
-                                y, 200, 200, nullptr, nullptr, wc.hInstance, nullptr);
+  HWND window = FolderWindow(L"dwdrive drag source", L"drag from here", DragSourceProc, x, y);
   if (!window) return 1;
-  std::printf("ready\n");
-  std::fflush(stdout);
-  SetTimer(window, 1, ms, nullptr);
-  MSG msg;
-  int result = 1;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (msg.message == WM_TIMER && msg.hwnd == window) break;
-    DispatchMessageW(&msg);
-  }
-  if (msg.message == WM_QUIT) result = static_cast<int>(msg.wParam);
+  const int result = RunFolderWindow(window, ms);
   DestroyWindow(window);
   OleUninitialize();
-  return result;
+  return result == 0 ? 0 : 1;
 }
 
 int PutBitmapOnClipboard(int width, int height) {
