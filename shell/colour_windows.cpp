@@ -64,6 +64,11 @@ void RefreshLayerPanels(MainWindow& w) {
   SendToMember(w, PanelMember::kColorPicker, kMsgLayerEntryChanged);
 }
 
+void HidePaletteRing(MainWindow& w) {
+  HWND ring = FindWindowExW(w.window, nullptr, kPaletteRingClass, nullptr);
+  if (ring && IsWindowVisible(ring)) ShowWindow(ring, SW_HIDE);
+}
+
 void ShowPaletteRing(MainWindow& w) {
   if (HWND selector = FindWindowExW(w.window, nullptr, L"Pen Floating Window Class", nullptr))
     ShowWindow(selector, SW_HIDE);

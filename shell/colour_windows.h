@@ -55,3 +55,5 @@ void RefreshLayerPanels(MainWindow& w);
 // CMD_POPUP_PALETTE: the palette ring opens centred on the pointer, inside the client area (the
 // floating pen selector is hidden first).
 void ShowPaletteRing(MainWindow& w);
+// Puts the ring away if it is shown (a press on the view does, as outside any popup).
+void HidePaletteRing(MainWindow& w);

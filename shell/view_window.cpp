@@ -11,6 +11,7 @@
 #include "files/file_drag_win32.h"
 #include "reduce/composition_hooks.h"
 #include "shell/info_windows.h"
+#include "shell/colour_windows.h"
 #include "shell/main_window.h"
 #include "shell/member_windows.h"
 #include "shell/pen_panels.h"
@@ -396,6 +397,9 @@ bool FilterBeforeDispatch(MainWindow& w, HWND hwnd, UINT message, WPARAM wParam,
         break;
     }
   }
+  // The palette ring is a popup at the pointer: a press on the view puts it away, and still draws.
+  if (hwnd == w.view && (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_POINTERDOWN))
+    HidePaletteRing(w);
   if (w.app.floating.floating != 1) return false;
   bool commits = false;
   switch (message) {

@@ -168,6 +168,13 @@ shot colours_200_ja_lower
 open_ring
 expect "ring at 200 %" "$bw $bh" "192 192"
 shot colours_ring_200_ja
+# A press on the view outside the ring puts it away (the right button: it draws nothing).
+read -r vx vy vw vh <<<"$(view_rect)"
+xdotool mousemove $((vx + 10)) $((vy + 10)) click 3
+sleep 0.4
+look
+box "Palette Floating Window Class"
+[[ $bvisible == 0 ]] || fail "the ring stayed open after a press on the view"
 stop
 trap - EXIT
 set_settings "${restore[@]}"
