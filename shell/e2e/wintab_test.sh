@@ -212,7 +212,8 @@ cli="$bin/dotwright-cli.exe"
 wine "$cli" new 240 160 "$(winpath "$work/blank.png")" >/dev/null || fail "dotwright-cli new failed"
 # One run of the CLI in CI once ended with a failure status and printed nothing, which no rerun
 # here reproduced (hundreds of runs, loaded and idle). Its status and output are shown, and it
-# gets one more try, so that a one-off failure of Wine is told apart from a replay that fails.
+# gets one more try, so that a one-off failure of Wine is told apart from a replay that fails;
+# a failure the second try mends is listed at the end of the test command's output.
 replay() {
   local name=$1 status=0
   wine "$cli" replay "$(winpath "$work/blank.png")" "$(winpath "$work/$name.txt")" "$(winpath "$work/$name.png")" \
@@ -224,9 +225,12 @@ replay() {
   return "$status"
 }
 for name in replay replay-no-switch; do
-  if ! replay "$name"; then
+  first=0
+  replay "$name" || first=$?
+  if ((first != 0)); then
     replay "$name" || fail "dotwright-cli replay $name.txt failed twice"
-    echo "wintab_test: WARNING: the second run of dotwright-cli replay $name.txt succeeded" >&2
+    echo "wintab_test: dotwright-cli replay $name.txt failed once (status $first), then passed" |
+      tee -a "$(dirname "$session")/e2e-warnings.txt" >&2
   fi
 done
 /usr/bin/python3 - "$data/canvas.png" "$work/replay.png" "$work/replay-no-switch.png" <<'PY' || fail "the working canvas is not the replay of the tablet's samples"
