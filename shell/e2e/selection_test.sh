@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A floating selection end to end under Wine: a stroke, the all-layer rectangle selection
-# (pen 9) lifts it into its own window over the view; three Right arrows and Shift+Down move it
+# A floating selection end to end under Wine: a stroke, the all-layer lasso (pen 10) drawn
+# round it as a six-sided loop lifts it into its own window over the view; three Right arrows and Shift+Down move it
 # by (3, 10); a Shift drag of (30, 2) keeps exactly horizontal; a click outside drops it and
 # the stroke shows (33, 10) pixels further; two undos give back the view as it was before the
 # lift. Select All, Copy (another program then reads an 8-bit bitmap), Cut and Paste give the
@@ -26,9 +26,13 @@ drive command 40108 >/dev/null
 drive command 40203 >/dev/null  # the ballpoint pen
 stroke
 shot selection_before.png
-drive command 40210 >/dev/null  # selection (all layers)
-xdotool mousemove --window "$window" $((cx - 60)) $((cy - 30)) mousedown 1
-for d in 10 30 60; do xdotool mousemove --window "$window" $((cx - 60 + 2 * d)) $((cy - 30 + d)); sleep 0.05; done
+drive command 40211 >/dev/null  # lasso (all layers)
+# The loop's corners; its bounding box, where the window stands, starts at (cx - 60, cy - 30).
+xdotool mousemove --window "$window" $((cx - 60)) $((cy - 10)) mousedown 1
+for corner in "-30 -30" "60 -30" "70 0" "60 30" "-30 30" "-60 10" "-60 -10"; do
+  read -r dx dy <<<"$corner"
+  xdotool mousemove --window "$window" $((cx + dx)) $((cy + dy)); sleep 0.05
+done
 xdotool mouseup 1
 sleep 0.5
 read -r x0 y0 <<<"$(selection)"
@@ -40,7 +44,7 @@ sleep 0.3
 read -r x y <<<"$(selection)"
 [[ "$x $y" == "$((x0 + 3)) $((y0 + 10))" ]] || fail "arrow keys moved the selection to $x,$y from $x0,$y0"
 
-# A Shift drag from inside the selection, slightly downwards: it stays horizontal.
+# A Shift drag from inside the loop, slightly downwards: it stays horizontal.
 sx=$((cx - 60 + 3 + 40)) sy=$((cy - 30 + 10 + 20))
 xdotool mousemove --window "$window" "$sx" "$sy" keydown shift mousedown 1
 for d in 10 20 30; do xdotool mousemove --window "$window" $((sx + d)) $((sy + d / 15)); sleep 0.05; done
@@ -78,8 +82,9 @@ sleep 0.5
 [[ -z $(selection) ]] || fail "the pasted selection was not dropped"
 shot selection_pasted.png
 
-# The stroke's dark pixels in the view (the surround's grey is lighter). The window's moves were
-# checked exactly above; the redrawn stroke lands within the rounding of the view's scale.: moved by (33, 10) after the drop, back after the undos.
+# The stroke's dark pixels in the view (the surround's grey is lighter): moved by (33, 10) after
+# the drop, back after the undos. The window's moves were checked exactly above; the redrawn
+# stroke lands within the rounding of the view's scale.
 read -r vx vy vw vh <<<"$(view_rect)"
 /usr/bin/python3 - "$shots" "$vx" "$vy" "$vw" "$vh" <<'PY' || fail "the stroke is not where the moves put it"
 import sys
