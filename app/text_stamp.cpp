@@ -22,6 +22,13 @@ void ClampTextRecord(TextRecord& r) {
   r.boxHeight = ClampTextNumber(r.boxHeight, 1);
 }
 
+TextBoxSize TextBoxOnCanvas(const TextRecord& r, int32_t canvasWidth, int32_t canvasHeight) {
+  const int64_t width = std::min<int64_t>(r.boxWidth, int64_t{canvasWidth} - r.x);
+  const int64_t height = std::min<int64_t>(r.boxHeight, int64_t{canvasHeight} - r.y);
+  if (width <= 0 || height <= 0) return {0, 0};
+  return {static_cast<int32_t>(width), static_cast<int32_t>(height)};
+}
+
 bool PaintTextMask(AppState& s, const DibBitmap& mask, int32_t x, int32_t y) {
   Canvas& c = s.canvas;
   const int layer = c.currentLayer;

@@ -25,6 +25,15 @@ inline int32_t ClampTextNumber(int64_t value, int32_t low) {
 }
 void ClampTextRecord(TextRecord& record);
 
+// The size of the part of the record's box that can reach a canvas of width x height: the text
+// is drawn from the box's top-left corner and breaks only where it has line breaks, so nothing
+// beyond the canvas's right or bottom edge would show, and a box of 65535 x 65535 on a small
+// canvas needs no half-gigabyte picture. 0 x 0 when the box starts beside or below the canvas.
+struct TextBoxSize {
+  int32_t width, height;
+};
+TextBoxSize TextBoxOnCanvas(const TextRecord& record, int32_t canvasWidth, int32_t canvasHeight);
+
 // Paints the text picture mask (1-bit, record's box size; bit 0 where the text is) onto the
 // current layer at (x, y), clipped to the canvas, and commits it as one undo step. Nothing is
 // painted when the current layer is hidden or locked. Returns whether any pixel changed.

@@ -86,3 +86,24 @@ TEST(TextStamp, NumbersAreKeptWhereTheyCanBeUsed) {
   EXPECT_EQ(r.boxWidth, 1);
   EXPECT_EQ(r.boxHeight, 1);
 }
+
+TEST(TextStamp, OnlyThePartOfTheBoxOnTheCanvasIsRendered) {
+  TextRecord r = DefaultTextRecord();
+  const struct {
+    int32_t x, y, boxWidth, boxHeight;
+    TextBoxSize expected;
+  } cases[] = {
+      {0, 0, 1000, 200, {1000, 200}},         // inside a 4000 x 3000 canvas
+      {3500, 2900, 1000, 200, {500, 100}},    // cut at the right and bottom edges
+      {0, 0, 65535, 65535, {4000, 3000}},     // the largest box: the canvas at most
+      {3999, 2999, 65535, 65535, {1, 1}},     // the last pixel
+      {4000, 0, 10, 10, {0, 0}},              // beside the canvas
+      {0, 65535, 10, 10, {0, 0}},             // below it
+  };
+  for (const auto& c : cases) {
+    r.x = c.x, r.y = c.y, r.boxWidth = c.boxWidth, r.boxHeight = c.boxHeight;
+    const TextBoxSize size = TextBoxOnCanvas(r, 4000, 3000);
+    EXPECT_EQ(size.width, c.expected.width) << c.x << "," << c.y;
+    EXPECT_EQ(size.height, c.expected.height) << c.x << "," << c.y;
+  }
+}

@@ -87,8 +87,8 @@ bool EditText(MainWindow& w, TextRecord& record) {
   return true;
 }
 
-DibBitmap* RenderTextMask(const TextRecord& record, const wchar_t* faceName) {
-  const int width = record.boxWidth, height = record.boxHeight;
+DibBitmap* RenderTextMask(const TextRecord& record, TextBoxSize size, const wchar_t* faceName) {
+  const int width = size.width, height = size.height;
   struct {
     BITMAPINFOHEADER header;
     RGBQUAD colours[2];
@@ -128,7 +128,10 @@ DibBitmap* RenderTextMask(const TextRecord& record, const wchar_t* faceName) {
 void RunTextCommand(MainWindow& w) {
   if (!EditText(w, w.textRecord)) return;
   const wchar_t* face = LanguageString(w.menus.module, kStringTextFont);
-  DibBitmap* mask = RenderTextMask(w.textRecord, face && *face ? face : L"Tahoma");
+  const Canvas& canvas = w.app.canvas;
+  const TextBoxSize size = TextBoxOnCanvas(w.textRecord, canvas.width, canvas.height);
+  if (size.width == 0) return;  // the box lies beside or below the canvas: nothing to paint
+  DibBitmap* mask = RenderTextMask(w.textRecord, size, face && *face ? face : L"Tahoma");
   if (!mask) {
     ReportError(L"Not enough memory for the text.");
     return;
