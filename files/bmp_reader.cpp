@@ -195,6 +195,39 @@ DibBitmap* DecodeBmp(const uint8_t* data, size_t size, BmpFailure* reason) {
   return image;
 }
 
+BmpFailure CheckPackedDib(const uint8_t* data, size_t size, uint64_t* pixelOffset) {
+  if (!data || size < kInfoHeaderBytes) return BmpFailure::kTooShort;
+  const uint32_t headerBytes = ReadU32(data);
+  if (headerBytes < kInfoHeaderBytes) return BmpFailure::kUnknownHeader;
+  if (headerBytes > size) return BmpFailure::kHeaderTruncated;
+  const int64_t width = static_cast<int32_t>(ReadU32(data + 4));
+  const int64_t height = static_cast<int32_t>(ReadU32(data + 8));
+  const int bits = ReadU16(data + 14);
+  const uint32_t compression = ReadU32(data + 16);
+  const uint32_t declaredColours = ReadU32(data + 32);
+  if (compression == kRle8 || compression == kRle4) return BmpFailure::kRleCompressed;
+  if (compression == kJpeg || compression == kPng) return BmpFailure::kEmbeddedJpegOrPng;
+  const bool bitFields = compression == kBitFields || compression == kAlphaBitFields;
+  if (compression != kRgb && !bitFields) return BmpFailure::kUnknownCompression;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+    return BmpFailure::kUnsupportedBits;
+  if (bitFields && bits != 16 && bits != 32) return BmpFailure::kBitFieldsNot32;
+  if (width < 1) return BmpFailure::kBadWidth;
+  if (height == 0 || height == std::numeric_limits<int32_t>::min()) return BmpFailure::kBadHeight;
+  if (declaredColours > static_cast<uint32_t>(kDibColourCount)) return BmpFailure::kTooManyColours;
+  // Masks follow a 40-byte header; the colour table (all 2^bits entries when none are declared)
+  // comes next, also after the masks of a true-colour picture that declares one.
+  const uint64_t masks = bitFields && headerBytes == kInfoHeaderBytes ? (compression == kAlphaBitFields ? 16 : 12) : 0;
+  const uint64_t colours = declaredColours ? declaredColours : bits <= 8 ? uint64_t{1} << bits : 0;
+  const uint64_t offset = headerBytes + masks + 4 * colours;
+  if (offset > size) return BmpFailure::kPixelOffsetBeyondEnd;
+  const uint64_t stride = (static_cast<uint64_t>(width) * static_cast<uint64_t>(bits) + 31) / 32 * 4;
+  const uint64_t rows = static_cast<uint64_t>(height < 0 ? -height : height);
+  if (rows > (size - offset) / stride) return BmpFailure::kPixelsTruncated;
+  *pixelOffset = offset;
+  return BmpFailure::kNone;
+}
+
 DibBitmap* ReadBmpFile(const std::filesystem::path& path, BmpFailure* reason) {
   if (reason) *reason = BmpFailure::kNone;
   std::error_code error;

@@ -61,6 +61,13 @@ enum class BmpFailure : int {
 // bitmap the file's bytes justify cannot be allocated. *reason is kNone after a success.
 DibBitmap* DecodeBmp(const uint8_t* data, size_t size, BmpFailure* reason);
 
+// A packed bitmap, as the clipboard holds one (a bitmap header of 40 bytes or more, its channel
+// masks and colours, then the pixels, with no file header): where its pixels start, checked so
+// that every row the header declares lies within its `size` bytes, for the system to draw it.
+// Uncompressed 1-, 4-, 8-, 16-, 24- and 32-bit forms, 16 and 32 bits also through bit fields;
+// *pixelOffset is set only when the answer is kNone.
+BmpFailure CheckPackedDib(const uint8_t* data, size_t size, uint64_t* pixelOffset);
+
 // Reads and decodes the file at path (any characters). Null with a reason as DecodeBmp, also
 // when the file cannot be opened or read, or is larger than kMaxBmpFileBytes.
 DibBitmap* ReadBmpFile(const std::filesystem::path& path, BmpFailure* reason);

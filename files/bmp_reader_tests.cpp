@@ -271,3 +271,62 @@ TEST(BmpReader, ReadsFilesAndReportsMissingOnes) {
   DibPtr folderItself(ReadBmpFile(folder, &reason));
   EXPECT_FALSE(folderItself);
 }
+
+// The clipboard's packed bitmaps: a file's bytes without its 14-byte file header.
+TEST(BmpReader, PackedBitmapsAreCheckedBeforeTheSystemDrawsThem) {
+  auto packed = [](const BmpLayout& layout) {
+    const Bytes file = MakeBmp(layout);
+    return Bytes(file.begin() + 14, file.end());
+  };
+  BmpLayout eight = MakeLayout(3, 2, 8);
+  eight.palette = {kWhite, kBlack};
+  eight.clrUsed = 2;
+  eight.rows = {{0, 1, 0}, {1, 0, 1}};
+  BmpLayout fields = MakeLayout(2, 2, 32);
+  fields.compression = 3;
+  fields.masks = {0xFF0000, 0xFF00, 0xFF};
+  fields.rows = {Bytes(8, 0), Bytes(8, 0)};
+  BmpLayout sixteen = MakeLayout(3, 1, 16);
+  sixteen.rows = {Bytes(6, 0)};
+  BmpLayout oneBit = MakeLayout(40, 3, 1);  // no colour count given: two entries
+  oneBit.palette = {kBlack, kWhite};
+  oneBit.rows = {Bytes(5, 0), Bytes(5, 0), Bytes(5, 0)};
+  // Pixels start after the 40-byte header, the masks (12 bytes) and the colours (4 bytes each).
+  const struct {
+    const BmpLayout& layout;
+    uint64_t offset;
+  } accepted[] = {{eight, 48}, {fields, 52}, {sixteen, 40}, {oneBit, 48}};
+  for (const auto& a : accepted) {
+    const Bytes dib = packed(a.layout);
+    uint64_t offset = 0;
+    EXPECT_EQ(CheckPackedDib(dib.data(), dib.size(), &offset), BmpFailure::kNone) << a.layout.bits;
+    EXPECT_EQ(offset, a.offset) << a.layout.bits;
+    // One byte short of the last row's padding is short: the system would read past the end.
+    EXPECT_EQ(CheckPackedDib(dib.data(), dib.size() - 1, &offset), BmpFailure::kPixelsTruncated) << a.layout.bits;
+  }
+
+  auto refusal = [&](BmpLayout layout, auto change) {
+    change(layout);
+    const Bytes dib = packed(layout);
+    uint64_t offset = 0;
+    return CheckPackedDib(dib.data(), dib.size(), &offset);
+  };
+  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.width = 0x7FFFFFFF; }), BmpFailure::kPixelsTruncated);
+  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.height = 1 << 30; }), BmpFailure::kPixelsTruncated);
+  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.width = -3; }), BmpFailure::kBadWidth);
+  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.clrUsed = 257; }), BmpFailure::kTooManyColours);
+  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.clrUsed = 200; }), BmpFailure::kPixelOffsetBeyondEnd);
+  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.compression = 1; }), BmpFailure::kRleCompressed);
+  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.bits = 7; }), BmpFailure::kUnsupportedBits);
+  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.compression = 3; }), BmpFailure::kBitFieldsNot32);
+  uint64_t offset = 0;
+  const Bytes core = packed([] {
+    BmpLayout l = MakeLayout(1, 1, 24);
+    l.core = true;
+    l.rows = {Bytes(3, 0)};
+    return l;
+  }());
+  EXPECT_EQ(CheckPackedDib(core.data(), core.size(), &offset), BmpFailure::kTooShort);
+  const Bytes header = packed(eight);
+  EXPECT_EQ(CheckPackedDib(header.data(), 39, &offset), BmpFailure::kTooShort);
+}

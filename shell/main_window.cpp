@@ -21,6 +21,7 @@
 #include "app/view_commands_run.h"
 #include "app/window_placement.h"
 #include "app/window_title.h"
+#include "files/bmp_reader.h"
 #include "settings/command_ids.h"
 #include "reduce/gpu_engine.h"
 #include "settings/settings_file.h"
@@ -346,47 +347,45 @@ void ShowAbout(MainWindow& w) {
   ShellAboutW(w.window, L"Dotwright", L"Dotwright 0.1 \x2014 drawing for pen tablets", icon);
 }
 
-// Another program's bitmap, drawn by the system into 32-bit pixels from whatever form it has,
+// Another program's bitmap, drawn by the system into 32-bit pixels from any uncompressed form,
 // cut to the canvas's size before anything is allocated, becomes a floating selection: its ink
-// for the current layer, or as an imported image its colours on the first layers.
+// for the current layer, or as an imported image its colours on the first layers. A block that
+// declares more rows than it holds (the system would read past it) is refused with a beep.
 void PasteForeignBitmap(MainWindow& w, bool asImported) {
   const Canvas& canvas = w.app.canvas;
   if (!canvas.bitmap || !IsClipboardFormatAvailable(CF_DIB) || !OpenClipboard(w.window)) return;
   HANDLE data = GetClipboardData(CF_DIB);
   const auto* info = data ? static_cast<const BITMAPINFO*>(GlobalLock(data)) : nullptr;
   const SIZE_T bytes = data ? GlobalSize(data) : 0;
-  if (info && bytes >= sizeof(BITMAPINFOHEADER) && info->bmiHeader.biSize >= sizeof(BITMAPINFOHEADER)) {
+  uint64_t offset = 0;
+  if (info && CheckPackedDib(reinterpret_cast<const uint8_t*>(info), bytes, &offset) == BmpFailure::kNone) {
     const BITMAPINFOHEADER& h = info->bmiHeader;
     const LONG width = h.biWidth, height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
-    DWORD colours = h.biClrUsed ? h.biClrUsed : (h.biBitCount <= 8 ? 1u << h.biBitCount : 0);
-    if (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER)) colours = 3;
-    const SIZE_T offset = h.biSize + colours * sizeof(RGBQUAD);
-    const int cut = width > 0 && height > 0 ? 1 : 0;
-    const int pw = cut ? static_cast<int>(std::min<LONG>(width, canvas.width)) : 0;
-    const int ph = cut ? static_cast<int>(std::min<LONG>(height, canvas.height)) : 0;
-    if (cut && colours <= 256 && offset < bytes) {
-      BITMAPINFO target{};
-      target.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), pw, -ph, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-      void* bits = nullptr;
-      HDC dc = CreateCompatibleDC(nullptr);
-      HBITMAP section = dc ? CreateDIBSection(dc, &target, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
-      if (section) {
-        HGDIOBJ old = SelectObject(dc, section);
-        // The picture's top-left part: a bottom-up source counts its rows from the bottom.
-        const int sourceY = h.biHeight > 0 ? static_cast<int>(height) - ph : 0;
-        StretchDIBits(dc, 0, 0, pw, ph, 0, sourceY, pw, ph, reinterpret_cast<const uint8_t*>(info) + offset, info,
-                      DIB_RGB_COLORS, SRCCOPY);
-        GdiFlush();
-        SelectObject(dc, old);
-        // Clipboard bitmaps seldom carry a meaningful alpha: every pixel counts as opaque.
-        auto* pixels = static_cast<uint32_t*>(bits);
-        for (size_t i = 0; i < static_cast<size_t>(pw) * static_cast<size_t>(ph); ++i) pixels[i] |= 0xFF000000u;
-        if (asImported) (void)FloatImportedPicture(w.app, pixels, pw, ph);
-        else (void)FloatForeignPicture(w.app, pixels, pw, ph);
-        DeleteObject(section);
-      }
-      if (dc) DeleteDC(dc);
+    const int pw = static_cast<int>(std::min<LONG>(width, canvas.width));
+    const int ph = static_cast<int>(std::min<LONG>(height, canvas.height));
+    BITMAPINFO target{};
+    target.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), pw, -ph, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP section = dc ? CreateDIBSection(dc, &target, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    if (section) {
+      HGDIOBJ old = SelectObject(dc, section);
+      // The picture's top-left part: a bottom-up source counts its rows from the bottom.
+      const int sourceY = h.biHeight > 0 ? static_cast<int>(height) - ph : 0;
+      StretchDIBits(dc, 0, 0, pw, ph, 0, sourceY, pw, ph, reinterpret_cast<const uint8_t*>(info) + offset, info,
+                    DIB_RGB_COLORS, SRCCOPY);
+      GdiFlush();
+      SelectObject(dc, old);
+      // Clipboard bitmaps seldom carry a meaningful alpha: every pixel counts as opaque.
+      auto* pixels = static_cast<uint32_t*>(bits);
+      for (size_t i = 0; i < static_cast<size_t>(pw) * static_cast<size_t>(ph); ++i) pixels[i] |= 0xFF000000u;
+      if (asImported) (void)FloatImportedPicture(w.app, pixels, pw, ph);
+      else (void)FloatForeignPicture(w.app, pixels, pw, ph);
+      DeleteObject(section);
     }
+    if (dc) DeleteDC(dc);
+  } else if (info) {
+    MessageBeep(MB_ICONWARNING);
   }
   if (info) GlobalUnlock(data);
   CloseClipboard();
