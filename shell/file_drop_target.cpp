@@ -4,9 +4,22 @@
 #include <shellapi.h>
 
 #include <new>
+#include <string>
 
 #include "app/file_commands.h"
 #include "shell/main_window.h"
+
+// A path cut to a fixed buffer could name another file, so the buffer takes the length the
+// list gives.
+std::filesystem::path FirstDroppedPath(HDROP drop) {
+  if (!drop) return {};
+  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+  if (length == 0) return {};
+  std::wstring path(length + 1, L'\0');
+  if (DragQueryFileW(drop, 0, path.data(), length + 1) != length) return {};
+  path.resize(length);
+  return std::filesystem::path(path);
+}
 
 namespace {
 
@@ -15,10 +28,9 @@ std::filesystem::path FirstPathOf(IDataObject* data) {
   FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
   STGMEDIUM medium{};
   if (!data || data->GetData(&format, &medium) != S_OK) return {};
-  wchar_t path[520] = {};
-  const UINT length = DragQueryFileW(static_cast<HDROP>(medium.hGlobal), 0, path, 520);
+  std::filesystem::path path = FirstDroppedPath(static_cast<HDROP>(medium.hGlobal));
   ReleaseStgMedium(&medium);
-  return length ? std::filesystem::path(path) : std::filesystem::path{};
+  return path;
 }
 
 class FileDropTarget final : public IDropTarget {

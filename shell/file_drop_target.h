@@ -14,6 +14,10 @@ struct MainWindow;
 // once the other program's drag loop has its answer.
 inline constexpr UINT kMsgOpenDroppedFile = WM_APP + 0x40;
 
+// The first path of a dropped-file list (a drop's, a drag's or the clipboard's), whole whatever
+// its length; empty when there is none.
+std::filesystem::path FirstDroppedPath(HDROP drop);
+
 // Opens, refuses with a beep or ignores a dropped file: the one answer for every way a file
 // arrives by drop.
 void OpenDroppedFile(MainWindow& w, const std::filesystem::path& path);

@@ -295,13 +295,6 @@ void OnWheel(MainWindow& w, int delta) {
   RefreshPenPanels(w);
 }
 
-// The first path of a dropped-file list (the clipboard's or a drop's); empty when there is none.
-std::filesystem::path FirstDroppedPath(HDROP drop) {
-  wchar_t path[520] = {};
-  if (!drop || DragQueryFileW(drop, 0, path, 520) == 0) return {};
-  return std::filesystem::path(path);
-}
-
 void ShowOutcome(MainWindow& w, const FileCommandOutcome& done) {
   if (done.canvasReplaced) RefreshLayerPanels(w);
   if (done.title || done.canvasReplaced) RefreshTitle(w);
