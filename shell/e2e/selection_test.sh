@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # A floating selection end to end under Wine: a stroke, the all-layer lasso (pen 10) drawn
-# round it as a six-sided loop lifts it into its own window over the view; three Right arrows and Shift+Down move it
-# by (3, 10); a Shift drag of (30, 2) keeps exactly horizontal; a click outside drops it and
-# the stroke shows (33, 10) pixels further; two undos give back the view as it was before the
-# lift. Select All, Copy (another program then reads an 8-bit bitmap), Cut and Paste give the
-# canvas back. Screenshots of the floating and dropped states land in the e2e screenshot folder.
+# round it as a six-sided loop lifts it into its own window over the view; three Right arrows
+# and Shift+Down move it by (3, 10); a Shift drag of (30, 2) keeps exactly horizontal; a click
+# outside drops it and the stroke shows (33, 10) pixels further; two undos give back the view
+# as it was before the lift. Select All, Copy (another program then reads an 8-bit bitmap), Cut
+# and Paste give the canvas back. Screenshots of the floating and dropped states land in the
+# e2e screenshot folder.
 # Usage: selection_test.sh SESSION_DIR BIN_DIR   (run by ctest inside the wine_session fixture)
 set -euo pipefail
 session=$1 bin=$2 name=selection_test
