@@ -221,9 +221,10 @@ BmpFailure CheckPackedDib(const uint8_t* data, size_t size, uint64_t* pixelOffse
   const uint64_t colours = declaredColours ? declaredColours : bits <= 8 ? uint64_t{1} << bits : 0;
   const uint64_t offset = headerBytes + masks + 4 * colours;
   if (offset > size) return BmpFailure::kPixelOffsetBeyondEnd;
-  const uint64_t stride = (static_cast<uint64_t>(width) * static_cast<uint64_t>(bits) + 31) / 32 * 4;
+  const int64_t stride = DibStride(bits, static_cast<int>(width));
+  if (stride < 0) return BmpFailure::kTooWide;
   const uint64_t rows = static_cast<uint64_t>(height < 0 ? -height : height);
-  if (rows > (size - offset) / stride) return BmpFailure::kPixelsTruncated;
+  if (rows > (size - offset) / static_cast<uint64_t>(stride)) return BmpFailure::kPixelsTruncated;
   *pixelOffset = offset;
   return BmpFailure::kNone;
 }

@@ -311,7 +311,8 @@ TEST(BmpReader, PackedBitmapsAreCheckedBeforeTheSystemDrawsThem) {
     uint64_t offset = 0;
     return CheckPackedDib(dib.data(), dib.size(), &offset);
   };
-  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.width = 0x7FFFFFFF; }), BmpFailure::kPixelsTruncated);
+  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.width = 0x7FFFFFFF; }), BmpFailure::kTooWide);
+  EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.width = 1 << 20; }), BmpFailure::kPixelsTruncated);
   EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.height = 1 << 30; }), BmpFailure::kPixelsTruncated);
   EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.width = -3; }), BmpFailure::kBadWidth);
   EXPECT_EQ(refusal(eight, [](BmpLayout& l) { l.clrUsed = 257; }), BmpFailure::kTooManyColours);
