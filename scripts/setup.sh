@@ -5,6 +5,10 @@
 #      private prefix, .deps/x86_64-w64-mingw32, which cmake/toolchain-mingw64.cmake searches;
 #   3. keeps .deps/ and build/ out of git.
 # Every step is skipped when already done, so running it again costs about a second.
+#
+#   scripts/setup.sh                        the above
+#   scripts/setup.sh --windows-benchmarks   also Google Benchmark for MinGW (from Debian's
+#                                           source package), for the Windows tree's benchmarks
 set -euo pipefail
 
 # Debian packages. Add new ones here.
@@ -28,6 +32,15 @@ PACKAGES=(
 # Bump a recipe number when the way that library is built changes: the next run rebuilds it.
 LIBPNG_RECIPE=1
 GTEST_RECIPE=1
+BENCHMARK_RECIPE=1
+
+windows_benchmarks=0
+for arg in "$@"; do
+  case $arg in
+    --windows-benchmarks) windows_benchmarks=1 ;;
+    *) printf 'setup: error: unknown argument: %s\n' "$arg" >&2; exit 2 ;;
+  esac
+done
 
 TRIPLE=x86_64-w64-mingw32
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -99,18 +112,14 @@ cross_cmake_args=(
   -DBUILD_SHARED_LIBS=OFF
 )
 
-build_libpng() {
-  local log="$LOGS/libpng.log"
-  local src="$DEPS/src/libpng"
+# Fetches and unpacks Debian's source package PACKAGE into DIR/tree (DIR emptied first),
+# through a private apt configuration that only knows Debian's source index: the system's own
+# sources, lists and caches are neither read nor touched.
+fetch_debian_source() {
+  local package=$1 dir=$2 log=$3
   local apt="$DEPS/src/apt"
-  local build="$DEPS/build/libpng"
-  : >"$log"
-  say "building libpng for MinGW ..."
-
-  # A private apt configuration that only knows Debian's source index: the system's own
-  # sources, lists and caches are neither read nor touched.
-  rm -rf "$apt" "$src" "$build"
-  mkdir -p "$apt/sources.list.d" "$apt/lists/partial" "$apt/cache/archives/partial" "$src" "$build"
+  rm -rf "$apt" "$dir"
+  mkdir -p "$apt/sources.list.d" "$apt/lists/partial" "$apt/cache/archives/partial" "$dir"
   printf 'deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] %s bookworm main\n' \
     http://deb.debian.org/debian >"$apt/sources.list.d/debian-src.list"
   local aptopts=(
@@ -128,15 +137,27 @@ build_libpng() {
     aptopts+=(-o APT::Sandbox::User=root)
   fi
 
-  say "  fetching Debian's libpng1.6 source package ..."
+  say "  fetching Debian's $package source package ..."
   logged "$log" apt-get -q "${aptopts[@]}" update
-  (cd "$src" && logged "$log" apt-get -q "${aptopts[@]}" source --download-only libpng1.6)
+  (cd "$dir" && logged "$log" apt-get -q "${aptopts[@]}" source --download-only "$package")
 
   local dsc
-  dsc="$(find "$src" -maxdepth 1 -name 'libpng1.6_*.dsc' | sort -V | tail -n 1)"
-  [[ -n $dsc ]] || die "no libpng1.6 .dsc was downloaded (see $log)"
+  dsc="$(find "$dir" -maxdepth 1 -name "${package}_*.dsc" | sort -V | tail -n 1)"
+  [[ -n $dsc ]] || die "no $package .dsc was downloaded (see $log)"
   say "  unpacking $(basename "$dsc") ..."
-  (cd "$src" && logged "$log" dpkg-source -x "$(basename "$dsc")" tree)
+  (cd "$dir" && logged "$log" dpkg-source -x "$(basename "$dsc")" tree)
+  rm -rf "$apt"
+}
+
+build_libpng() {
+  local log="$LOGS/libpng.log"
+  local src="$DEPS/src/libpng"
+  local build="$DEPS/build/libpng"
+  : >"$log"
+  say "building libpng for MinGW ..."
+  rm -rf "$build"
+  mkdir -p "$build"
+  fetch_debian_source libpng1.6 "$src" "$log"
 
   say "  compiling ..."
   logged "$log" cmake -S "$src/tree" -B "$build" "${cross_cmake_args[@]}" \
@@ -148,7 +169,7 @@ build_libpng() {
   logged "$log" cmake --install "$build"
   [[ -f $PREFIX/lib/libpng16.a ]] || die "libpng installed no libpng16.a (see $log)"
 
-  rm -rf "$build" "$apt"
+  rm -rf "$build"
   stamp_set libpng "$LIBPNG_RECIPE"
 }
 
@@ -171,11 +192,37 @@ build_gtest() {
   stamp_set googletest "$GTEST_RECIPE"
 }
 
-if ! stamp_ok libpng "$LIBPNG_RECIPE" || ! stamp_ok googletest "$GTEST_RECIPE"; then
-  mkdir -p "$PREFIX" "$LOGS" "$DEPS/src" "$DEPS/build"
-fi
+# Google Benchmark: Debian ships no MinGW build and no source under /usr/src. Its build cannot
+# run test programs when cross-compiling, so it is told what they would find (std::regex and
+# the steady clock exist in MinGW's library) and that there is no git version to read.
+build_benchmark() {
+  local log="$LOGS/benchmark.log"
+  local src="$DEPS/src/benchmark"
+  local build="$DEPS/build/benchmark"
+  : >"$log"
+  say "building Google Benchmark for MinGW ..."
+  rm -rf "$build"
+  mkdir -p "$build"
+  fetch_debian_source benchmark "$src" "$log"
+
+  say "  compiling ..."
+  logged "$log" cmake -S "$src/tree" -B "$build" "${cross_cmake_args[@]}" \
+    -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF \
+    -DGIT_VERSION=0.0.0 -DRUN_HAVE_STD_REGEX=0 -DRUN_HAVE_STEADY_CLOCK=0
+  logged "$log" cmake --build "$build" -j "$JOBS"
+  logged "$log" cmake --install "$build"
+  [[ -f $PREFIX/lib/libbenchmark.a ]] || die "Google Benchmark installed no libbenchmark.a (see $log)"
+
+  rm -rf "$build" "$src"
+  stamp_set benchmark "$BENCHMARK_RECIPE"
+}
+
+mkdir -p "$PREFIX" "$LOGS" "$DEPS/src" "$DEPS/build"
 stamp_ok libpng "$LIBPNG_RECIPE" || build_libpng
 stamp_ok googletest "$GTEST_RECIPE" || build_gtest
+if ((windows_benchmarks)); then
+  stamp_ok benchmark "$BENCHMARK_RECIPE" || build_benchmark
+fi
 
 # ---------------------------------------------------------------------------------------------
 # 3. Keep build products out of git
