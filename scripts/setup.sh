@@ -149,46 +149,42 @@ fetch_debian_source() {
   rm -rf "$apt"
 }
 
-build_libpng() {
-  local log="$LOGS/libpng.log"
-  local src="$DEPS/src/libpng"
-  local build="$DEPS/build/libpng"
-  : >"$log"
-  say "building libpng for MinGW ..."
+# Configures, builds and installs the CMake project in SOURCE into the private prefix; PRODUCT
+# is a library it must install, the arguments after it go to CMake.
+cross_build() {
+  local name=$1 source=$2 log=$3 product=$4
+  shift 4
+  local build="$DEPS/build/$name"
   rm -rf "$build"
   mkdir -p "$build"
-  fetch_debian_source libpng1.6 "$src" "$log"
-
   say "  compiling ..."
-  logged "$log" cmake -S "$src/tree" -B "$build" "${cross_cmake_args[@]}" \
+  logged "$log" cmake -S "$source" -B "$build" "${cross_cmake_args[@]}" "$@"
+  logged "$log" cmake --build "$build" -j "$JOBS"
+  logged "$log" cmake --install "$build"
+  [[ -f $PREFIX/lib/$product ]] || die "$name installed no $product (see $log)"
+  rm -rf "$build"
+}
+
+build_libpng() {
+  local log="$LOGS/libpng.log"
+  : >"$log"
+  say "building libpng for MinGW ..."
+  fetch_debian_source libpng1.6 "$DEPS/src/libpng" "$log"
+  cross_build libpng "$DEPS/src/libpng/tree" "$log" libpng16.a \
     -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
     -Dld-version-script=OFF \
     -DZLIB_LIBRARY="/usr/$TRIPLE/lib/libz.a" \
     -DZLIB_INCLUDE_DIR="/usr/$TRIPLE/include"
-  logged "$log" cmake --build "$build" -j "$JOBS"
-  logged "$log" cmake --install "$build"
-  [[ -f $PREFIX/lib/libpng16.a ]] || die "libpng installed no libpng16.a (see $log)"
-
-  rm -rf "$build"
   stamp_set libpng "$LIBPNG_RECIPE"
 }
 
 build_gtest() {
   local log="$LOGS/googletest.log"
-  local build="$DEPS/build/googletest"
   : >"$log"
   say "building GoogleTest for MinGW ..."
   [[ -f /usr/src/googletest/CMakeLists.txt ]] || die "/usr/src/googletest is missing (package googletest)"
-
-  rm -rf "$build"
-  mkdir -p "$build"
-  logged "$log" cmake -S /usr/src/googletest -B "$build" "${cross_cmake_args[@]}" \
+  cross_build googletest /usr/src/googletest "$log" libgtest.a \
     -Dgtest_force_shared_crt=ON -DINSTALL_GTEST=ON -DBUILD_GMOCK=OFF
-  logged "$log" cmake --build "$build" -j "$JOBS"
-  logged "$log" cmake --install "$build"
-  [[ -f $PREFIX/lib/libgtest.a ]] || die "GoogleTest installed no libgtest.a (see $log)"
-
-  rm -rf "$build"
   stamp_set googletest "$GTEST_RECIPE"
 }
 
@@ -197,23 +193,13 @@ build_gtest() {
 # the steady clock exist in MinGW's library) and that there is no git version to read.
 build_benchmark() {
   local log="$LOGS/benchmark.log"
-  local src="$DEPS/src/benchmark"
-  local build="$DEPS/build/benchmark"
   : >"$log"
   say "building Google Benchmark for MinGW ..."
-  rm -rf "$build"
-  mkdir -p "$build"
-  fetch_debian_source benchmark "$src" "$log"
-
-  say "  compiling ..."
-  logged "$log" cmake -S "$src/tree" -B "$build" "${cross_cmake_args[@]}" \
+  fetch_debian_source benchmark "$DEPS/src/benchmark" "$log"
+  cross_build benchmark "$DEPS/src/benchmark/tree" "$log" libbenchmark.a \
     -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF \
     -DGIT_VERSION=0.0.0 -DRUN_HAVE_STD_REGEX=0 -DRUN_HAVE_STEADY_CLOCK=0
-  logged "$log" cmake --build "$build" -j "$JOBS"
-  logged "$log" cmake --install "$build"
-  [[ -f $PREFIX/lib/libbenchmark.a ]] || die "Google Benchmark installed no libbenchmark.a (see $log)"
-
-  rm -rf "$build" "$src"
+  rm -rf "$DEPS/src/benchmark"
   stamp_set benchmark "$BENCHMARK_RECIPE"
 }
 
