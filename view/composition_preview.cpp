@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include "canvas/status.h"
 #include "view/composition.h"
 #include "view/view_mapping.h"
 
@@ -106,14 +105,9 @@ bool RotatePicture(DibBitmap& target, const DibBitmap& picture, const RotationPr
 
 bool RenderRotationPreview(CanvasView& view, const DibBitmap& picture, const RotationPreviewRequest& request) {
   DibBitmap* screen = view.backBuffer;
-  if (!screen || DibDepth(*screen) != 32) return false;
-  DibBitmap* work = CreateDibBitmap(32, nullptr, 0, DibWidth(*screen), DibHeight(*screen));
-  if (!work) {
-    gStatusCode = kStatusBitmapAllocationFailed;
-    return false;
-  }
-  const bool drawn = RotatePicture(*work, picture, request);
-  if (drawn) std::memcpy(screen->bits, work->bits, static_cast<size_t>(screen->stride) * static_cast<size_t>(DibHeight(*screen)));
-  FreeDibBitmap(work);
-  return drawn;
+  if (!screen || DibDepth(*screen) != 32 || &picture == screen) return false;
+  // Straight into the back buffer: the frame is drawn under the view lock, which painting
+  // also takes, so no one sees it half drawn. A scratch bitmap of the client size per frame
+  // cost an allocation, its page faults and a copy on every move of a turning drag.
+  return RotatePicture(*screen, picture, request);
 }

@@ -46,7 +46,7 @@ bool SameRotationRequest(const RotationPreviewRequest& request, const RotationPr
 // draws nothing when either bitmap is not 32-bit.
 [[nodiscard]] bool RotatePicture(DibBitmap& target, const DibBitmap& picture, const RotationPreviewRequest& request);
 
-// One frame of the worker: a 32-bit bitmap of the client size, RotatePicture into it, copied
-// to the back buffer, freed. Returns true when drawn; false when there is no 32-bit back
-// buffer, the bitmap cannot be allocated (status code 41) or the picture is not 32-bit.
+// One frame of the worker: RotatePicture into the back buffer (the caller holds the view lock).
+// Returns true when drawn; false, drawing nothing, when there is no 32-bit back buffer, the
+// picture is not 32-bit or is the back buffer itself.
 [[nodiscard]] bool RenderRotationPreview(CanvasView& view, const DibBitmap& picture, const RotationPreviewRequest& request);

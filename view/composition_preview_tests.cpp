@@ -110,6 +110,10 @@ TEST(RotationPreview, RendersIntoTheBackBufferAndDropsRepeats) {
   const RotationPreviewRequest request{static_cast<float>(std::numbers::pi / 2), 2, 2, 1.0f};
   EXPECT_TRUE(RenderRotationPreview(t.view, *picture, request));
   EXPECT_EQ(PixelAt(*screen, 0, 0), Number(4, 0));
+  // The back buffer cannot turn itself: it would read pixels it has already written.
+  const uint32_t before = PixelAt(*screen, 1, 0);
+  EXPECT_FALSE(RenderRotationPreview(t.view, *screen, request));
+  EXPECT_EQ(PixelAt(*screen, 1, 0), before);
   EXPECT_TRUE(SameRotationRequest({request.angle, 0, 0, 1.0f}, request));
   EXPECT_FALSE(SameRotationRequest({request.angle, 2, 2, 1.5f}, request));
   t.view.backBuffer = nullptr;
