@@ -10,6 +10,7 @@
 
 #include "canvas/status.h"
 #include "reduce/reduce_internal.h"
+#include "view/view_mapping.h"
 
 namespace {
 
@@ -78,24 +79,6 @@ inline uint64_t SumRun(const CountPlan& plan, const uint8_t* row, int32_t x0, in
   }
   if (x < x1) sum += plan.packed[row[x]];
   return sum;
-}
-
-// The steps k in [0, n) with 0 <= p + k * d < limit, as [*first, *end) (empty: first >= end).
-inline void StepsInside(int64_t p, int64_t d, int64_t limit, int64_t n, int64_t* first, int64_t* end) {
-  auto floorDiv = [](int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); };
-  int64_t lo, hi;  // lo <= k < hi
-  if (d == 0) {
-    lo = 0;
-    hi = p >= 0 && p < limit ? n : 0;
-  } else if (d > 0) {
-    lo = p >= 0 ? 0 : floorDiv(-p + d - 1, d);        // ceil(-p / d)
-    hi = p < limit ? floorDiv(limit - p + d - 1, d) : 0;  // ceil((limit - p) / d)
-  } else {
-    lo = p < limit ? 0 : floorDiv(p - limit, -d) + 1;
-    hi = p >= 0 ? floorDiv(p, -d) + 1 : 0;
-  }
-  *first = std::max<int64_t>(lo, 0);
-  *end = std::min<int64_t>(hi, n);
 }
 
 // Turned views (reduce_internal.h, ReduceTurnedBand). Positions are the exact 16.16 values of

@@ -81,24 +81,35 @@ bool RotatePicture(DibBitmap& target, const DibBitmap& picture, const RotationPr
   if (DibDepth(target) != 32 || DibDepth(picture) != 32) return false;
   const int tw = DibWidth(target), th = DibHeight(target);
   const int64_t pw = DibWidth(picture), ph = DibHeight(picture);
-  FillPixels(target, {0, 0, tw, th}, kSurroundPixel);
-  const double zoom = request.zoom > 0.0f && std::isfinite(request.zoom) ? request.zoom : 1.0;
+  // Gestures keep the zoom within 1/8 .. 8; the limits here only keep damaged values from
+  // overflowing the fixed-point steps.
+  const double zoom = request.zoom > 0.0f && std::isfinite(request.zoom) ? std::clamp(double{request.zoom}, 1.0 / 1024, 1024.0) : 1.0;
   const double angle = std::isfinite(request.angle) ? request.angle : 0.0;
   const int64_t cosF = std::llround(std::cos(angle) / zoom * 65536.0);
   const int64_t sinF = std::llround(std::sin(angle) / zoom * 65536.0);
   const int64_t cx = request.centreX, cy = request.centreY;
+  // Rows of the picture, as a base and a signed step (bottom-up bitmaps step backwards).
+  const uint8_t* pictureRow0 = ph > 0 ? DibRow(picture, 0) : nullptr;
+  const ptrdiff_t pictureStep = ph > 1 ? DibRow(picture, 1) - pictureRow0 : 0;
   for (int j = 0; j < th; ++j) {
     const int64_t dy = j - cy;
     // Source position of pixel (0, j) in 16.16, plus one half so that the shift rounds to the
-    // nearest pixel. Invariant: fx, fy are the position of pixel (i, j).
-    int64_t fx = (cx << 16) - cx * cosF - dy * sinF + 0x8000;
-    int64_t fy = (cy << 16) - cx * sinF + dy * cosF + 0x8000;
-    uint8_t* out = DibRow(target, j);
-    for (int i = 0; i < tw; ++i, fx += cosF, fy += sinF, out += 4) {
-      const int64_t sx = fx >> 16, sy = fy >> 16;
-      if (static_cast<uint64_t>(sx) < static_cast<uint64_t>(pw) && static_cast<uint64_t>(sy) < static_cast<uint64_t>(ph))
-        std::memcpy(out, DibRow(picture, static_cast<int>(sy)) + sx * 4, 4);
-    }
+    // nearest pixel; pixel i's is (fx + i * cosF, fy + i * sinF).
+    const int64_t fx = (cx << 16) - cx * cosF - dy * sinF + 0x8000;
+    const int64_t fy = (cy << 16) - cx * sinF + dy * cosF + 0x8000;
+    // The pixels [first, end) whose source lies inside the picture: one stretch, as both
+    // positions step linearly; the rest of the row is the surround.
+    int64_t firstX, endX, firstY, endY;
+    StepsInside(fx, cosF, pw << 16, tw, &firstX, &endX);
+    StepsInside(fy, sinF, ph << 16, tw, &firstY, &endY);
+    const int first = static_cast<int>(std::max(firstX, firstY));
+    const int end = std::max(first, static_cast<int>(std::min(endX, endY)));
+    FillPixels(target, {0, j, first, j + 1}, kSurroundPixel);
+    FillPixels(target, {end, j, tw, j + 1}, kSurroundPixel);
+    uint8_t* out = DibRow(target, j) + static_cast<ptrdiff_t>(first) * 4;
+    int64_t x = fx + first * cosF, y = fy + first * sinF;
+    for (int i = first; i < end; ++i, x += cosF, y += sinF, out += 4)
+      std::memcpy(out, pictureRow0 + (y >> 16) * pictureStep + (x >> 16) * 4, 4);
   }
   return true;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <numbers>
 
@@ -100,6 +102,38 @@ TEST(RotationPreview, TurnsThePictureAboutTheCentre) {
   ASSERT_TRUE(RotatePicture(*target, *picture, {0.0f, 2, 2, 2.0f}));
   EXPECT_EQ(PixelAt(*target, 4, 4), Number(3, 3));
   EXPECT_EQ(PixelAt(*target, 0, 0), Number(1, 1));
+}
+
+// Each target pixel checked on its own against the nearest picture pixel under its centre
+// (16.16 steps as the request gives them): the frame only copies the stretch of each row that
+// falls on the picture, and that stretch must be exactly the pixels whose source is inside.
+TEST(RotationPreview, EveryPixelTakesTheNearestPictureSampleOrTheSurround) {
+  DibPtr picture = NumberedPicture(29, 31);
+  DibPtr target(CreateDibBitmap(32, nullptr, 0, 37, 23));
+  const RotationPreviewRequest requests[] = {
+      {0.0f, 18, 11, 1.0f},  {0.3f, 18, 11, 1.0f},   {static_cast<float>(std::numbers::pi / 2), 0, 0, 1.0f},
+      {2.5f, 30, -5, 0.37f}, {-1.1f, 5, 20, 3.0f},   {static_cast<float>(std::numbers::pi), 40, 40, 1.0f},
+      {0.7f, -60, 9, 0.125f}, {-2.9f, 14, 15, 8.0f},
+  };
+  for (const RotationPreviewRequest& r : requests) {
+    ASSERT_TRUE(RotatePicture(*target, *picture, r));
+    const int64_t cosF = std::llround(std::cos(double{r.angle}) / r.zoom * 65536.0);
+    const int64_t sinF = std::llround(std::sin(double{r.angle}) / r.zoom * 65536.0);
+    for (int j = 0; j < 23; ++j) {
+      for (int i = 0; i < 37; ++i) {
+        const int64_t di = i - r.centreX, dj = j - r.centreY;
+        const int64_t sx = ((int64_t{r.centreX} << 16) + di * cosF - dj * sinF + 0x8000) >> 16;
+        const int64_t sy = ((int64_t{r.centreY} << 16) + di * sinF + dj * cosF + 0x8000) >> 16;
+        const bool inside = sx >= 0 && sx < 29 && sy >= 0 && sy < 31;
+        ASSERT_EQ(PixelAt(*target, i, j), inside ? Number(static_cast<int>(sx), static_cast<int>(sy)) : kSurroundPixel)
+            << "angle " << r.angle << " zoom " << r.zoom << " at " << i << ", " << j;
+      }
+    }
+  }
+  // Damaged requests draw the surround or the picture, and stay inside both bitmaps.
+  for (const RotationPreviewRequest& r : {RotationPreviewRequest{NAN, 3, 3, 1.0f}, {1.0f, 3, 3, 1e-30f},
+                                          {1.0f, INT32_MAX, INT32_MIN, 1e30f}, {INFINITY, 0, 0, -1.0f}})
+    EXPECT_TRUE(RotatePicture(*target, *picture, r));
 }
 
 TEST(RotationPreview, RendersIntoTheBackBufferAndDropsRepeats) {

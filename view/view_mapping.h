@@ -19,6 +19,7 @@
 // mirrored x = W - x, each then rounded as floor(value + 0.5).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "canvas/pixel_rect.h"
@@ -58,6 +59,26 @@ int32_t TruncCoordinate(float v);
 
 // v, or floor(v + 0.5) when v lies within 0.0001 of it.
 float SnapNearInteger(float v);
+
+// The steps k in [0, n) of the fixed-point walk p + k * d that stay in [0, limit), as
+// [*first, *end) (empty: first >= end), both within [0, n]; exact, so a loop over them needs
+// no bounds check. Magnitudes up to 2^61 are safe.
+inline void StepsInside(int64_t p, int64_t d, int64_t limit, int64_t n, int64_t* first, int64_t* end) {
+  auto floorDiv = [](int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); };
+  int64_t lo, hi;  // lo <= k < hi
+  if (d == 0) {
+    lo = 0;
+    hi = p >= 0 && p < limit ? n : 0;
+  } else if (d > 0) {
+    lo = p >= 0 ? 0 : floorDiv(-p + d - 1, d);        // ceil(-p / d)
+    hi = p < limit ? floorDiv(limit - p + d - 1, d) : 0;  // ceil((limit - p) / d)
+  } else {
+    lo = p < limit ? 0 : floorDiv(p - limit, -d) + 1;
+    hi = p >= 0 ? floorDiv(p, -d) + 1 : 0;
+  }
+  *first = std::clamp<int64_t>(lo, 0, std::max<int64_t>(n, 0));
+  *end = std::min<int64_t>(hi, n);
+}
 
 ViewPoint CanvasToView(const CanvasView& view, float x, float y);
 ViewPointF CanvasToViewF(const CanvasView& view, float x, float y);
