@@ -83,7 +83,8 @@ bool RotatePicture(DibBitmap& target, const DibBitmap& picture, const RotationPr
   const int64_t pw = DibWidth(picture), ph = DibHeight(picture);
   // Gestures keep the zoom within 1/8 .. 8; the limits here only keep damaged values from
   // overflowing the fixed-point steps.
-  const double zoom = request.zoom > 0.0f && std::isfinite(request.zoom) ? std::clamp(double{request.zoom}, 1.0 / 1024, 1024.0) : 1.0;
+  const double zoom =
+      request.zoom > 0.0f && std::isfinite(request.zoom) ? std::clamp(double{request.zoom}, 1.0 / 1024, 1024.0) : 1.0;
   const double angle = std::isfinite(request.angle) ? request.angle : 0.0;
   const int64_t cosF = std::llround(std::cos(angle) / zoom * 65536.0);
   const int64_t sinF = std::llround(std::sin(angle) / zoom * 65536.0);
