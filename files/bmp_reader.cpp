@@ -74,6 +74,25 @@ struct BmpLayout {
   Channel channels[3];    // red, green, blue, with bit fields
 };
 
+// The compressions either reader takes: none, or channel masks (*bitFields).
+BmpFailure CheckCompression(uint32_t compression, bool* bitFields) {
+  if (compression == kRle8 || compression == kRle4) return BmpFailure::kRleCompressed;
+  if (compression == kJpeg || compression == kPng) return BmpFailure::kEmbeddedJpegOrPng;
+  *bitFields = compression == kBitFields || compression == kAlphaBitFields;
+  if (compression != kRgb && !*bitFields) return BmpFailure::kUnknownCompression;
+  return BmpFailure::kNone;
+}
+
+// Width and height as the header stores them, checked: rows >= 1, and whether they are stored
+// top row first (a negative height; -2^31 has no positive counterpart).
+BmpFailure CheckSize(int64_t width, int64_t height, int64_t* rows, bool* topDown) {
+  if (width < 1) return BmpFailure::kBadWidth;
+  if (height == 0 || height == std::numeric_limits<int32_t>::min()) return BmpFailure::kBadHeight;
+  *topDown = height < 0;
+  *rows = *topDown ? -height : height;
+  return BmpFailure::kNone;
+}
+
 // The file and bitmap headers and the channel masks.
 BmpFailure ReadLayout(const uint8_t* data, size_t size, BmpLayout& b) {
   if (!data || size < kFileHeaderBytes + 4) return BmpFailure::kTooShort;
@@ -100,18 +119,11 @@ BmpFailure ReadLayout(const uint8_t* data, size_t size, BmpLayout& b) {
     b.declaredColours = ReadU32(h + 32);
   }
 
-  if (b.compression == kRle8 || b.compression == kRle4) return BmpFailure::kRleCompressed;
-  if (b.compression == kJpeg || b.compression == kPng) return BmpFailure::kEmbeddedJpegOrPng;
-  b.bitFields = b.compression == kBitFields || b.compression == kAlphaBitFields;
-  if (b.compression != kRgb && !b.bitFields) return BmpFailure::kUnknownCompression;
+  if (const BmpFailure why = CheckCompression(b.compression, &b.bitFields); why != BmpFailure::kNone) return why;
   if (b.bits == 16) return BmpFailure::kSixteenBit;
   if (b.bits != 1 && b.bits != 4 && b.bits != 8 && b.bits != 24 && b.bits != 32) return BmpFailure::kUnsupportedBits;
   if (b.bitFields && b.bits != 32) return BmpFailure::kBitFieldsNot32;
-  if (b.width < 1) return BmpFailure::kBadWidth;
-  // A negative height means rows stored top-down; -2^31 has no positive counterpart.
-  if (height == 0 || height == std::numeric_limits<int32_t>::min()) return BmpFailure::kBadHeight;
-  b.topDown = height < 0;
-  b.rows = b.topDown ? -height : height;
+  if (const BmpFailure why = CheckSize(b.width, height, &b.rows, &b.topDown); why != BmpFailure::kNone) return why;
 
   // Channel masks: inside a header of 52 bytes or more, else right after the header.
   b.tableStart = kFileHeaderBytes + uint64_t{b.headerBytes};
@@ -205,15 +217,14 @@ BmpFailure CheckPackedDib(const uint8_t* data, size_t size, uint64_t* pixelOffse
   const int bits = ReadU16(data + 14);
   const uint32_t compression = ReadU32(data + 16);
   const uint32_t declaredColours = ReadU32(data + 32);
-  if (compression == kRle8 || compression == kRle4) return BmpFailure::kRleCompressed;
-  if (compression == kJpeg || compression == kPng) return BmpFailure::kEmbeddedJpegOrPng;
-  const bool bitFields = compression == kBitFields || compression == kAlphaBitFields;
-  if (compression != kRgb && !bitFields) return BmpFailure::kUnknownCompression;
+  bool bitFields = false;
+  if (const BmpFailure why = CheckCompression(compression, &bitFields); why != BmpFailure::kNone) return why;
   if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
     return BmpFailure::kUnsupportedBits;
   if (bitFields && bits != 16 && bits != 32) return BmpFailure::kBitFieldsNot32;
-  if (width < 1) return BmpFailure::kBadWidth;
-  if (height == 0 || height == std::numeric_limits<int32_t>::min()) return BmpFailure::kBadHeight;
+  int64_t rows = 0;
+  bool topDown = false;
+  if (const BmpFailure why = CheckSize(width, height, &rows, &topDown); why != BmpFailure::kNone) return why;
   if (declaredColours > static_cast<uint32_t>(kDibColourCount)) return BmpFailure::kTooManyColours;
   // Masks follow a 40-byte header; the colour table (all 2^bits entries when none are declared)
   // comes next, also after the masks of a true-colour picture that declares one.
@@ -223,8 +234,8 @@ BmpFailure CheckPackedDib(const uint8_t* data, size_t size, uint64_t* pixelOffse
   if (offset > size) return BmpFailure::kPixelOffsetBeyondEnd;
   const int64_t stride = DibStride(bits, static_cast<int>(width));
   if (stride < 0) return BmpFailure::kTooWide;
-  const uint64_t rows = static_cast<uint64_t>(height < 0 ? -height : height);
-  if (rows > (size - offset) / static_cast<uint64_t>(stride)) return BmpFailure::kPixelsTruncated;
+  if (static_cast<uint64_t>(rows) > (size - offset) / static_cast<uint64_t>(stride))
+    return BmpFailure::kPixelsTruncated;
   *pixelOffset = offset;
   return BmpFailure::kNone;
 }
